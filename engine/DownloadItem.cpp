@@ -1,0 +1,14 @@
+#include "engine/DownloadItem.h"
+
+#include <QDir>
+
+QString ItemFilePath(const DownloadItem &item)
+{
+    QString path = item.Folder;
+    if (!path.endsWith(QDir::separator()))
+        path += QDir::separator();
+    path += item.Name;
+    if (!item.Type.isEmpty())
+        path += QLatin1Char('.') + item.Type;
+    return path;
+}

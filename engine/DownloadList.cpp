@@ -1,0 +1,248 @@
+#include "engine/DownloadList.h"
+
+#include "engine/EngineTexts.h"
+
+namespace {
+
+constexpr int kColumnWidthsTwips[DownloadList::ColumnCount] = {6000, 800, 1100, 1100, 800, 6000, 1440};
+
+bool isWebPageType(const QString &type)
+{
+    return type.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0
+           || type.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+int DownloadList::columnWidthTwips(int column)
+{
+    if (column < 0 || column >= ColumnCount)
+        return 0;
+    return kColumnWidthsTwips[column];
+}
+
+DownloadList::DownloadList(QObject *parent) : QAbstractTableModel(parent) {}
+
+int DownloadList::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int DownloadList::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant DownloadList::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    const DownloadItem &item = at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case NameColumn: return item.Name;
+        case TypeColumn: return item.Type;
+        case SizeColumn: return item.Size;
+        case DownloadedColumn: return item.Downloaded;
+        case ProgressColumn: return item.Progress;
+        case FolderColumn: return item.Folder;
+        default: return QString();
+        }
+    case Qt::TextAlignmentRole:
+        switch (index.column()) {
+        case SizeColumn:
+        case DownloadedColumn:
+        case ProgressColumn: return int(Qt::AlignRight | Qt::AlignVCenter);
+        default: return int(Qt::AlignLeft | Qt::AlignVCenter);
+        }
+    case StateRole: return int(item.State);
+    case UrlRole: return item.Url;
+    case RefererRole: return item.Referer;
+    case IdRole: return item.Id;
+    default: return {};
+    }
+}
+
+QVariant DownloadList::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::TextAlignmentRole) {
+        const bool right = section == SizeColumn || section == DownloadedColumn || section == ProgressColumn;
+        return int((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case NameColumn: return EngineText::kHeaderName;
+    case TypeColumn: return EngineText::kHeaderType;
+    case SizeColumn: return EngineText::kHeaderSize;
+    case DownloadedColumn: return EngineText::kHeaderDownloaded;
+    case ProgressColumn: return EngineText::kHeaderProgress;
+    case FolderColumn: return EngineText::kHeaderFolder;
+    case BColumn: return EngineText::kHeaderB;
+    default: return {};
+    }
+}
+
+int DownloadList::rowOfUrl(const QString &url) const
+{
+    return m_rowOfUrl.value(url, -1);
+}
+
+int DownloadList::rowOfId(quint64 id) const
+{
+    return m_rowOfId.value(id, -1);
+}
+
+bool DownloadList::addItem(DownloadItem item)
+{
+    if (m_rowOfUrl.contains(item.Url))
+        return false;
+    const int row = count();
+    item.Id = m_nextId++;
+    beginInsertRows(QModelIndex(), row, row);
+    m_rowOfUrl.insert(item.Url, row);
+    m_rowOfId.insert(item.Id, row);
+    m_items.push_back(std::move(item));
+    endInsertRows();
+    return true;
+}
+
+void DownloadList::updateItem(int row, const std::function<void(DownloadItem &)> &change)
+{
+    if (row < 0 || row >= count())
+        return;
+    DownloadItem &item = m_items[size_t(row)];
+    const QString url = item.Url;
+    const quint64 id = item.Id;
+    change(item);
+    item.Url = url;
+    item.Id = id;
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+bool DownloadList::setUrl(int row, const QString &url)
+{
+    if (row < 0 || row >= count())
+        return false;
+    DownloadItem &item = m_items[size_t(row)];
+    if (item.Url == url)
+        return true;
+    if (m_rowOfUrl.contains(url))
+        return false;
+    m_rowOfUrl.remove(item.Url);
+    item.Url = url;
+    m_rowOfUrl.insert(url, row);
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    return true;
+}
+
+int DownloadList::removeItemsIf(const std::function<bool(const DownloadItem &)> &predicate)
+{
+    std::vector<DownloadItem> kept;
+    kept.reserve(m_items.size());
+    for (DownloadItem &item : m_items) {
+        if (!predicate(item))
+            kept.push_back(std::move(item));
+    }
+    const int removed = count() - int(kept.size());
+    // The moved-from rows must not be seen by views: reset around the swap.
+    beginResetModel();
+    m_items.swap(kept);
+    rebuildIndex();
+    endResetModel();
+    return removed;
+}
+
+void DownloadList::clear()
+{
+    beginResetModel();
+    m_items.clear();
+    m_rowOfUrl.clear();
+    m_rowOfId.clear();
+    endResetModel();
+}
+
+void DownloadList::announceAllRowsChanged()
+{
+    if (!m_items.empty())
+        emit dataChanged(index(0, 0), index(count() - 1, ColumnCount - 1));
+}
+
+void DownloadList::rebuildIndex()
+{
+    m_rowOfUrl.clear();
+    m_rowOfId.clear();
+    m_rowOfUrl.reserve(count());
+    m_rowOfId.reserve(count());
+    for (int row = 0; row < count(); ++row) {
+        m_rowOfUrl.insert(m_items[size_t(row)].Url, row);
+        m_rowOfId.insert(m_items[size_t(row)].Id, row);
+    }
+}
+
+int DownloadList::统计未下载项数目() const
+{
+    int notStarted = 0;
+    for (const DownloadItem &item : m_items) {
+        if (item.Size.isEmpty() && item.Downloaded.isEmpty() && item.Progress.isEmpty())
+            ++notStarted;
+    }
+    return notStarted;
+}
+
+bool DownloadList::检测是否下载列表完毕() const
+{
+    for (const DownloadItem &item : m_items) {
+        if (item.State != Finished && item.State != Failed)
+            return false;
+    }
+    return true;
+}
+
+int DownloadList::CountErrorsAndPages() const
+{
+    int counted = 0;
+    for (const DownloadItem &item : m_items) {
+        if (item.State == Failed || isWebPageType(item.Type))
+            ++counted;
+    }
+    return counted;
+}
+
+StateCounts DownloadList::countStates() const
+{
+    StateCounts counts;
+    counts.total = count();
+    for (const DownloadItem &item : m_items) {
+        switch (item.State) {
+        case Waiting: ++counts.waiting; break;
+        case Downloading: ++counts.downloading; break;
+        case Finished: ++counts.finished; break;
+        case Failed: ++counts.failed; break;
+        }
+    }
+    return counts;
+}
+
+QString DownloadList::statusSummaryText() const
+{
+    return StatusSummaryText(countStates());
+}
+
+QString StatusSummaryText(const StateCounts &counts)
+{
+    return QStringLiteral("总数:%1 正在下载:%2 等待:%3 已完成:%4 失败:%5")
+        .arg(counts.total)
+        .arg(counts.downloading)
+        .arg(counts.waiting)
+        .arg(counts.finished)
+        .arg(counts.failed);
+}
+
+QString RowCountText(int rows)
+{
+    return QString::number(rows) + EngineText::kRowCountSuffix;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "engine/DownloadItem.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <functional>
+#include <vector>
+
+// Counts of rows per state, as shown in the status summary.
+struct StateCounts
+{
+    int total = 0;
+    int waiting = 0;
+    int downloading = 0;
+    int finished = 0;
+    int failed = 0;
+};
+
+// The download list: the whole state of the download engine. Rows are keyed by
+// their Url (unique, looked up in O(1)) and carry a stable Id for workers.
+class DownloadList final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        NameColumn,
+        TypeColumn,
+        SizeColumn,
+        DownloadedColumn,
+        ProgressColumn,
+        FolderColumn,
+        BColumn,
+        ColumnCount
+    };
+
+    // Raw values for views, sorting and tests.
+    enum Role {
+        StateRole = Qt::UserRole + 1, // the row's picture index, 1 to 4
+        UrlRole,
+        RefererRole,
+        IdRole,
+    };
+
+    // Designed column widths in twips (15 twips to a pixel).
+    static int columnWidthTwips(int column);
+
+    explicit DownloadList(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    int count() const { return int(m_items.size()); }
+    bool isEmpty() const { return m_items.empty(); }
+    const DownloadItem &at(int row) const { return m_items[size_t(row)]; }
+
+    // Row of the given address or identity; -1 when there is none.
+    int rowOfUrl(const QString &url) const;
+    int rowOfId(quint64 id) const;
+    bool containsUrl(const QString &url) const { return m_rowOfUrl.contains(url); }
+
+    // Appends a row; false (and the list unchanged) when its Url is already
+    // in the list. The row gets a fresh Id.
+    bool addItem(DownloadItem item);
+
+    // Changes one row through the given function; the Url and Id stay as
+    // they are (use setUrl for the address). Views are told once.
+    void updateItem(int row, const std::function<void(DownloadItem &)> &change);
+
+    // Gives a row another address; false when another row already has it.
+    bool setUrl(int row, const QString &url);
+
+    // Removes every row the predicate accepts, in one pass; returns how many.
+    int removeItemsIf(const std::function<bool(const DownloadItem &)> &predicate);
+    void clear();
+
+    // Tells views that every row may have changed (after a bulk update).
+    void announceAllRowsChanged();
+
+    // 统计未下载项数目: rows whose Size, Downloaded and Progress are all empty.
+    int 统计未下载项数目() const;
+    // 检测是否下载列表完毕: true when every row is finished or failed.
+    bool 检测是否下载列表完毕() const;
+    // Rows of type htm/html (any case) or failed; a row meeting both counts once.
+    int CountErrorsAndPages() const;
+
+    StateCounts countStates() const;
+    // The status summary text of RefreshStatusSummary.
+    QString statusSummaryText() const;
+
+private:
+    void rebuildIndex();
+
+    std::vector<DownloadItem> m_items;
+    QHash<QString, int> m_rowOfUrl;
+    QHash<quint64, int> m_rowOfId;
+    quint64 m_nextId = 1;
+};
+
+// "总数:N 正在下载:D 等待:W 已完成:F 失败:E"
+QString StatusSummaryText(const StateCounts &counts);
+
+// The row-count label text: the number of rows followed by "条".
+QString RowCountText(int rows);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+// The words the engine writes into the download list and its status texts.
+namespace EngineText {
+
+// Progress column words other than "N%".
+inline const QString kComplete = QStringLiteral("100%");
+inline const QString kLargeFileSkipped = QStringLiteral("大文件，跳过");
+inline const QString kExistsSkipped = QStringLiteral("已存在，跳过");
+inline const QString kCannotReplace = QStringLiteral("无法替换");
+inline const QString kCancelled = QStringLiteral("下载取消");
+inline const QString kDoesNotExist = QStringLiteral("不存在");
+
+// Size column words.
+inline const QString kSizeUnknown = QStringLiteral("未知");
+inline const QString kWaitingAgain = QStringLiteral("等待重新下载");
+
+// Type placeholder set by the re-download commands: the type is to be found again.
+inline const QString kTypeToFind = QStringLiteral("xxx");
+
+// Status bar texts.
+inline const QString kDownloadingPrefix = QStringLiteral("正在下载:");
+inline const QString kFinishedPrefix = QStringLiteral("完成下载:");
+inline const QString kRowCountSuffix = QStringLiteral("条");
+
+// List headers and tool tip.
+inline const QString kHeaderName = QStringLiteral("名称");
+inline const QString kHeaderType = QStringLiteral("类型");
+inline const QString kHeaderSize = QStringLiteral("文件大小");
+inline const QString kHeaderDownloaded = QStringLiteral("已下载数");
+inline const QString kHeaderProgress = QStringLiteral("百分比");
+inline const QString kHeaderFolder = QStringLiteral("保存路径");
+inline const QString kHeaderB = QStringLiteral("B");
+inline const QString kListToolTip = QStringLiteral("双击鼠标：下载当前项或者打开文件");
+
+} // namespace EngineText

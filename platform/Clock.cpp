@@ -1,0 +1,11 @@
+#include "platform/Clock.h"
+
+SystemClock::SystemClock()
+{
+    m_timer.start();
+}
+
+double SystemClock::seconds() const
+{
+    return m_timer.nsecsElapsed() / 1e9;
+}

@@ -1,0 +1,126 @@
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "platform/FileTests.h"
+#include "platform/SettingsStore.h"
+#include "tests/support/TempSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void settingsStore_absentKeyReadsDefault();
+    void settingsStore_valuesSurviveReopening();
+    void settingsStore_unreadableFileReadsDefaults();
+    void fileTests_data();
+    void fileTests();
+    void leftCodePageBytes_data();
+    void leftCodePageBytes();
+    void manualClock_movesOnlyWhenTold();
+};
+
+void TestPlatform::settingsStore_absentKeyReadsDefault()
+{
+    TempSettings settings;
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "下载方式", 2), QString("2"));
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "文件最大值", 2.5), QString("2.5"));
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "无", "无", QString("x")), QString("x"));
+}
+
+void TestPlatform::settingsStore_valuesSurviveReopening()
+{
+    TempSettings settings;
+    settings.store().SaveSetting("Paperdrift", "专利下载", "重复文件名设置", "覆盖");
+    settings.store().SaveSetting("Paperdrift", "设置", "下载文件保存路径", "/data/论文/");
+    settings.store().SaveSetting("Paperdrift", "设置", "下载文件保存路径", "/data/新/");
+    settings.reopen();
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "专利下载", "重复文件名设置", ""), QString("覆盖"));
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", ""), QString("/data/新/"));
+    // Sections are kept apart: the same key in another section is absent.
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "下载", "重复文件名设置", "d"), QString("d"));
+}
+
+void TestPlatform::settingsStore_unreadableFileReadsDefaults()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("broken.ini");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("\x00\xff[[[=\n\x01garbage", 18));
+    file.close();
+    SettingsStore store(path);
+    QCOMPARE(store.GetSetting("Paperdrift", "设置", "下载方式", 2), QString("2"));
+}
+
+void TestPlatform::fileTests_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("isFile");
+    QTest::addColumn<bool>("isFolder");
+    QTest::newRow("plain file") << "a.pdf" << true << false;
+    QTest::newRow("hidden file") << ".hidden" << true << false;
+    QTest::newRow("read-only file") << "readonly.pdf" << true << false;
+    QTest::newRow("folder") << "folder" << false << true;
+    QTest::newRow("missing") << "missing.pdf" << false << false;
+    QTest::newRow("empty path") << "" << false << false;
+}
+
+void TestPlatform::fileTests()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, isFile);
+    QFETCH(bool, isFolder);
+
+    QTemporaryDir dir;
+    for (const char *fileName : {"a.pdf", ".hidden", "readonly.pdf"}) {
+        QFile file(dir.filePath(fileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("12345");
+    }
+    QFile::setPermissions(dir.filePath("readonly.pdf"), QFile::ReadOwner);
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+
+    const QString path = name.isEmpty() ? QString() : dir.filePath(name);
+    QCOMPARE(FileExists(path), isFile);
+    QCOMPARE(FolderExists(path), isFolder);
+    QCOMPARE(FileLength(path), isFile ? 5 : -1);
+}
+
+void TestPlatform::leftCodePageBytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maxBytes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("fits") << "abc" << 3 << "abc";
+    QTest::newRow("ascii cut") << "abcdef" << 4 << "abcd";
+    QTest::newRow("chinese whole characters") << "论文题目" << 6 << "论文";
+    QTest::newRow("character cut in two is dropped") << "论文题目" << 7 << "论文";
+    QTest::newRow("surrogate pair kept whole") << QString::fromUtf8("a\xF0\x9F\x98\x80") << 4 << "a";
+    QTest::newRow("zero") << "abc" << 0 << "";
+}
+
+void TestPlatform::leftCodePageBytes()
+{
+    QFETCH(QString, text);
+    QFETCH(int, maxBytes);
+    QFETCH(QString, expected);
+    QCOMPARE(LeftCodePageBytes(text, maxBytes), expected);
+}
+
+void TestPlatform::manualClock_movesOnlyWhenTold()
+{
+    ManualClock clock(10);
+    QCOMPARE(clock.seconds(), 10.0);
+    clock.advance(300);
+    QCOMPARE(clock.seconds(), 310.0);
+    SystemClock system;
+    const double first = system.seconds();
+    QVERIFY(system.seconds() >= first);
+}
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
