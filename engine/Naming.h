@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/DownloadItem.h"
+
+#include <QString>
+
+class Prompts;
+struct SessionSettings;
+
+// The text cleaned for use as one file or folder name (may be empty).
+QString SanitizeFileName(const QString &text);
+
+// Creates the folder path level by level; returns the path created or found,
+// without a trailing separator, or an empty text when making it failed.
+// A folder name that cleans to nothing (or a network path without a server)
+// shows "文件夹名称有误！不能创建文件夹！" through the prompts.
+QString CreateFolderPath(const QString &folderPath, Prompts &prompts);
+
+// The path itself when no file exists there, else the first free variant
+// with a four-digit counter "[0001]".
+QString UniqueFilePath(const QString &filePath);
+
+// The scheduler's test before an item starts: false (and the row marked
+// "已存在，跳过") when its file exists and the same-name rule is "跳过".
+bool 确定是需要下载(DownloadItem &item, const SessionSettings &settings);
+
+// The name and path a transfer writes to under the same-name rule.
+struct SavePath
+{
+    QString name; // new base name for the item's Name
+    QString path; // full path to write
+};
+SavePath 重命名保存路径(const QString &folder, const QString &name, const QString &type,
+                     const SessionSettings &settings);
