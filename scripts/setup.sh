@@ -22,6 +22,6 @@ ensure_packages() {
 }
 
 configure_and_build() {
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAPERDRIFT_BUILD_TESTS=ON -DPAPERDRIFT_BUILD_BENCH=ON >/dev/null
   cmake --build build --parallel "$(nproc)"
 }
