@@ -35,4 +35,7 @@ inline const QString kHeaderFolder = QStringLiteral("保存路径");
 inline const QString kHeaderB = QStringLiteral("B");
 inline const QString kListToolTip = QStringLiteral("双击鼠标：下载当前项或者打开文件");
 
+// Shown when a folder of a save path cannot be named or created.
+inline const QString kFolderNameWrong = QStringLiteral("文件夹名称有误！不能创建文件夹！");
+
 } // namespace EngineText
