@@ -7,7 +7,10 @@
 class Prompts;
 struct SessionSettings;
 
-// The text cleaned for use as one file or folder name (may be empty).
+// The text cleaned for use as one file or folder name (may be empty): no
+// reserved characters, line breaks or NUL, no dots at either end, at most
+// 240 UTF-8 bytes (250 code-page bytes on Windows) cut at a character
+// boundary, no blanks at either end. "." and ".." clean to nothing.
 QString SanitizeFileName(const QString &text);
 
 // Creates the folder path level by level; returns the path created or found,
