@@ -38,4 +38,12 @@ inline const QString kListToolTip = QStringLiteral("双击鼠标：下载当前�
 // Shown when a folder of a save path cannot be named or created.
 inline const QString kFolderNameWrong = QStringLiteral("文件夹名称有误！不能创建文件夹！");
 
+// The type recognised for a web page (a login or error page) stored instead of a document.
+inline const QString kWebPageType = QStringLiteral("htm");
+
+// Messages of the command that checks and corrects the types of the stored files.
+inline const QString kStopDownloadingFirst = QStringLiteral("停止下载以后，才能执行此操作！");
+inline const QString kTypesCorrectedPrefix = QStringLiteral("纠正文件类型：");
+inline const QString kTypesCorrectedSuffix = QStringLiteral("个.");
+
 } // namespace EngineText

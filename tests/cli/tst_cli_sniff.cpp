@@ -1,0 +1,141 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#endif
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QProcess::ExitStatus exitStatus = QProcess::CrashExit;
+    QStringList lines; // standard output, one entry per line
+    QString errors;    // standard error
+};
+
+// Runs paperdrift-cli in `folder`. The program runs without the superuser's
+// right to read any file, so that a file without read permission is
+// unreadable to it as to a user.
+CliRun runCli(const QStringList &arguments, const QString &folder)
+{
+    QProcess process;
+    process.setProgram(QStringLiteral(PAPERDRIFT_CLI_PATH));
+    process.setArguments(arguments);
+    process.setWorkingDirectory(folder);
+#ifdef Q_OS_LINUX
+    process.setChildProcessModifier([] {
+        prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+        prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+    });
+#endif
+    process.start();
+    CliRun run;
+    if (!process.waitForFinished(30000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.exitStatus = process.exitStatus();
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    run.lines = out.split(QLatin1Char('\n'));
+    if (run.lines.last().isEmpty())
+        run.lines.removeLast();
+    run.errors = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestCliSniff : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sniff_data();
+    void sniff();
+    void usage_data();
+    void usage();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestCliSniff::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(writeFile(m_dir.filePath("paper.pdf"), "%PDF-1.4\n%%EOF\n"));
+    QVERIFY(writeFile(m_dir.filePath("login.pdf"),
+                      "<html>\n<head><title>Sign in</title></head>\n<body><form></form></body>\n</html>\n"));
+    QVERIFY(writeFile(m_dir.filePath("notes.txt"), "plain notes, nothing to recognise\n"));
+    QVERIFY(writeFile(m_dir.filePath("论文 一.caj"), QByteArray::fromHex("C8000000") + QByteArray(60, '.')));
+    QVERIFY(writeFile(m_dir.filePath("closed.pdf"), "%PDF-1.4\n%%EOF\n"));
+    QVERIFY(QFile::setPermissions(m_dir.filePath("closed.pdf"), QFileDevice::WriteOwner));
+    QVERIFY(QDir(m_dir.path()).mkdir("folder.pdf"));
+}
+
+void TestCliSniff::sniff_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("one pdf") << QStringList{"sniff", "paper.pdf"} << QStringList{"pdf\tpaper.pdf"};
+    QTest::newRow("files in the order given")
+        << QStringList{"sniff", "login.pdf", "paper.pdf", "notes.txt", "论文 一.caj"}
+        << QStringList{"htm\tlogin.pdf", "pdf\tpaper.pdf", "\tnotes.txt", "caj\t论文 一.caj"};
+    QTest::newRow("missing, unreadable and folder")
+        << QStringList{"sniff", "missing.pdf", "closed.pdf", "folder.pdf", "paper.pdf"}
+        << QStringList{"\tmissing.pdf", "\tclosed.pdf", "\tfolder.pdf", "pdf\tpaper.pdf"};
+    QTest::newRow("same file twice") << QStringList{"sniff", "paper.pdf", "paper.pdf"}
+                                     << QStringList{"pdf\tpaper.pdf", "pdf\tpaper.pdf"};
+}
+
+void TestCliSniff::sniff()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, lines);
+
+    const CliRun run = runCli(arguments, m_dir.path());
+    QCOMPARE(run.exitStatus, QProcess::NormalExit);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.lines, lines);
+    QCOMPARE(run.errors, QString());
+}
+
+void TestCliSniff::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("errorsStart");
+
+    QTest::newRow("sniff without files") << QStringList{"sniff"} << 2 << "usage: paperdrift-cli sniff FILE...";
+    QTest::newRow("no command") << QStringList{} << 2 << "usage:";
+    QTest::newRow("unknown command") << QStringList{"fetch", "paper.pdf"} << 2
+                                     << "paperdrift-cli: unknown command \"fetch\"";
+}
+
+void TestCliSniff::usage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, errorsStart);
+
+    const CliRun run = runCli(arguments, m_dir.path());
+    QCOMPARE(run.exitStatus, QProcess::NormalExit);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(run.lines.isEmpty());
+    QVERIFY2(run.errors.startsWith(errorsStart), qPrintable(run.errors));
+}
+
+QTEST_GUILESS_MAIN(TestCliSniff)
+#include "tst_cli_sniff.moc"
