@@ -1,0 +1,356 @@
+#include "tests/support/FixtureSite.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+using Header = QPair<QByteArray, QByteArray>;
+
+constexpr qint64 kStreamBlock = 256 * 1024;
+constexpr qint64 kStreamHighWater = 1024 * 1024;
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 302: return "Found";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    default: return "Status";
+    }
+}
+
+qint64 queryNumber(const QUrlQuery &query, const QString &key, qint64 fallback)
+{
+    bool ok = false;
+    const qint64 value = query.queryItemValue(key).toLongLong(&ok);
+    return ok ? value : fallback;
+}
+
+// Filler of a streamed body: the PDF header first, then a fixed pattern.
+const QByteArray &streamBlock(bool first)
+{
+    static const QByteArray firstBlock = FixtureSite::pdfBody(kStreamBlock);
+    static const QByteArray laterBlock = QByteArray(kStreamBlock, 'x');
+    return first ? firstBlock : laterBlock;
+}
+
+QByteArray headHeaders(int status, const QList<QPair<QByteArray, QByteArray>> &headers)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
+    for (const auto &[name, value] : headers)
+        head += name + ": " + value + "\r\n";
+    head += "Connection: close\r\n";
+    return head;
+}
+
+} // namespace
+
+QList<QByteArray> FixtureSite::Request::headerValues(const QByteArray &name) const
+{
+    QList<QByteArray> values;
+    for (const auto &[headerName, value] : headers) {
+        if (headerName.compare(name, Qt::CaseInsensitive) == 0)
+            values.append(value);
+    }
+    return values;
+}
+
+QByteArray FixtureSite::Request::header(const QByteArray &name) const
+{
+    const QList<QByteArray> values = headerValues(name);
+    return values.isEmpty() ? QByteArray() : values.first();
+}
+
+FixtureSite::FixtureSite(QObject *parent) : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &FixtureSite::onNewConnection);
+}
+
+FixtureSite::~FixtureSite() = default;
+
+bool FixtureSite::start(quint16 port)
+{
+    return m_server.listen(QHostAddress::LocalHost, port);
+}
+
+quint16 FixtureSite::port() const
+{
+    return m_server.serverPort();
+}
+
+QByteArray FixtureSite::base() const
+{
+    return "http://127.0.0.1:" + QByteArray::number(port());
+}
+
+QString FixtureSite::url(const QString &pathAndQuery) const
+{
+    return QString::fromLatin1(base()) + pathAndQuery;
+}
+
+void FixtureSite::addRoute(const QByteArray &path, Handler handler)
+{
+    m_routes.insert(path, std::move(handler));
+}
+
+QList<FixtureSite::Request> FixtureSite::requestsTo(const QByteArray &path) const
+{
+    QList<Request> matching;
+    for (const Request &request : m_requests) {
+        if (request.path == path)
+            matching.append(request);
+    }
+    return matching;
+}
+
+QByteArray FixtureSite::pdfBody(qint64 size)
+{
+    QByteArray body = "%PDF-1.4\n";
+    body.reserve(qMax<qint64>(size, body.size()));
+    static const char pattern[] = "0123456789abcdefghijklmnopqrstuvwxyz\n";
+    while (body.size() < size)
+        body.append(pattern[body.size() % (sizeof(pattern) - 1)]);
+    body.truncate(size);
+    return body;
+}
+
+QByteArray FixtureSite::loginPage()
+{
+    return "<html>\n<head><title>Sign in</title></head>\n<body>\n"
+           "<form action=\"/login\" method=\"post\">"
+           "<input name=\"user\"><input name=\"pass\" type=\"password\"><input type=\"submit\">"
+           "</form>\n</body>\n</html>\n";
+}
+
+void FixtureSite::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        m_pending.insert(socket, QByteArray());
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_pending.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void FixtureSite::onReadyRead(QTcpSocket *socket)
+{
+    if (!m_pending.contains(socket)) {
+        socket->readAll(); // a request was answered already; ignore the rest
+        return;
+    }
+    QByteArray &buffer = m_pending[socket];
+    buffer += socket->readAll();
+    const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
+    if (headEnd < 0)
+        return;
+
+    Request request;
+    const QList<QByteArray> lines = buffer.left(headEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    request.method = requestLine.value(0);
+    request.target = requestLine.value(1);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+    }
+    const qint64 bodyLength = request.header("Content-Length").toLongLong();
+    if (buffer.size() - headEnd - 4 < bodyLength)
+        return; // the body is still arriving
+    request.body = buffer.mid(headEnd + 4, bodyLength);
+    m_pending.remove(socket);
+
+    const QUrl url = request.target.startsWith('/') ? QUrl(QString::fromLatin1(base() + request.target))
+                                                    : QUrl(QString::fromLatin1(request.target));
+    request.path = url.path(QUrl::FullyEncoded).toLatin1();
+    request.query = QUrlQuery(url);
+    if (request.method == "POST")
+        request.query = QUrlQuery(QString::fromLatin1(request.body));
+    m_requests.append(request);
+    emit requestReceived(request.path);
+    dispatch(socket, request);
+}
+
+void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
+{
+    const QUrlQuery &query = request.query;
+    const qint64 size = queryNumber(query, "size", 4096);
+    Response response;
+
+    if (const auto route = m_routes.constFind(request.path); route != m_routes.constEnd()) {
+        send(socket, route.value()(request));
+        return;
+    }
+    if (request.path == "/pdf" || request.path == "/pdf-close" || request.path == "/pdf-chunked") {
+        response.headers.append(Header("Content-Type", "application/pdf"));
+        response.body = pdfBody(size);
+        response.contentLength = request.path == "/pdf";
+        response.chunked = request.path == "/pdf-chunked";
+        send(socket, response);
+    } else if (request.path == "/typed") {
+        const QByteArray type = query.queryItemValue("type", QUrl::FullyDecoded).toUtf8();
+        if (!type.isEmpty())
+            response.headers.append(Header("Content-Type", type));
+        response.body = query.queryItemValue("body") == "html" ? loginPage() : pdfBody(size);
+        send(socket, response);
+    } else if (request.path == "/protected.pdf") {
+        if (request.header("Cookie").contains("session=ok")) {
+            response.headers.append(Header("Content-Type", "application/pdf"));
+            response.body = pdfBody(size);
+        } else {
+            response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
+            response.body = loginPage();
+        }
+        send(socket, response);
+    } else if (request.path == "/login") {
+        response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
+        if (query.hasQueryItem("user") && query.hasQueryItem("pass")) {
+            response.headers.append(Header("Set-Cookie", "session=ok; Path=/"));
+            response.body = "<html><head><title>Welcome</title></head><body>Signed in</body></html>";
+        } else {
+            response.body = loginPage();
+        }
+        send(socket, response);
+    } else if (request.path == "/stall") {
+        streamBody(socket, size, true, queryNumber(query, "after", 0), false);
+    } else if (request.path == "/short") {
+        streamBody(socket, size, true, queryNumber(query, "send", size / 2), true);
+    } else if (request.path == "/trickle") {
+        trickle(socket, size, queryNumber(query, "piece", 1024), int(queryNumber(query, "ms", 100)));
+    } else if (request.path == "/large") {
+        streamBody(socket, size, query.queryItemValue("length") != "0", size, true);
+    } else if (request.path == "/status") {
+        response.status = int(queryNumber(query, "code", 500));
+        send(socket, response);
+    } else {
+        response.status = 404;
+        response.headers.append(Header("Content-Type", "text/html"));
+        response.body = "<html><head><title>404</title></head><body>Not found</body></html>";
+        send(socket, response);
+    }
+}
+
+void FixtureSite::send(QTcpSocket *socket, const Response &response)
+{
+    QByteArray head = headHeaders(response.status, response.headers);
+    if (response.chunked) {
+        head += "Transfer-Encoding: chunked\r\n\r\n";
+        socket->write(head);
+        constexpr qsizetype kChunk = 1000;
+        for (qsizetype at = 0; at < response.body.size(); at += kChunk) {
+            const QByteArray piece = response.body.mid(at, kChunk);
+            socket->write(QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n");
+        }
+        socket->write("0\r\n\r\n");
+    } else {
+        if (response.contentLength)
+            head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+        socket->write(head + "\r\n" + response.body);
+    }
+    socket->disconnectFromHost();
+}
+
+void FixtureSite::streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter,
+                             bool closeWhenDone)
+{
+    QByteArray head = headHeaders(200, {{"Content-Type", "application/pdf"}});
+    if (announce)
+        head += "Content-Length: " + QByteArray::number(size) + "\r\n";
+    socket->write(head + "\r\n");
+
+    const qint64 limit = qMin(size, stopAfter);
+    auto sent = std::make_shared<qint64>(0);
+    auto pump = [socket, sent, limit, closeWhenDone] {
+        while (*sent < limit && socket->bytesToWrite() < kStreamHighWater) {
+            const QByteArray &block = streamBlock(*sent == 0);
+            const qint64 n = qMin<qint64>(block.size(), limit - *sent);
+            socket->write(block.constData(), n);
+            *sent += n;
+        }
+        if (*sent >= limit && closeWhenDone && socket->state() == QAbstractSocket::ConnectedState)
+            socket->disconnectFromHost();
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+    pump();
+}
+
+void FixtureSite::trickle(QTcpSocket *socket, qint64 size, qint64 piece, int intervalMs)
+{
+    socket->write(headHeaders(200, {{"Content-Type", "application/pdf"}})
+                  + "Content-Length: " + QByteArray::number(size) + "\r\n\r\n");
+    const QByteArray body = pdfBody(size);
+    auto sent = std::make_shared<qint64>(0);
+    auto *timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent, piece] {
+        const QByteArray next = body.mid(*sent, piece);
+        socket->write(next);
+        *sent += next.size();
+        if (*sent >= body.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+        }
+    });
+    timer->start(intervalMs);
+}
+
+FixtureProxy::FixtureProxy(QObject *parent) : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &FixtureProxy::onNewConnection);
+}
+
+bool FixtureProxy::start()
+{
+    return m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+void FixtureProxy::onNewConnection()
+{
+    while (QTcpSocket *client = m_server.nextPendingConnection()) {
+        auto *upstream = new QTcpSocket(client);
+        auto head = std::make_shared<QByteArray>();
+        auto forwarding = std::make_shared<bool>(false);
+
+        connect(client, &QTcpSocket::readyRead, this, [this, client, upstream, head, forwarding] {
+            if (*forwarding) {
+                upstream->write(client->readAll());
+                return;
+            }
+            *head += client->readAll();
+            const qsizetype end = head->indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            const qsizetype lineEnd = head->indexOf("\r\n");
+            const QList<QByteArray> requestLine = head->left(lineEnd).split(' ');
+            m_requestLines.append(head->left(lineEnd));
+            const QUrl target(QString::fromLatin1(requestLine.value(1)));
+            const bool loopback = target.host() == QLatin1String("127.0.0.1")
+                                  || target.host() == QLatin1String("localhost");
+            if (!target.isValid() || !loopback) {
+                client->write("HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                client->disconnectFromHost();
+                return;
+            }
+            QByteArray originForm = target.path(QUrl::FullyEncoded).toLatin1();
+            if (target.hasQuery())
+                originForm += '?' + target.query(QUrl::FullyEncoded).toLatin1();
+            if (originForm.isEmpty())
+                originForm = "/";
+            *head = requestLine.value(0) + ' ' + originForm + ' ' + requestLine.value(2) + head->mid(lineEnd);
+            *forwarding = true;
+            upstream->connectToHost(QHostAddress::LocalHost, quint16(target.port(80)));
+        });
+        connect(upstream, &QTcpSocket::connected, this, [upstream, head] { upstream->write(*head); });
+        connect(upstream, &QTcpSocket::readyRead, this, [client, upstream] { client->write(upstream->readAll()); });
+        connect(upstream, &QTcpSocket::disconnected, this, [client] { client->disconnectFromHost(); });
+        connect(upstream, &QTcpSocket::errorOccurred, this, [client] { client->disconnectFromHost(); });
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+    }
+}

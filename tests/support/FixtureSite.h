@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QUrlQuery>
+#include <functional>
+
+class QTcpSocket;
+class QTimer;
+
+// An HTTP server on 127.0.0.1 with the routes that transfers must face:
+// PDFs with and without Content-Length, odd content types, a login page
+// served instead of a PDF until the login cookie is set, stalls, short
+// bodies, slow trickles, large streamed bodies and 404s. Every request is
+// logged so that tests can check the Referer, cookies and the proxy.
+//
+// Routes (query parameters in brackets, sizes in bytes):
+//   /pdf[size]                   PDF with Content-Length
+//   /pdf-close[size]             PDF without Content-Length, ended by closing
+//   /pdf-chunked[size]           PDF in chunked transfer encoding
+//   /typed[type,size,body=pdf|html]  the given Content-Type (omitted when empty)
+//   /protected.pdf[size]         login page unless the cookie session=ok is sent
+//   /login                       GET: the login form; POST or GET with user and
+//                                pass: sets the cookie session=ok
+//   /stall[size,after]           announces size, sends `after` bytes, then nothing
+//   /short[size,send]            announces size, sends `send` bytes and closes
+//   /trickle[size,piece,ms]      `piece` bytes every `ms` milliseconds
+//   /large[size,length=1|0]      streamed body, generated as the socket drains
+//   /status[code]                an empty response with the given status
+//   anything else                404
+class FixtureSite : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Request
+    {
+        QByteArray method;
+        QByteArray target; // as sent: origin form, or absolute form through a proxy
+        QByteArray path;   // path without query
+        QUrlQuery query;
+        QList<QPair<QByteArray, QByteArray>> headers; // names as sent
+        QByteArray body;
+
+        // The values of a header (name compared without case), in order.
+        QList<QByteArray> headerValues(const QByteArray &name) const;
+        QByteArray header(const QByteArray &name) const;
+    };
+
+    struct Response
+    {
+        int status = 200;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
+        bool contentLength = true; // announce the body's length
+        bool chunked = false;      // send the body in chunked encoding
+    };
+
+    using Handler = std::function<Response(const Request &)>;
+
+    explicit FixtureSite(QObject *parent = nullptr);
+    ~FixtureSite() override;
+
+    bool start(quint16 port = 0);
+    quint16 port() const;
+    QByteArray base() const; // "http://127.0.0.1:PORT"
+    QString url(const QString &pathAndQuery) const;
+
+    // A route of a test's own, answered before the built-in ones.
+    void addRoute(const QByteArray &path, Handler handler);
+
+    QList<Request> requests() const { return m_requests; }
+    QList<Request> requestsTo(const QByteArray &path) const;
+    void clearRequests() { m_requests.clear(); }
+
+    // The deterministic body of a PDF of the given size ("%PDF-1.4" first).
+    static QByteArray pdfBody(qint64 size);
+    // A login page as a site serves it instead of a document.
+    static QByteArray loginPage();
+
+signals:
+    void requestReceived(const QByteArray &path);
+
+private:
+    struct Connection;
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void dispatch(QTcpSocket *socket, const Request &request);
+    void send(QTcpSocket *socket, const Response &response);
+    void streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter, bool closeWhenDone);
+    void trickle(QTcpSocket *socket, qint64 size, qint64 piece, int intervalMs);
+
+    QTcpServer m_server;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+    QHash<QByteArray, Handler> m_routes;
+    QList<Request> m_requests;
+};
+
+// A forward HTTP proxy on 127.0.0.1 that records the requests that passed
+// through it and forwards them to loopback servers only.
+class FixtureProxy : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit FixtureProxy(QObject *parent = nullptr);
+    bool start();
+    quint16 port() const { return m_server.serverPort(); }
+    QList<QByteArray> requestLines() const { return m_requestLines; }
+
+private:
+    void onNewConnection();
+
+    QTcpServer m_server;
+    QList<QByteArray> m_requestLines;
+};
