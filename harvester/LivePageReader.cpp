@@ -1,0 +1,130 @@
+#include "harvester/LivePageReader.h"
+
+#include "harvester/HarvesterTexts.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+namespace {
+
+// Each DIV and A is read once: tables refer to them by their index in the
+// answer's lists "divs" and "anchors". Only HTML elements count, as for the
+// saved-page reader (an SVG <a> is no link of the page).
+const char kScript[] = R"JS(
+(function () {
+  var XHTML = 'http://www.w3.org/1999/xhtml';
+  function elements(root, tag) {
+    var found = root.getElementsByTagName(tag), result = [];
+    for (var i = 0; i < found.length; ++i)
+      if (found[i].namespaceURI === XHTML) result.push(found[i]);
+    return result;
+  }
+  function classOf(e) { var c = e.getAttribute('class'); return c === null ? '' : c; }
+  function textOf(e) { var t = e.innerText; return typeof t === 'string' ? t : ''; }
+
+  var anchorIndex = new Map(), anchors = [];
+  elements(document, 'a').forEach(function (a) {
+    anchorIndex.set(a, anchors.length);
+    anchors.push([classOf(a), textOf(a), a.hasAttribute('href') ? String(a.href) : '']);
+  });
+  var divIndex = new Map(), divs = [];
+  var tables = elements(document, 'table').map(function (table) {
+    var inputs = elements(table, 'input');
+    return {
+      c: classOf(table),
+      i: inputs.length > 0,
+      k: inputs.length > 0 && inputs[0].checked === true,
+      f: table.innerHTML.toLowerCase().indexOf('%1') >= 0,
+      d: elements(table, 'div').map(function (div) {
+        if (!divIndex.has(div)) {
+          divIndex.set(div, divs.length);
+          divs.push([classOf(div), textOf(div)]);
+        }
+        return divIndex.get(div);
+      }),
+      a: elements(table, 'a').map(function (a) { return anchorIndex.get(a); })
+    };
+  });
+  return JSON.stringify({ url: document.URL, anchors: anchors, divs: divs, tables: tables });
+})()
+)JS";
+
+PageAnchor anchorFrom(const QJsonArray &fields)
+{
+    return PageAnchor{fields.at(0).toString(), fields.at(1).toString().trimmed(), fields.at(2).toString()};
+}
+
+PageDiv divFrom(const QJsonArray &fields)
+{
+    return PageDiv{fields.at(0).toString(), fields.at(1).toString().trimmed()};
+}
+
+} // namespace
+
+QString LivePageReader::script()
+{
+    return QString::fromUtf8(kScript).arg(SiteMarkup::kFreeIconName);
+}
+
+PageModel LivePageReader::fromJson(const QByteArray &json, const QString &fallbackUrl)
+{
+    PageModel page;
+    page.url = fallbackUrl;
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isObject())
+        return page;
+    const QJsonObject answer = document.object();
+    page.url = answer.value(QLatin1String("url")).toString(fallbackUrl);
+
+    const QJsonArray anchors = answer.value(QLatin1String("anchors")).toArray();
+    page.anchors.reserve(anchors.size());
+    for (const QJsonValue &anchor : anchors)
+        page.anchors.append(anchorFrom(anchor.toArray()));
+    const QJsonArray divs = answer.value(QLatin1String("divs")).toArray();
+    QList<PageDiv> allDivs;
+    allDivs.reserve(divs.size());
+    for (const QJsonValue &div : divs)
+        allDivs.append(divFrom(div.toArray()));
+
+    const QJsonArray tables = answer.value(QLatin1String("tables")).toArray();
+    page.tables.reserve(tables.size());
+    for (const QJsonValue &value : tables) {
+        const QJsonObject fields = value.toObject();
+        PageTable table;
+        table.className = fields.value(QLatin1String("c")).toString();
+        table.hasInput = fields.value(QLatin1String("i")).toBool();
+        table.inputTicked = fields.value(QLatin1String("k")).toBool();
+        table.mentionsFreeIcon = fields.value(QLatin1String("f")).toBool();
+        for (const QJsonValue &index : fields.value(QLatin1String("d")).toArray()) {
+            const int at = index.toInt(-1);
+            if (at >= 0 && at < allDivs.size())
+                table.divs.append(allDivs.at(at));
+        }
+        for (const QJsonValue &index : fields.value(QLatin1String("a")).toArray()) {
+            const int at = index.toInt(-1);
+            if (at >= 0 && at < page.anchors.size())
+                table.anchors.append(page.anchors.at(at));
+        }
+        page.tables.append(std::move(table));
+    }
+    return page;
+}
+
+void LivePageReader::read(QWebEnginePage *page, QObject *context, Callback done)
+{
+    // The page is not touched again once the script is running: its answer
+    // also comes (empty) while the page is being destroyed.
+    const QString fallbackUrl = page->url().toString(QUrl::FullyEncoded);
+    const bool hasContext = context != nullptr;
+    const QPointer<QObject> guard(context);
+    page->runJavaScript(script(), QWebEngineScript::ApplicationWorld,
+                        [fallbackUrl, hasContext, guard, done = std::move(done)](const QVariant &answer) {
+                            if (hasContext && guard.isNull())
+                                return;
+                            done(fromJson(answer.toString().toUtf8(), fallbackUrl));
+                        });
+}
