@@ -9,11 +9,11 @@
 struct WorkerTable
 {
     static constexpr int kSlotCount = 12;
-    std::array<quint64, kSlotCount> slots{};
+    std::array<quint64, kSlotCount> itemIds{}; // not "slots": Qt defines that word as a macro
 
-    quint64 &operator[](int slot) { return slots.at(slot); }
-    quint64 operator[](int slot) const { return slots.at(slot); }
-    void clear() { slots.fill(0); }
+    quint64 &operator[](int slot) { return itemIds.at(slot); }
+    quint64 operator[](int slot) const { return itemIds.at(slot); }
+    void clear() { itemIds.fill(0); }
 };
 
 // The engine values kept beside the download list, one set per window.
