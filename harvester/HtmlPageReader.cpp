@@ -78,6 +78,7 @@ enum class Layout {
     Inline,    // its text runs on with its neighbours'
     Hidden,    // not rendered: nothing of it appears
     Atomic,    // rendered as a box without text of its own (an image, a form control)
+    InlineBox, // a box in the line with text of its own inside (a button)
     Block,     // starts and ends a line
     Paragraph, // starts and ends a line with a blank line around it
     Row,       // a table row: rows are separated by a line break
@@ -97,8 +98,10 @@ Layout layoutOf(const GumboNode *node)
     case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_AREA: case GUMBO_TAG_DATALIST: case GUMBO_TAG_PARAM:
     case GUMBO_TAG_RP: case GUMBO_TAG_NOFRAMES:
         return Layout::Hidden;
+    case GUMBO_TAG_BUTTON:
+        return Layout::InlineBox;
     case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_SELECT:
-    case GUMBO_TAG_BUTTON: case GUMBO_TAG_IFRAME: case GUMBO_TAG_EMBED: case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_IFRAME: case GUMBO_TAG_EMBED: case GUMBO_TAG_OBJECT:
     case GUMBO_TAG_VIDEO: case GUMBO_TAG_AUDIO: case GUMBO_TAG_CANVAS:
         return Layout::Atomic;
     case GUMBO_TAG_BR:
@@ -218,6 +221,10 @@ private:
             return false;
         case Layout::Block: requireBreaks(1); break;
         case Layout::Paragraph: requireBreaks(2); break;
+        case Layout::InlineBox:
+            addContent(QString());
+            lineBoundary();
+            break;
         case Layout::Row:
         case Layout::Cell: lineBoundary(); break;
         case Layout::Inline: break;
@@ -238,6 +245,10 @@ private:
         switch (layoutOf(node)) {
         case Layout::Block: requireBreaks(1); break;
         case Layout::Paragraph: requireBreaks(2); break;
+        case Layout::InlineBox:
+            m_pendingBlank = false;
+            m_lineStart = false;
+            break;
         case Layout::Row:
             lineBoundary();
             if (hasLaterRow(node)) {
@@ -345,10 +356,15 @@ QString resolveTarget(const QUrl &base, const QString &value)
     QString cleaned = value.mid(begin, end - begin);
     cleaned.remove(u'\t').remove(u'\n').remove(u'\r');
 
-    const QUrl reference(cleaned, QUrl::TolerantMode);
-    if (!reference.isValid())
-        return value;
-    QUrl target = base.resolved(reference);
+    QUrl target = base;
+    if (cleaned.isEmpty()) {
+        target.setFragment(QString()); // an empty reference is the base itself
+    } else {
+        const QUrl reference(cleaned, QUrl::TolerantMode);
+        if (!reference.isValid())
+            return value;
+        target = base.resolved(reference);
+    }
     if (!target.isValid() || target.isRelative())
         return value;
     static const QStringList hierarchical = {QStringLiteral("http"), QStringLiteral("https"),

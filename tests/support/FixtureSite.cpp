@@ -1,5 +1,6 @@
 #include "tests/support/FixtureSite.h"
 
+#include <QFile>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
@@ -11,6 +12,7 @@ using Header = QPair<QByteArray, QByteArray>;
 
 constexpr qint64 kStreamBlock = 256 * 1024;
 constexpr qint64 kStreamHighWater = 1024 * 1024;
+constexpr char kNotFoundPage[] = "<html><head><title>404</title></head><body>Not found</body></html>";
 
 QByteArray reasonPhrase(int status)
 {
@@ -127,6 +129,14 @@ QByteArray FixtureSite::loginPage()
            "</form>\n</body>\n</html>\n";
 }
 
+QByteArray FixtureSite::resultPage(int page)
+{
+    if (page < 1 || page > kResultPageCount)
+        return QByteArray();
+    QFile file(QStringLiteral(PAPERDRIFT_RESULT_PAGES_DIR "/results-%1.html").arg(page));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void FixtureSite::onNewConnection()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -227,13 +237,29 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
         trickle(socket, size, queryNumber(query, "piece", 1024), int(queryNumber(query, "ms", 100)));
     } else if (request.path == "/large") {
         streamBody(socket, size, query.queryItemValue("length") != "0", size, true);
+    } else if (request.path == "/results") {
+        const int page = int(queryNumber(query, "page", 1));
+        const QByteArray body = resultPage(page);
+        if (body.isEmpty()) {
+            response.status = 404;
+            response.headers.append(Header("Content-Type", "text/html"));
+            response.body = kNotFoundPage;
+        } else if (m_heldResultPages.contains(page)) {
+            socket->write(headHeaders(200, {{"Content-Type", "text/html; charset=utf-8"}}) + "Content-Length: "
+                          + QByteArray::number(body.size()) + "\r\n\r\n" + body.left(body.size() / 2));
+            return;
+        } else {
+            response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
+            response.body = body;
+        }
+        send(socket, response);
     } else if (request.path == "/status") {
         response.status = int(queryNumber(query, "code", 500));
         send(socket, response);
     } else {
         response.status = 404;
         response.headers.append(Header("Content-Type", "text/html"));
-        response.body = "<html><head><title>404</title></head><body>Not found</body></html>";
+        response.body = kNotFoundPage;
         send(socket, response);
     }
 }

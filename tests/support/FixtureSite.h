@@ -31,6 +31,9 @@ class QTimer;
 //   /trickle[size,piece,ms]      `piece` bytes every `ms` milliseconds
 //   /large[size,length=1|0]      streamed body, generated as the socket drains
 //   /status[code]                an empty response with the given status
+//   /results[page]               result page `page` (1 to 3) of a search: entries in
+//                                the site's markup, pages linked by an anchor reading
+//                                "next"; the last page has none. Other pages: 404
 //   anything else                404
 class FixtureSite : public QObject
 {
@@ -82,6 +85,15 @@ public:
     // A login page as a site serves it instead of a document.
     static QByteArray loginPage();
 
+    // The result pages served by /results, as stored (empty for a page that
+    // does not exist), and their number.
+    static QByteArray resultPage(int page);
+    static constexpr int kResultPageCount = 3;
+
+    // From now on /results?page=N sends the head and the first part of that
+    // page and then nothing: the page never finishes loading.
+    void holdResultPage(int page) { m_heldResultPages.append(page); }
+
 signals:
     void requestReceived(const QByteArray &path);
 
@@ -98,6 +110,7 @@ private:
     QHash<QTcpSocket *, QByteArray> m_pending;
     QHash<QByteArray, Handler> m_routes;
     QList<Request> m_requests;
+    QList<int> m_heldResultPages;
 };
 
 // A forward HTTP proxy on 127.0.0.1 that records the requests that passed

@@ -1,0 +1,255 @@
+// The live reader in a real browser page, against the saved-page reader:
+// both must give the same page model for the same markup.
+#include "harvester/HtmlPageReader.h"
+#include "harvester/LivePageReader.h"
+#include "tests/support/FixtureSite.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QWebEnginePage>
+#include <QtTest>
+
+#include <optional>
+
+namespace {
+
+// The model as lines, so that a difference shows as the first differing line.
+QStringList describe(const PageModel &page)
+{
+    const auto anchor = [](const PageAnchor &a) {
+        return QStringLiteral("a class=[%1] text=[%2] href=[%3]").arg(a.className, a.text, a.href);
+    };
+    QStringList lines{QStringLiteral("url %1").arg(page.url)};
+    for (const PageTable &table : page.tables) {
+        lines << QStringLiteral("table class=[%1] input=%2 ticked=%3 free=%4")
+                     .arg(table.className)
+                     .arg(table.hasInput)
+                     .arg(table.inputTicked)
+                     .arg(table.mentionsFreeIcon);
+        for (const PageDiv &div : table.divs)
+            lines << QStringLiteral("  div class=[%1] text=[%2]").arg(div.className, div.text);
+        for (const PageAnchor &a : table.anchors)
+            lines << QStringLiteral("  ") + anchor(a);
+    }
+    for (const PageAnchor &a : page.anchors)
+        lines << anchor(a);
+    return lines;
+}
+
+QString inTable(const QString &markup)
+{
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
+                          "<table class=\"probe\"><tr><td>%1</td></tr></table></body></html>")
+        .arg(markup);
+}
+
+} // namespace
+
+class TestLiveReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void fixturePages_data();
+    void fixturePages();
+    void markup_data();
+    void markup();
+    void tickStateIsLive();
+    void documentWithoutMarkup();
+    void answerDroppedWithContext();
+
+private:
+    bool load(const QUrl &url);
+    bool setHtml(const QString &html, const QUrl &baseUrl);
+    std::optional<PageModel> readLive();
+
+    FixtureSite m_site;
+    QWebEnginePage m_page;
+};
+
+void TestLiveReader::initTestCase()
+{
+    QVERIFY(m_site.start());
+}
+
+bool TestLiveReader::load(const QUrl &url)
+{
+    QSignalSpy finished(&m_page, &QWebEnginePage::loadFinished);
+    m_page.load(url);
+    return finished.wait(20000) && finished.last().value(0).toBool();
+}
+
+bool TestLiveReader::setHtml(const QString &html, const QUrl &baseUrl)
+{
+    QSignalSpy finished(&m_page, &QWebEnginePage::loadFinished);
+    m_page.setHtml(html, baseUrl);
+    return finished.wait(20000) && finished.last().value(0).toBool();
+}
+
+std::optional<PageModel> TestLiveReader::readLive()
+{
+    std::optional<PageModel> model;
+    int answers = 0;
+    LivePageReader::read(&m_page, nullptr, [&](const PageModel &page) {
+        model = page;
+        ++answers;
+    });
+    if (model)
+        return std::nullopt; // the answer must not come before read() returns
+    if (!QTest::qWaitFor([&] { return answers > 0; }, 20000))
+        return std::nullopt;
+    return model;
+}
+
+void TestLiveReader::fixturePages_data()
+{
+    QTest::addColumn<int>("page");
+    for (int page = 1; page <= FixtureSite::kResultPageCount; ++page)
+        QTest::addRow("result page %d", page) << page;
+}
+
+void TestLiveReader::fixturePages()
+{
+    QFETCH(int, page);
+    const QUrl url = m_site.url(QStringLiteral("/results?page=%1").arg(page));
+    QVERIFY(load(url));
+
+    const std::optional<PageModel> live = readLive();
+    QVERIFY(live);
+    const PageModel saved = ReadHtmlPage(FixtureSite::resultPage(page), url);
+    QVERIFY(!saved.tables.isEmpty());
+    QCOMPARE(describe(*live), describe(saved));
+}
+
+void TestLiveReader::markup_data()
+{
+    QTest::addColumn<QString>("html");
+
+    // Rendered text: blanks, line breaks, blocks, hidden and atomic content.
+    QTest::newRow("runs of blanks across inline tags")
+        << inTable("<div class=\"t\">  Thermal <i>Protection</i>\n\t of <b> Re-entry</b>   Vehicles </div>");
+    QTest::newRow("br inside a title")
+        << inTable("<div class=\"art_title\">Boundary Layer Transition<br>\n  in Hypersonic Flow</div>");
+    QTest::newRow("br at the end and doubled")
+        << inTable("<div>one<br><br>two<br></div><div>three <br> four</div>");
+    QTest::newRow("nested blocks and paragraphs")
+        << inTable("<div>head<div>inner</div>tail<p>para</p><p>next</p>end</div>");
+    QTest::newRow("lists and headings") << inTable("<div><h3>Title</h3><ul><li>one</li><li> two </li></ul></div>");
+    QTest::newRow("script, style and noscript left out")
+        << inTable("<div>a<script>var x = 1;</script> b<style>.c{}</style> c<noscript>no</noscript></div>");
+    QTest::newRow("image between words") << inTable("<div>left <img src=\"/none.gif\" alt=\"alt\"> right</div>");
+    QTest::newRow("form controls") << inTable("<div>tick <input type=\"checkbox\"> here <button>Go</button></div>");
+    QTest::newRow("preformatted text") << inTable("<div>before<pre>  two  blanks\n  kept</pre>after</div>");
+    QTest::newRow("table inside a div")
+        << inTable("<div><table><tr><td>a</td><td> b </td></tr><tr><td>c</td><td>d</td></tr></table></div>");
+    QTest::newRow("non-breaking space and entities")
+        << inTable("<div>a&nbsp;&nbsp;b &amp; c &lt;d&gt;</div>");
+    QTest::newRow("comments, word breaks, superscripts, CR LF")
+        << inTable("<div>C<sub>2</sub>H<!-- x -->\r\n<sup>+</sup> long<wbr>word\r\n end</div>");
+    QTest::newRow("line break between Chinese characters") << inTable("<div>气动\n载荷</div>");
+
+    // Anchors and their targets.
+    QTest::newRow("relative, absolute and escaped targets")
+        << inTable("<a href=\"/doi/pdf/1\">PDF</a><a href=\"pdf/2?a=1&amp;b=2\">PDF</a>"
+                   "<a href=\"?q=1&amp;amp;r=2\">q</a><a href=\"#top\">top</a>"
+                   "<a href=\"http://Example.COM:80\">ex</a><a href=\"https://example.com:443/x y\">ey</a>");
+    QTest::newRow("targets with blanks and odd schemes")
+        << inTable("<a href=\"  /padded \">p</a><a href=\"/a\n/b\">nl</a><a href=\"javascript:void(0)\">js</a>"
+                   "<a href=\"mailto:a@example.com\">m</a><a>none</a><a href=\"\">empty</a>"
+                   "<a href=\" \">blank</a>");
+    QTest::newRow("base element")
+        << QStringLiteral("<html><head><base href=\"/base/dir/\"></head><body>"
+                          "<a href=\"file.pdf\">f</a><a href=\"../up.pdf\">u</a></body></html>");
+    QTest::newRow("anchor text with nested tags and blocks")
+        << inTable("<a class=\" ref nowrap pdf \" href=\"/p\"><img src=\"/i.gif\"> <span>PDF</span> <b>Plus</b></a>"
+                   "<a href=\"/d\"><div>block</div>text</a>");
+    QTest::newRow("svg anchor is no link") << inTable("<svg><a href=\"/svg\"><text>s</text></a></svg><a href=\"/h\">h</a>");
+
+    // Tables, tick boxes and the free icon.
+    QTest::newRow("first input decides, also a hidden one")
+        << inTable("<input type=\"hidden\" name=\"h\"><input type=\"checkbox\" checked>");
+    QTest::newRow("checked first input") << inTable("<input type=\"checkbox\" checked><input type=\"checkbox\">");
+    QTest::newRow("nested tables share their contents")
+        << QStringLiteral("<table class=\"articleentry\"><tr><td><div class=\"art_title\">outer</div>"
+                          "<table class=\"inner\"><tr><td><input type=\"checkbox\" checked>"
+                          "<div>inner</div><a href=\"/in\">in</a><img src=\"/ACCESS_free.gif\"></td></tr></table>"
+                          "<a href=\"/out\">out</a></td></tr></table>");
+    QTest::newRow("free icon in an attribute, in text, or outside the table")
+        << QStringLiteral("<table class=\"a\"><tr><td><img src=\"access_free.gif\"></td></tr></table>"
+                          "<table class=\"b\"><tr><td>see access_free.GIF</td></tr></table>"
+                          "<table class=\"c\"><tr><td>x</td></tr></table><img src=\"access_free.gif\">");
+    QTest::newRow("class attributes as written")
+        << QStringLiteral("<table class=\" ArticleEntry \"><tr><td><div class=\"Art_Title  x\">t</div></td></tr></table>"
+                          "<table><tr><td>no class</td></tr></table>");
+    QTest::newRow("table without end tag") << QStringLiteral("<table class=\"open\"><tr><td><img src=\"access_free.gif\">");
+}
+
+void TestLiveReader::markup()
+{
+    QFETCH(QString, html);
+    const QUrl url = m_site.url(QStringLiteral("/search/results.html?q=wing"));
+    QVERIFY(setHtml(html, url));
+
+    const std::optional<PageModel> live = readLive();
+    QVERIFY(live);
+    QCOMPARE(describe(*live), describe(ReadHtmlPage(html.toUtf8(), url)));
+}
+
+// The tick state is the box's state now, not the markup's.
+void TestLiveReader::tickStateIsLive()
+{
+    QVERIFY(load(m_site.url(QStringLiteral("/results?page=1"))));
+    QSignalSpy ran(this, &QObject::objectNameChanged);
+    m_page.runJavaScript(QStringLiteral("var boxes = document.getElementsByName('doi');"
+                                        "boxes[0].click(); boxes[1].click(); 1"),
+                         [this](const QVariant &) { setObjectName(QStringLiteral("clicked")); });
+    QVERIFY(ran.wait(20000));
+
+    const std::optional<PageModel> live = readLive();
+    QVERIFY(live);
+    QList<bool> ticked;
+    for (const PageTable &table : live->tables)
+        ticked << table.inputTicked;
+    QCOMPARE(ticked, (QList<bool>{true, false, false, true}));
+}
+
+// A document without HTML markup gives the address and nothing else.
+void TestLiveReader::documentWithoutMarkup()
+{
+    const QUrl url = m_site.url(QStringLiteral("/typed?type=text/plain&size=64"));
+    QVERIFY(load(url));
+    const std::optional<PageModel> live = readLive();
+    QVERIFY(live);
+    QCOMPARE(live->url, url.toString());
+    QVERIFY(live->tables.isEmpty());
+    QVERIFY(live->anchors.isEmpty());
+}
+
+// A caller that went away gets no answer; another caller still gets its own.
+void TestLiveReader::answerDroppedWithContext()
+{
+    QVERIFY(load(m_site.url(QStringLiteral("/results?page=2"))));
+    auto *gone = new QObject;
+    bool goneAnswered = false;
+    LivePageReader::read(&m_page, gone, [&](const PageModel &) { goneAnswered = true; });
+    delete gone;
+
+    QObject context;
+    int tables = -1;
+    LivePageReader::read(&m_page, &context, [&](const PageModel &page) { tables = int(page.tables.size()); });
+    QVERIFY(QTest::qWaitFor([&] { return tables >= 0; }, 20000));
+    QCOMPARE(tables, 5);
+    QVERIFY(!goneAnswered);
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QGuiApplication application(argc, argv);
+    TestLiveReader test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_live_reader.moc"
