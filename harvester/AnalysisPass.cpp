@@ -1,0 +1,125 @@
+#include "harvester/AnalysisPass.h"
+
+#include "harvester/Handover.h"
+#include "harvester/HarvestList.h"
+#include "harvester/HarvesterTexts.h"
+#include "harvester/SaveFolderAsker.h"
+#include "platform/Prompts.h"
+#include "settings/SessionSettings.h"
+
+#include <QTimer>
+
+AnalysisChoice ChooseAnalysis(const HarvestList &list, bool anyRowSelected, Prompts &prompts)
+{
+    if (list.isEmpty()) {
+        prompts.information(HarvesterText::kListEmpty);
+        return AnalysisChoice::ListEmpty;
+    }
+    return anyRowSelected ? AnalysisChoice::ChooseFromMenu : AnalysisChoice::AnalyseAll;
+}
+
+AnalysisPass::AnalysisPass(HarvestList &list, SessionSettings &settings, Handover &handover,
+                           SaveFolderAsker &asker, QObject *parent)
+    : QObject(parent), m_list(list), m_settings(settings), m_handover(handover), m_asker(asker)
+{
+}
+
+void AnalysisPass::start(Kind kind, RowSelection selection)
+{
+    if (m_running)
+        return;
+    m_running = true;
+    m_kind = kind;
+    m_selection = std::move(selection);
+    m_idle = false;
+    emit started(HarvesterText::kAnalysing);
+    // Let the panel show before the dialog or the first entry.
+    QTimer::singleShot(0, this, &AnalysisPass::begin);
+}
+
+void AnalysisPass::begin()
+{
+    if (m_list.isEmpty()) {
+        finish();
+        return;
+    }
+    // Exactly one moment asks for the folder: the add commands when
+    // AskSaveFolder is 1, otherwise the start of a pass.
+    if (m_settings.AskSaveFolder == 1) {
+        m_settings.SaveFolderDialogCancelled = false;
+    } else {
+        m_asker.showSaveFolderDialog();
+        if (m_settings.SaveFolderDialogCancelled) {
+            finish();
+            return;
+        }
+    }
+    // Rows added while the pass runs lie beyond this count and are not visited.
+    m_rowsAtStart = m_list.count();
+    visitFrom(0);
+}
+
+// Applies the pass's rule to the entry at `row`; answers whether a check (a
+// chance for the user to stop the pass) follows it.
+bool AnalysisPass::handsOver(int row, bool &checkAfter)
+{
+    const HarvestEntry entry = m_list.at(row);
+    checkAfter = true;
+    switch (m_kind) {
+    case Kind::Unanalysed:
+        if (!entry.Status.isEmpty()) {
+            checkAfter = false;
+            return false;
+        }
+        break;
+    case Kind::Failed:
+        if (entry.Status != HarvesterText::kStatusFailed) {
+            checkAfter = false;
+            return false;
+        }
+        m_list.setStatus(row, QString());
+        break;
+    case Kind::Selected:
+        if (!m_selection || !m_selection(row))
+            return false;
+        m_list.setStatus(row, QString());
+        break;
+    case Kind::All:
+        m_list.setStatus(row, QString());
+        break;
+    }
+    return entry.LinkKind == HarvesterText::kLinkKindJs;
+}
+
+void AnalysisPass::visitFrom(int row)
+{
+    for (; row < m_rowsAtStart && row < m_list.count(); ++row) {
+        bool checkAfter = true;
+        if (handsOver(row, checkAfter)) {
+            const HarvestEntry &entry = m_list.at(row);
+            m_handover.加入下载列表(entry.Link, entry.Title, entry.FileType, entry.SavePath, entry.PageUrl);
+            // Marked done whatever the download list did with it (a link
+            // already there is not added twice).
+            m_list.setStatus(row, HarvesterText::kStatusDone);
+        }
+        if (checkAfter) {
+            QTimer::singleShot(0, this, [this, next = row + 1] {
+                if (m_idle)
+                    finish();
+                else
+                    visitFrom(next);
+            });
+            return;
+        }
+    }
+    finish();
+}
+
+void AnalysisPass::finish()
+{
+    m_idle = true;
+    m_running = false;
+    m_selection = {};
+    m_handover.显示下载窗口();
+    emit finished();
+}

@@ -1,0 +1,160 @@
+#include "engine/DownloadList.h"
+#include "harvester/Handover.h"
+#include "settings/SessionSettings.h"
+
+#include <QtTest>
+
+namespace {
+
+// The download window as the hand-over sees it: its list, created on first use.
+class TestTarget final : public HandoverTarget
+{
+public:
+    DownloadList &downloadList() override
+    {
+        if (!list)
+            list = std::make_unique<DownloadList>();
+        return *list;
+    }
+    void 显示下载窗口() override { ++shown; }
+
+    std::unique_ptr<DownloadList> list;
+    int shown = 0;
+};
+
+const QString kPage = QStringLiteral("https://arc.example.org/action/doSearch?AllField=inlet");
+
+} // namespace
+
+class TestHandover : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileName_data();
+    void fileName();
+    void itemFields();
+    void folder_data();
+    void folder();
+    void duplicateLinkChangesNothing();
+};
+
+void TestHandover::fileName_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("keepOriginal");
+    QTest::addColumn<QString>("name");
+
+    const QString doi = QStringLiteral("https://arc.example.org/doi/pdf/10.2514/6.2016-1234");
+    QTest::newRow("title on two lines joins without a blank")
+        << "Supersonic inlet\r\nat high angle" << doi << false << "Supersonic inletat high angle";
+    QTest::newRow("lone line feed and lone carriage return removed")
+        << "A\nB\rC" << doi << false << "ABC";
+    QTest::newRow("NUL removed") << QString("Wing") + QChar(0) + "let" << doi << false << "Winglet";
+    QTest::newRow("blanks at both ends trimmed") << "   Rotor wake   " << doi << false << "Rotor wake";
+    QTest::newRow("reserved characters cleaned from the title")
+        << "Drag: a <review>?" << doi << false << "Drag a review";
+    QTest::newRow("original name: text after the last slash, cut before its last dot")
+        << "Title" << doi << true << "6";
+    QTest::newRow("original name: several dots keep all but the last")
+        << "Title" << "https://arc.example.org/files/paper.final.pdf" << true << "paper.final";
+    QTest::newRow("original name: no slash and no dot") << "Title" << "paper" << true << "paper";
+    QTest::newRow("original name: backslashes separate too")
+        << "Title" << "C:\\docs\\report.v2.pdf" << true << "report.v2";
+    QTest::newRow("original name: blanks around the parts trimmed")
+        << "Title" << "https://x.example.org/ name .pdf" << true << "name";
+    QTest::newRow("original name ignores the title")
+        << "Some title\r\nsecond line" << "https://x.example.org/a/b.pdf" << true << "b";
+}
+
+void TestHandover::fileName()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, link);
+    QFETCH(bool, keepOriginal);
+    QFETCH(QString, name);
+
+    SessionSettings settings;
+    settings.SaveFolder = QStringLiteral("/papers/");
+    settings.KeepOriginalFileName = keepOriginal;
+    TestTarget target;
+    Handover handover(target, settings);
+
+    QVERIFY(handover.加入下载列表(link, title, QStringLiteral("pdf"), QString(), kPage));
+    QCOMPARE(target.downloadList().count(), 1);
+    QCOMPARE(target.downloadList().at(0).Name, name);
+}
+
+void TestHandover::itemFields()
+{
+    SessionSettings settings;
+    settings.SaveFolder = QStringLiteral("/papers/");
+    TestTarget target;
+    Handover handover(target, settings);
+    const QString link = QStringLiteral("https://arc.example.org/doi/pdf/10.2514/6.2016-1234?a=1&b=2");
+
+    handover.加入下载列表(link, QStringLiteral("Rotor wake"), QStringLiteral("pdf"), QStringLiteral("/saved/"), kPage);
+
+    const DownloadItem &item = target.downloadList().at(0);
+    QCOMPARE(item.Url, link);
+    QCOMPARE(item.Name, QString("Rotor wake"));
+    QCOMPARE(item.Type, QString("pdf"));
+    QCOMPARE(item.Folder, QString("/saved/"));
+    QCOMPARE(item.Referer, kPage);
+    QCOMPARE(item.State, Waiting);
+    QVERIFY(item.Size.isEmpty());
+    QVERIFY(item.Downloaded.isEmpty());
+    QVERIFY(item.Progress.isEmpty());
+    QCOMPARE(target.shown, 0); // handing over does not show the window
+}
+
+void TestHandover::folder_data()
+{
+    QTest::addColumn<QString>("savePath");
+    QTest::addColumn<QString>("folder");
+
+    QTest::newRow("entry's own folder") << "/chosen/when/read/" << "/chosen/when/read/";
+    QTest::newRow("empty: the folder current at hand-over") << "" << "/current/now/";
+}
+
+void TestHandover::folder()
+{
+    QFETCH(QString, savePath);
+    QFETCH(QString, folder);
+
+    SessionSettings settings;
+    settings.SaveFolder = QStringLiteral("/when/read/");
+    TestTarget target;
+    Handover handover(target, settings);
+    settings.SaveFolder = QStringLiteral("/current/now/"); // changed after the entry was read
+
+    handover.加入下载列表(QStringLiteral("https://x.example.org/a.pdf"), QStringLiteral("A"), QStringLiteral("pdf"),
+                       savePath, kPage);
+    QCOMPARE(target.downloadList().at(0).Folder, folder);
+}
+
+void TestHandover::duplicateLinkChangesNothing()
+{
+    SessionSettings settings;
+    settings.SaveFolder = QStringLiteral("/papers/");
+    TestTarget target;
+    Handover handover(target, settings);
+    const QString link = QStringLiteral("https://x.example.org/a.pdf");
+
+    QVERIFY(handover.加入下载列表(link, QStringLiteral("First"), QStringLiteral("pdf"), QString(), kPage));
+    target.downloadList().updateItem(0, [](DownloadItem &item) { item.Progress = QStringLiteral("40%"); });
+    QVERIFY(handover.加入下载列表(link, QStringLiteral("Second"), QStringLiteral("htm"), QStringLiteral("/other/"),
+                               QStringLiteral("https://elsewhere.example.org/")));
+
+    QCOMPARE(target.downloadList().count(), 1);
+    const DownloadItem &item = target.downloadList().at(0);
+    QCOMPARE(item.Name, QString("First"));
+    QCOMPARE(item.Type, QString("pdf"));
+    QCOMPARE(item.Folder, QString("/papers/"));
+    QCOMPARE(item.Referer, kPage);
+    QCOMPARE(item.Progress, QString("40%"));
+}
+
+QTEST_GUILESS_MAIN(TestHandover)
+#include "tst_handover.moc"
