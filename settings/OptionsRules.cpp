@@ -1,0 +1,61 @@
+#include "settings/OptionsRules.h"
+
+#include "platform/SettingsStore.h"
+#include "settings/SessionSettings.h"
+#include "settings/StoredSettings.h"
+
+#include <cmath>
+
+bool DownloadWindowSettingsLoaded(const SessionSettings &session)
+{
+    return session.DownloadMethod != 0;
+}
+
+int OpeningDownloadMethod(const SessionSettings &session, const StoredSettings &stored)
+{
+    return DownloadWindowSettingsLoaded(session) ? session.DownloadMethod : stored.downloadMethod();
+}
+
+OptionsForm OpeningOptionsForm(const SessionSettings &session, const StoredSettings &stored)
+{
+    const bool loaded = DownloadWindowSettingsLoaded(session);
+    const int method = OpeningDownloadMethod(session, stored);
+    const int proxyEnabled = loaded ? session.ProxyEnabled : stored.proxyEnabled();
+
+    OptionsForm form;
+    form.proxyTicked = proxyEnabled == 1;
+    form.proxyAddress = loaded ? session.ProxyAddress : stored.proxyAddress().trimmed();
+    form.proxyPort = loaded ? session.ProxyPort : stored.proxyPort().trimmed();
+    form.methodOne = method == 1;
+    form.methodTwo = method == 2;
+    form.askTicked = session.AskSaveFolder == 1;
+    form.sizeText = NumberToSettingText(session.MaxFileSizeMB);
+    return form;
+}
+
+std::optional<double> NumberInBox(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+OptionsConfirmation ConfirmOptionsForm(const OptionsForm &form, int keptMethod, double keptSizeMB)
+{
+    OptionsConfirmation result;
+    OptionsValues &values = result.values;
+    values.downloadMethod = form.methodOne ? 1 : form.methodTwo ? 2 : keptMethod;
+    values.proxyEnabled = form.proxyTicked ? 1 : 0;
+    values.proxyAddress = form.proxyAddress.trimmed();
+    values.proxyPort = form.proxyPort.trimmed();
+    result.proxyMalformed =
+        values.proxyEnabled == 1 && (values.proxyAddress.isEmpty() || !NumberInBox(values.proxyPort));
+    values.askSaveFolder = form.askTicked ? 1 : 0;
+
+    const std::optional<double> size = NumberInBox(form.sizeText);
+    result.sizeNotNumber = !size;
+    values.maxFileSizeMB = size.value_or(keptSizeMB);
+    return result;
+}

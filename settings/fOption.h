@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class Prompts;
+class StoredSettings;
+struct SessionSettings;
+
+// The options dialog: download method, the proxy of method one, the size
+// limit and whether the search window asks for a save folder. OK writes the
+// store and the record together and updates a loaded download window's method
+// display; "关闭" and the close box keep everything as it was.
+class fOption final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    fOption(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent = nullptr);
+
+    // Creates the dialog, shows it modally and destroys it when it closes.
+    static void showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
+                          QWidget *parent = nullptr);
+
+    QLabel *Label1;
+    QRadioButton *Option1;
+    QRadioButton *Option2;
+    QCheckBox *Check1;
+    QLabel *Label14;
+    QLineEdit *Text6;
+    QLabel *Label6;
+    QLabel *Label15;
+    QLineEdit *Text8;
+    QLabel *Label10;
+    QCheckBox *Check2;
+    QLabel *Label2;
+    QLineEdit *Text1;
+    QPushButton *Command1;
+    QPushButton *Command2;
+
+private:
+    void buildControls();
+    void placeSizeBox();
+    void Command1_Click();
+
+    StoredSettings &m_stored;
+    SessionSettings &m_session;
+    Prompts &m_prompts;
+    int m_openingMethod = 0;
+};

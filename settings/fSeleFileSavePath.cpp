@@ -1,0 +1,126 @@
+#include "settings/fSeleFileSavePath.h"
+
+#include "settings/ComboHistory.h"
+#include "settings/FolderHistory.h"
+#include "settings/SaveFolderRules.h"
+#include "settings/SessionSettings.h"
+#include "settings/SettingsTexts.h"
+#include "settings/StoredSettings.h"
+#include "settings/WindowRegistry.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace SettingsText;
+
+namespace {
+
+template <typename Control>
+Control *named(Control *control, const char *name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+} // namespace
+
+fSeleFileSavePath::fSeleFileSavePath(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
+                                     const QString &historyPath, QWidget *parent)
+    : QDialog(parent), m_stored(stored), m_session(session), m_prompts(prompts), m_historyPath(historyPath)
+{
+    setObjectName(kSaveFolderWindowName);
+    setWindowTitle(WindowCaption(kSaveFolderCaption));
+    buildControls();
+    RegisterLoadedWindow(this);
+
+    if (m_session.KeepOriginalFileName)
+        Option1->setChecked(true);
+    LoadComboHistory(Combo1, m_historyPath);
+    m_session.SaveFolder = m_stored.saveFolder();
+    Combo1->setEditText(m_session.SaveFolder);
+    FitComboDropDownWidth(Combo1);
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+    connect(Command1, &QPushButton::clicked, this, &fSeleFileSavePath::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &fSeleFileSavePath::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &fSeleFileSavePath::Command3_Click);
+}
+
+void fSeleFileSavePath::buildControls()
+{
+    Label1 = named(new QLabel(kSaveToFolder, this), "Label1");
+    Combo1 = named(new QComboBox(this), "Combo1");
+    Combo1->setEditable(true);
+    // The list changes only through the history and OK, never by Enter in the box.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setMinimumWidth(320);
+    Command1 = named(new QPushButton(kBrowse, this), "Command1");
+    Label3 = named(new QLabel(kSaveNameAs, this), "Label3");
+    Option1 = named(new QRadioButton(kOriginalName, this), "Option1");
+    Option2 = named(new QRadioButton(kArticleTitleName, this), "Option2");
+    Option2->setChecked(true);
+    Command2 = named(new QPushButton(kOk, this), "Command2");
+    Command3 = named(new QPushButton(kCancel, this), "Command3");
+    Label1->setBuddy(Combo1);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Combo1, 0, 1);
+    grid->addWidget(Command1, 0, 2);
+    auto *naming = new QHBoxLayout;
+    naming->addWidget(Option1);
+    naming->addWidget(Option2);
+    naming->addStretch();
+    grid->addWidget(Label3, 1, 0);
+    grid->addLayout(naming, 1, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command2);
+    buttons->addWidget(Command3);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+}
+
+void fSeleFileSavePath::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
+                                  QWidget *parent)
+{
+    fSeleFileSavePath dialog(stored, session, prompts, FolderHistoryFilePath(), parent);
+    dialog.exec();
+}
+
+// "...": the folder browser opened near the box's folder.
+void fSeleFileSavePath::Command1_Click()
+{
+    Combo1->setEditText(BrowseForFolder(m_prompts, Combo1->currentText(), kBrowseTitle));
+}
+
+// "确定".
+void fSeleFileSavePath::Command2_Click()
+{
+    const SaveFolderOutcome outcome =
+        ConfirmSaveFolder(Combo1->currentText(), Option1->isChecked(), m_stored, m_session, m_prompts);
+    Combo1->setEditText(outcome.boxText);
+    if (!outcome.accepted)
+        return;
+    // Appended as it is, even when the list holds it already; the history
+    // reader shows it once.
+    Combo1->addItem(outcome.boxText.trimmed());
+    SaveComboHistory(Combo1, m_historyPath);
+    accept();
+}
+
+// "取消"; the close box rejects without marking the dialog cancelled.
+void fSeleFileSavePath::Command3_Click()
+{
+    m_session.SaveFolderDialogCancelled = true;
+    reject();
+}

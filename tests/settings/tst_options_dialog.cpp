@@ -1,0 +1,297 @@
+#include "platform/SettingsStore.h"
+#include "settings/DownloadWindowControls.h"
+#include "settings/SessionSettings.h"
+#include "settings/SettingsProcedures.h"
+#include "settings/StoredSettings.h"
+#include "settings/WindowRegistry.h"
+#include "settings/fOption.h"
+#include "tests/support/PromptRecorder.h"
+#include "tests/support/TempSettings.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// A loaded download window as the options dialog sees it.
+class FakeDownloadWindow final : public QWidget, public DownloadWindowControls
+{
+public:
+    explicit FakeDownloadWindow(const QString &name)
+    {
+        setObjectName(name);
+        RegisterLoadedWindow(this);
+    }
+    void setMethodLabel(const QString &text) override { methodLabel = text; }
+    void setThreadBoxEnabled(bool enabled) override { threadBoxEnabled = enabled; }
+    void setThreadPosition(int position) override { threadPosition = position; }
+
+    QString methodLabel = "下载方式：2";
+    bool threadBoxEnabled = false;
+    int threadPosition = 4;
+};
+
+const QStringList kOptionKeys{"下载方式", "代理服务器有效", "代理服务器网址", "代理服务器端口",
+                              "提取网页信息时提示下载保存路径", "文件最大值"};
+
+} // namespace
+
+// The options dialog driven through its controls.
+class TestOptionsDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+    void opensWithTheRecord();
+    void ok_data();
+    void ok();
+    void sizeLimitShownAgain();
+    void closingStoresNothing_data();
+    void closingStoresNothing();
+    void updatesLoadedDownloadWindow_data();
+    void updatesLoadedDownloadWindow();
+    void unloadedRecordKeepsStoredValues();
+
+private:
+    // The dialog over the loaded record, shown as the program shows it.
+    std::unique_ptr<fOption> openDialog()
+    {
+        auto dialog = std::make_unique<fOption>(*m_stored, m_session, m_prompts);
+        dialog->show();
+        return dialog;
+    }
+    QString storedValue(const QString &key) const
+    {
+        return m_temp->store().GetSetting("Paperdrift", "设置", key, "absent");
+    }
+
+    std::unique_ptr<TempSettings> m_temp;
+    std::unique_ptr<StoredSettings> m_stored;
+    SessionSettings m_session;
+    PromptRecorder m_prompts;
+};
+
+void TestOptionsDialog::init()
+{
+    m_temp = std::make_unique<TempSettings>();
+    m_stored = std::make_unique<StoredSettings>(m_temp->store());
+    m_session = SessionSettings();
+    m_prompts = PromptRecorder();
+    // The record as the startup, search and download windows leave it.
+    ReadStartupSettings(*m_stored, m_session);
+    ReadSearchWindowSettings(*m_stored, m_session);
+    ReadDownloadWindowSettings(*m_stored, m_session);
+}
+
+void TestOptionsDialog::opensWithTheRecord()
+{
+    m_session.DownloadMethod = 1;
+    m_session.ProxyEnabled = 1;
+    m_session.ProxyAddress = "proxy.local";
+    m_session.ProxyPort = "3128";
+    m_session.AskSaveFolder = 0;
+    m_session.MaxFileSizeMB = 12.75;
+    auto dialog = openDialog();
+
+    QCOMPARE(dialog->windowTitle(), QString("设置-Paperdrift"));
+    QVERIFY(dialog->findChild<QRadioButton *>("Option1")->isChecked());
+    QVERIFY(!dialog->findChild<QRadioButton *>("Option2")->isChecked());
+    QVERIFY(dialog->findChild<QCheckBox *>("Check1")->isChecked());
+    QCOMPARE(dialog->findChild<QLineEdit *>("Text6")->text(), QString("proxy.local"));
+    QCOMPARE(dialog->findChild<QLineEdit *>("Text8")->text(), QString("3128"));
+    QVERIFY(!dialog->findChild<QCheckBox *>("Check2")->isChecked());
+    QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), QString("12.75"));
+    QCOMPARE(dialog->findChild<QLabel *>("Label2")->text(), QString("下载文件大小不超过：       MB"));
+    QCOMPARE(dialog->findChild<QPushButton *>("Command1")->text(), QString("确定"));
+    QCOMPARE(dialog->findChild<QPushButton *>("Command2")->text(), QString("关闭"));
+    QVERIFY(IsWindowLoaded("FOPTION"));
+    dialog.reset();
+    QVERIFY(!IsWindowLoaded("fOption"));
+}
+
+void TestOptionsDialog::ok_data()
+{
+    QTest::addColumn<bool>("proxy");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("stored"); // the six keys in their order
+
+    QTest::newRow("proxy with an empty address: warned, saved, closed")
+        << true << "" << "8080" << "10" << QStringList{"代理服务器网址或者端口格式不对！"}
+        << QStringList{"2", "1", "", "8080", "1", "10"};
+    QTest::newRow("port with blanks stored without them")
+        << true << "proxy.local" << "  8080 " << "10" << QStringList()
+        << QStringList{"2", "1", "proxy.local", "8080", "1", "10"};
+    QTest::newRow("port not a number: warned")
+        << true << " proxy.local " << "80 80" << "10" << QStringList{"代理服务器网址或者端口格式不对！"}
+        << QStringList{"2", "1", "proxy.local", "80 80", "1", "10"};
+    QTest::newRow("size box not a number keeps the limit")
+        << false << "" << "" << "zehn" << QStringList{"下载文件大小必须是数字，仍使用原来的设置：10 MB"}
+        << QStringList{"2", "0", "", "", "1", "10"};
+    QTest::newRow("both messages, in step order")
+        << true << "" << "" << "" << QStringList{"代理服务器网址或者端口格式不对！",
+                                                "下载文件大小必须是数字，仍使用原来的设置：10 MB"}
+        << QStringList{"2", "1", "", "", "1", "10"};
+}
+
+void TestOptionsDialog::ok()
+{
+    QFETCH(bool, proxy);
+    QFETCH(QString, address);
+    QFETCH(QString, port);
+    QFETCH(QString, size);
+    QFETCH(QStringList, stored);
+    auto dialog = openDialog();
+    dialog->findChild<QCheckBox *>("Check1")->setChecked(proxy);
+    QTest::keyClicks(dialog->findChild<QLineEdit *>("Text6"), address);
+    QTest::keyClicks(dialog->findChild<QLineEdit *>("Text8"), port);
+    QLineEdit *sizeBox = dialog->findChild<QLineEdit *>("Text1");
+    sizeBox->clear();
+    QTest::keyClicks(sizeBox, size);
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+
+    QTEST(m_prompts.messageTexts(), "messages");
+    for (const PromptRecorder::Record &record : m_prompts.records)
+        QCOMPARE(record.icon, PromptIcon::Error);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QStringList written;
+    for (const QString &key : kOptionKeys)
+        written << storedValue(key);
+    QCOMPARE(written, stored);
+    QCOMPARE(m_session.ProxyEnabled, qint16(proxy ? 1 : 0));
+    QCOMPARE(m_session.ProxyAddress, stored.at(2));
+    QCOMPARE(m_session.ProxyPort, stored.at(3));
+    QCOMPARE(m_session.MaxFileSizeMB, stored.at(5).toDouble());
+}
+
+void TestOptionsDialog::sizeLimitShownAgain()
+{
+    auto dialog = openDialog();
+    QLineEdit *sizeBox = dialog->findChild<QLineEdit *>("Text1");
+    sizeBox->clear();
+    QTest::keyClicks(sizeBox, "2.5");
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QCOMPARE(storedValue("文件最大值"), QString("2.5"));
+
+    // The next run reads the limit from the store.
+    m_temp->reopen();
+    StoredSettings reread(m_temp->store());
+    SessionSettings next;
+    ReadStartupSettings(reread, next);
+    QCOMPARE(next.MaxFileSizeMB, 2.5);
+    fOption again(reread, next, m_prompts);
+    QCOMPARE(again.findChild<QLineEdit *>("Text1")->text(), QString("2.5"));
+}
+
+void TestOptionsDialog::closingStoresNothing_data()
+{
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("关闭") << false;
+    QTest::newRow("close box") << true;
+}
+
+void TestOptionsDialog::closingStoresNothing()
+{
+    QFETCH(bool, closeBox);
+    const SessionSettings before = m_session;
+    auto dialog = openDialog();
+    dialog->findChild<QRadioButton *>("Option1")->setChecked(true);
+    dialog->findChild<QCheckBox *>("Check1")->setChecked(true);
+    QTest::keyClicks(dialog->findChild<QLineEdit *>("Text6"), "proxy.local");
+    QTest::keyClicks(dialog->findChild<QLineEdit *>("Text8"), "3128");
+    dialog->findChild<QCheckBox *>("Check2")->setChecked(false);
+    QTest::keyClicks(dialog->findChild<QLineEdit *>("Text1"), "5");
+    if (closeBox)
+        dialog->close();
+    else
+        QTest::mouseClick(dialog->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(m_prompts.records.isEmpty());
+    for (const QString &key : kOptionKeys)
+        QCOMPARE(storedValue(key), QString("absent"));
+    QCOMPARE(m_session.DownloadMethod, before.DownloadMethod);
+    QCOMPARE(m_session.ProxyEnabled, before.ProxyEnabled);
+    QCOMPARE(m_session.ProxyAddress, before.ProxyAddress);
+    QCOMPARE(m_session.ProxyPort, before.ProxyPort);
+    QCOMPARE(m_session.AskSaveFolder, before.AskSaveFolder);
+    QCOMPARE(m_session.MaxFileSizeMB, before.MaxFileSizeMB);
+}
+
+void TestOptionsDialog::updatesLoadedDownloadWindow_data()
+{
+    QTest::addColumn<QString>("windowName"); // empty: no download window loaded
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("position");
+
+    // The window shows "下载方式：2", a disabled box and five workers before.
+    QTest::newRow("method two: one worker") << "fFileDownload" << "Option2" << "下载方式：2" << true << 0;
+    QTest::newRow("method one: box disabled") << "fFileDownload" << "Option1" << "下载方式：1" << false << 4;
+    QTest::newRow("name compared without case") << "FFILEDOWNLOAD" << "Option1" << "下载方式：1" << false << 4;
+    QTest::newRow("another window is not it") << "fWebSearch" << "Option2" << "下载方式：2" << false << 4;
+    QTest::newRow("no download window loaded") << "" << "Option1" << "" << false << 0;
+}
+
+void TestOptionsDialog::updatesLoadedDownloadWindow()
+{
+    QFETCH(QString, windowName);
+    QFETCH(QString, option);
+    std::unique_ptr<FakeDownloadWindow> window;
+    if (!windowName.isEmpty())
+        window = std::make_unique<FakeDownloadWindow>(windowName);
+
+    auto dialog = openDialog();
+    QTest::mouseClick(dialog->findChild<QRadioButton *>(option), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+
+    const QString method = option == "Option1" ? "1" : "2";
+    QCOMPARE(storedValue("下载方式"), method);
+    QCOMPARE(QString::number(m_session.DownloadMethod), method);
+    if (!window)
+        return;
+    QTEST(window->methodLabel, "label");
+    QTEST(window->threadBoxEnabled, "enabled");
+    QTEST(window->threadPosition, "position");
+}
+
+void TestOptionsDialog::unloadedRecordKeepsStoredValues()
+{
+    // Opened from the search window before the download window ever loaded:
+    // the record has no method and no proxy yet.
+    m_stored->saveDownloadMethod(1);
+    m_stored->saveProxyEnabled(1);
+    m_stored->saveProxyAddress("proxy.local");
+    m_stored->saveProxyPort("3128");
+    m_session = SessionSettings();
+    ReadStartupSettings(*m_stored, m_session);
+    ReadSearchWindowSettings(*m_stored, m_session);
+
+    auto dialog = openDialog();
+    QVERIFY(dialog->findChild<QRadioButton *>("Option1")->isChecked());
+    QVERIFY(dialog->findChild<QCheckBox *>("Check1")->isChecked());
+    QCOMPARE(dialog->findChild<QLineEdit *>("Text6")->text(), QString("proxy.local"));
+    QCOMPARE(dialog->findChild<QLineEdit *>("Text8")->text(), QString("3128"));
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+
+    QStringList written;
+    for (const QString &key : kOptionKeys)
+        written << storedValue(key);
+    QCOMPARE(written, (QStringList{"1", "1", "proxy.local", "3128", "1", "10"}));
+    QCOMPARE(m_session.DownloadMethod, qint16(1));
+    QCOMPARE(m_session.ProxyAddress, QString("proxy.local"));
+}
+
+QTEST_MAIN(TestOptionsDialog)
+#include "tst_options_dialog.moc"

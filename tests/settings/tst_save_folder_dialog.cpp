@@ -1,0 +1,295 @@
+#include "platform/SettingsStore.h"
+#include "settings/ComboHistory.h"
+#include "settings/FolderHistory.h"
+#include "settings/SessionSettings.h"
+#include "settings/StoredSettings.h"
+#include "settings/fSeleFileSavePath.h"
+#include "tests/support/PromptRecorder.h"
+#include "tests/support/TempSettings.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+// The save-folder dialog with its folder history, driven through its controls.
+class TestSaveFolderDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+    void cleanup() { QFile::remove(FolderHistoryFilePath()); }
+    void opening_data();
+    void opening();
+    void hundredFoldersAndOneMore();
+    void folderChosenTwice();
+    void newTwoLevelFolder();
+    void folderThatCannotBeMade();
+    void leaving_data();
+    void leaving();
+    void browse_data();
+    void browse();
+    void dropDownWidth_data();
+    void dropDownWidth();
+
+private:
+    std::unique_ptr<fSeleFileSavePath> openDialog()
+    {
+        auto dialog = std::make_unique<fSeleFileSavePath>(*m_stored, m_session, m_prompts, FolderHistoryFilePath());
+        dialog->show();
+        return dialog;
+    }
+    // Types the folder into the box and presses "确定".
+    void confirm(fSeleFileSavePath &dialog, const QString &folder)
+    {
+        QComboBox *box = dialog.findChild<QComboBox *>("Combo1");
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), folder);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    }
+    QStringList listed(fSeleFileSavePath &dialog) const
+    {
+        QComboBox *box = dialog.findChild<QComboBox *>("Combo1");
+        QStringList entries;
+        for (int i = 0; i < box->count(); ++i)
+            entries << box->itemText(i);
+        return entries;
+    }
+    QStringList historyFileLines() const
+    {
+        QFile file(FolderHistoryFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {"no file"};
+        QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
+        lines.removeLast(); // after the last line end
+        return lines;
+    }
+    void writeHistory(const QStringList &lines) { QVERIFY(WriteFolderHistory(FolderHistoryFilePath(), lines)); }
+    QString folder(const QString &relative) const
+    {
+        return QDir::toNativeSeparators(m_dir->path() + "/" + relative);
+    }
+    QString storedFolder() const
+    {
+        return m_temp->store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "absent");
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempSettings> m_temp;
+    std::unique_ptr<StoredSettings> m_stored;
+    SessionSettings m_session;
+    PromptRecorder m_prompts;
+};
+
+void TestSaveFolderDialog::init()
+{
+    QFile::remove(FolderHistoryFilePath());
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_temp = std::make_unique<TempSettings>();
+    m_stored = std::make_unique<StoredSettings>(m_temp->store());
+    m_session = SessionSettings();
+    m_prompts = PromptRecorder();
+}
+
+void TestSaveFolderDialog::opening_data()
+{
+    QTest::addColumn<bool>("keepOriginal");
+    QTest::addColumn<bool>("storedFolder");
+    QTest::newRow("first run: article titles, the default folder") << false << false;
+    QTest::newRow("own names, a stored folder") << true << true;
+}
+
+void TestSaveFolderDialog::opening()
+{
+    QFETCH(bool, keepOriginal);
+    QFETCH(bool, storedFolder);
+    const QString expected = storedFolder ? folder("papers") + QDir::separator() : StoredSettings::defaultSaveFolder();
+    if (storedFolder)
+        m_stored->saveSaveFolder(expected);
+    m_session.KeepOriginalFileName = keepOriginal;
+    writeHistory({folder("a"), folder("b")});
+    auto dialog = openDialog();
+
+    QCOMPARE(dialog->windowTitle(), QString("选择下载保存路径-Paperdrift"));
+    QVERIFY(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(dialog->findChild<QRadioButton *>("Option1")->isChecked(), keepOriginal);
+    QCOMPARE(dialog->findChild<QRadioButton *>("Option2")->isChecked(), !keepOriginal);
+    QCOMPARE(dialog->findChild<QComboBox *>("Combo1")->currentText(), expected);
+    QCOMPARE(m_session.SaveFolder, expected);
+    QCOMPARE(listed(*dialog), (QStringList{folder("a"), folder("b")}));
+}
+
+void TestSaveFolderDialog::hundredFoldersAndOneMore()
+{
+    QStringList hundred;
+    for (int i = 1; i <= 100; ++i)
+        hundred << folder(QString("f%1").arg(i));
+    writeHistory(hundred);
+    auto dialog = openDialog();
+    QCOMPARE(listed(*dialog), hundred);
+    confirm(*dialog, folder("new"));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(historyFileLines(), hundred + QStringList{folder("new")});
+
+    // Line 101 is written but not read back.
+    auto next = openDialog();
+    QCOMPARE(listed(*next), hundred);
+}
+
+void TestSaveFolderDialog::folderChosenTwice()
+{
+    QVERIFY(QDir().mkpath(folder("papers")));
+    writeHistory({folder("papers")});
+    auto dialog = openDialog();
+    confirm(*dialog, folder("papers"));
+    QCOMPARE(historyFileLines(), (QStringList{folder("papers"), folder("papers")}));
+
+    auto next = openDialog();
+    QCOMPARE(listed(*next), QStringList{folder("papers")});
+}
+
+void TestSaveFolderDialog::newTwoLevelFolder()
+{
+    auto dialog = openDialog();
+    dialog->findChild<QRadioButton *>("Option1")->setChecked(true);
+    confirm(*dialog, folder("new/sub"));
+
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(QFileInfo(folder("new")).isDir());
+    QVERIFY(QFileInfo(folder("new/sub")).isDir());
+    const QString saved = folder("new/sub") + QDir::separator();
+    QCOMPARE(storedFolder(), saved);
+    QCOMPARE(m_session.SaveFolder, saved);
+    QVERIFY(m_session.KeepOriginalFileName);
+    QVERIFY(!m_session.SaveFolderDialogCancelled);
+    QCOMPARE(historyFileLines(), QStringList{folder("new/sub")});
+    QVERIFY(m_prompts.records.isEmpty());
+}
+
+void TestSaveFolderDialog::folderThatCannotBeMade()
+{
+    QFile file(folder("file.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    m_session.SaveFolderDialogCancelled = true;
+    auto dialog = openDialog();
+    dialog->findChild<QRadioButton *>("Option1")->setChecked(true);
+    confirm(*dialog, folder("file.txt/sub"));
+
+    QCOMPARE(m_prompts.messageTexts(), QStringList{"文件夹设置错误！"});
+    QCOMPARE(m_prompts.records.first().icon, PromptIcon::Error);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(dialog->findChild<QComboBox *>("Combo1")->currentText().isEmpty());
+    QCOMPARE(storedFolder(), QString("absent"));
+    QVERIFY(!QFile::exists(FolderHistoryFilePath()));
+    QVERIFY(m_session.SaveFolderDialogCancelled);
+    QVERIFY(m_session.KeepOriginalFileName); // taken before the folder was refused
+
+    // A folder that can be made is accepted next.
+    confirm(*dialog, folder("good"));
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!m_session.SaveFolderDialogCancelled);
+}
+
+void TestSaveFolderDialog::leaving_data()
+{
+    QTest::addColumn<bool>("closeBox");
+    QTest::addColumn<bool>("cancelledBefore");
+    QTest::addColumn<bool>("cancelledAfter");
+    QTest::newRow("取消 marks the dialog cancelled") << false << false << true;
+    QTest::newRow("close box keeps not cancelled") << true << false << false;
+    QTest::newRow("close box keeps cancelled") << true << true << true;
+}
+
+void TestSaveFolderDialog::leaving()
+{
+    QFETCH(bool, closeBox);
+    QFETCH(bool, cancelledBefore);
+    m_session.SaveFolderDialogCancelled = cancelledBefore;
+    auto dialog = openDialog();
+    dialog->findChild<QComboBox *>("Combo1")->setEditText(folder("elsewhere"));
+    if (closeBox)
+        dialog->close();
+    else
+        QTest::mouseClick(dialog->findChild<QPushButton *>("Command3"), Qt::LeftButton);
+
+    QVERIFY(!dialog->isVisible());
+    QTEST(m_session.SaveFolderDialogCancelled, "cancelledAfter");
+    QCOMPARE(storedFolder(), QString("absent"));
+    QVERIFY(!QFile::exists(FolderHistoryFilePath()));
+    QVERIFY(!QFileInfo::exists(folder("elsewhere")));
+}
+
+void TestSaveFolderDialog::browse_data()
+{
+    QTest::addColumn<QString>("chosen"); // empty: the browser is cancelled
+    QTest::addColumn<QString>("boxAfter");
+    QTest::newRow("chosen folder") << "picked" << "picked/";
+    QTest::newRow("cancelled: the text with a separator") << "" << "papers/new/";
+}
+
+void TestSaveFolderDialog::browse()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, boxAfter);
+    QVERIFY(QDir().mkpath(folder("papers")));
+    m_stored->saveSaveFolder(folder("papers/new"));
+    if (!chosen.isEmpty())
+        m_prompts.paths.enqueue(folder(chosen));
+    auto dialog = openDialog();
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+
+    QCOMPARE(dialog->findChild<QComboBox *>("Combo1")->currentText(), folder(boxAfter));
+    QCOMPARE(m_prompts.records.size(), 1);
+    QCOMPARE(m_prompts.records.first().title, QString("请选择要浏览的文件夹:"));
+    QCOMPARE(m_prompts.records.first().start, folder("papers") + QDir::separator());
+    QVERIFY(dialog->isVisible());
+}
+
+void TestSaveFolderDialog::dropDownWidth_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("measured"); // the entry whose width counts
+    QTest::addColumn<bool>("scrollBar");
+
+    QTest::newRow("longest entry") << QStringList{"/a", "/papers/2016/long", "/b"} << "/papers/2016/long" << false;
+    QTest::newRow("equal lengths: the first") << QStringList{"/iiiiiiii", "/WWWWWWWW"} << "/iiiiiiii" << false;
+    QStringList nine;
+    for (int i = 1; i <= 9; ++i)
+        nine << QString("/papers/%1").arg(i);
+    QTest::newRow("nine entries: a scroll bar more") << nine << "/papers/1" << true;
+}
+
+void TestSaveFolderDialog::dropDownWidth()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, measured);
+    QFETCH(bool, scrollBar);
+    QComboBox box;
+    box.addItems(entries);
+    box.move(0, 0);
+    box.show();
+    FitComboDropDownWidth(&box);
+    int expected = box.fontMetrics().horizontalAdvance(measured) + 7;
+    if (scrollBar)
+        expected += box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &box);
+    QCOMPARE(box.view()->minimumWidth(), expected);
+
+    // Never past the right edge of the screen.
+    box.addItem(QString(2000, QLatin1Char('W')));
+    FitComboDropDownWidth(&box);
+    const int roomToRight = box.screen()->geometry().right() + 1 - box.mapToGlobal(QPoint(0, 0)).x();
+    QCOMPARE(box.view()->minimumWidth(), roomToRight);
+}
+
+QTEST_MAIN(TestSaveFolderDialog)
+#include "tst_save_folder_dialog.moc"
