@@ -1,6 +1,7 @@
-// paperdrift-cli: the download engine without windows. The first argument
-// names the command; the rest belong to it.
+// paperdrift-cli: the download engine and the harvester without windows. The
+// first argument names the command; the rest belong to it.
 #include "cli/CliCommand.h"
+#include "cli/ExtractCommand.h"
 #include "cli/SniffCommand.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::array kCommands = {
     kSniffCommand,
+    kExtractCommand,
 };
 
 void writeUsage(QTextStream &stream)

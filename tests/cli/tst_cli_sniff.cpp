@@ -1,52 +1,11 @@
+#include "tests/cli/CliRun.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#ifdef Q_OS_LINUX
-#include <linux/capability.h>
-#include <sys/prctl.h>
-#endif
-
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QProcess::ExitStatus exitStatus = QProcess::CrashExit;
-    QStringList lines; // standard output, one entry per line
-    QString errors;    // standard error
-};
-
-// Runs paperdrift-cli in `folder`. The program runs without the superuser's
-// right to read any file, so that a file without read permission is
-// unreadable to it as to a user.
-CliRun runCli(const QStringList &arguments, const QString &folder)
-{
-    QProcess process;
-    process.setProgram(QStringLiteral(PAPERDRIFT_CLI_PATH));
-    process.setArguments(arguments);
-    process.setWorkingDirectory(folder);
-#ifdef Q_OS_LINUX
-    process.setChildProcessModifier([] {
-        prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-        prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-    });
-#endif
-    process.start();
-    CliRun run;
-    if (!process.waitForFinished(30000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.exitStatus = process.exitStatus();
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    run.lines = out.split(QLatin1Char('\n'));
-    if (run.lines.last().isEmpty())
-        run.lines.removeLast();
-    run.errors = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -105,7 +64,7 @@ void TestCliSniff::sniff()
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, lines);
 
-    const CliRun run = runCli(arguments, m_dir.path());
+    const CliRun run = RunCli(arguments, m_dir.path());
     QCOMPARE(run.exitStatus, QProcess::NormalExit);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.lines, lines);
@@ -130,7 +89,7 @@ void TestCliSniff::usage()
     QFETCH(int, exitCode);
     QFETCH(QString, errorsStart);
 
-    const CliRun run = runCli(arguments, m_dir.path());
+    const CliRun run = RunCli(arguments, m_dir.path());
     QCOMPARE(run.exitStatus, QProcess::NormalExit);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY(run.lines.isEmpty());

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "cli/CliCommand.h"
+
+// paperdrift-cli extract [--free-only] [--ticked-only] [--url PAGE_URL]
+//                        [--export FILE] FILE.html...
+// Reads saved result pages in the order given into one harvest list and
+// prints one line per entry taken, in list order: title, tab, link, tab,
+// the page's address. An entry whose link is already in the list is dropped.
+// The page's address is PAGE_URL, or the file's own file:// address; links
+// are resolved against it. A line break, tab or backslash inside a field is
+// written as \n, \r, \t or \\, so that every entry stays one line.
+// --free-only and --ticked-only take only entries marked free or ticked on
+// the page; --export also writes the list's export file.
+//
+// Exit code 0; 1 when a page could not be read (the other pages are still
+// read) or the export file could not be written; 2 with the usage line for
+// wrong arguments.
+int RunExtractCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+inline constexpr CliCommand kExtractCommand{
+    "extract", "[--free-only] [--ticked-only] [--url PAGE_URL] [--export FILE] FILE.html...",
+    "print the entries of saved result pages: title, link and page address", RunExtractCommand};

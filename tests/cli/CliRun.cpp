@@ -1,0 +1,32 @@
+#include "tests/cli/CliRun.h"
+
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#endif
+
+CliRun RunCli(const QStringList &arguments, const QString &folder)
+{
+    QProcess process;
+    process.setProgram(QStringLiteral(PAPERDRIFT_CLI_PATH));
+    process.setArguments(arguments);
+    process.setWorkingDirectory(folder);
+#ifdef Q_OS_LINUX
+    process.setChildProcessModifier([] {
+        prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+        prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+    });
+#endif
+    process.start();
+    CliRun run;
+    if (!process.waitForFinished(30000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.exitStatus = process.exitStatus();
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    run.lines = out.split(QLatin1Char('\n'));
+    if (run.lines.last().isEmpty())
+        run.lines.removeLast();
+    run.errors = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}

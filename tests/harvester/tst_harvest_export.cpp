@@ -1,0 +1,121 @@
+// The harvest list's export file and the message after saving it.
+#include "harvester/HarvestExport.h"
+#include "harvester/HarvestList.h"
+#include "harvester/HarvesterTexts.h"
+#include "platform/CodePage.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Row
+{
+    QString title;
+    QString status;
+};
+
+void fill(HarvestList &list, const QList<Row> &rows)
+{
+    int n = 0;
+    for (const Row &row : rows) {
+        list.加入LV1(row.title, QStringLiteral("http://site.example/doi/pdf/%1").arg(++n),
+                   QStringLiteral("http://site.example/results"), HarvesterText::kFileTypePdf, QString(),
+                   HarvesterText::kLinkKindJs);
+        list.setStatus(list.count() - 1, row.status);
+    }
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Row>)
+
+class TestHarvestExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportBytes_data();
+    void exportBytes();
+    void writeFile();
+    void sizeMessage_data();
+    void sizeMessage();
+};
+
+void TestHarvestExport::exportBytes_data()
+{
+    QTest::addColumn<QList<Row>>("rows");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty list") << QList<Row>{} << QString();
+    QTest::newRow("handed over and not yet")
+        << QList<Row>{{QStringLiteral("Wing Loads"), HarvesterText::kStatusDone},
+                      {QStringLiteral("Jet Noise"), QString()}}
+        << QStringLiteral("Wing Loads-【pdf】成功\r\nJet Noise-【pdf】\r\n");
+    QTest::newRow("failed, Chinese title")
+        << QList<Row>{{QStringLiteral("气动载荷"), HarvesterText::kStatusFailed}}
+        << QStringLiteral("气动载荷-【pdf】分析失败\r\n");
+}
+
+void TestHarvestExport::exportBytes()
+{
+    QFETCH(QList<Row>, rows);
+    QFETCH(QString, text);
+
+    HarvestList list;
+    fill(list, rows);
+    QCOMPARE(HarvestExportBytes(list), EncodeToCodePage(text));
+}
+
+void TestHarvestExport::writeFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    HarvestList list;
+    fill(list, {{QStringLiteral("Wing Loads"), HarvesterText::kStatusDone}});
+    const QByteArray expected = EncodeToCodePage(QStringLiteral("Wing Loads-【pdf】成功\r\n"));
+
+    // A longer file in the way is replaced whole.
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(4096, 'x')) == 4096);
+    old.close();
+    QVERIFY(WriteHarvestExport(list, path));
+    QCOMPARE(readFile(path), expected);
+
+    // A folder that does not exist: nothing is written.
+    const QString nowhere = dir.filePath(QStringLiteral("missing/list.txt"));
+    QVERIFY(!WriteHarvestExport(list, nowhere));
+    QVERIFY(!QFile::exists(nowhere));
+}
+
+void TestHarvestExport::sizeMessage_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("empty file") << qint64(0) << QStringLiteral("保存文件完毕：0.0KB");
+    QTest::newRow("a quarter kilobyte rounds up") << qint64(256) << QStringLiteral("保存文件完毕：0.3KB");
+    QTest::newRow("just under a tenth") << qint64(51) << QStringLiteral("保存文件完毕：0.0KB");
+    QTest::newRow("1536 bytes") << qint64(1536) << QStringLiteral("保存文件完毕：1.5KB");
+    QTest::newRow("rounding into the next thousand") << qint64(1023990) << QStringLiteral("保存文件完毕：1,000.0KB");
+    QTest::newRow("2,097,152 bytes") << qint64(2097152) << QStringLiteral("保存文件完毕：2,048.0KB");
+    QTest::newRow("millions of kilobytes") << qint64(1264197427) << QStringLiteral("保存文件完毕：1,234,567.8KB");
+}
+
+void TestHarvestExport::sizeMessage()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(QString, message);
+    QCOMPARE(ExportSizeMessage(bytes), message);
+}
+
+QTEST_GUILESS_MAIN(TestHarvestExport)
+#include "tst_harvest_export.moc"
