@@ -40,8 +40,8 @@ public:
     AnalysisPass(HarvestList &list, SessionSettings &settings, Handover &handover, SaveFolderAsker &asker,
                  QObject *parent = nullptr);
 
-    // AnalysisIdle: true while no pass runs.
-    bool analysisIdle() const { return m_idle; }
+    // True while no pass runs; a pass sets it false at its start.
+    bool AnalysisIdle() const { return m_idle; }
 
     // Starts a pass; ignored while one is running. `selection` is read by
     // the pass over selected entries as it reaches each row.

@@ -81,14 +81,14 @@ void Paging::onPageRead()
     switch (m_step) {
     case Step::FirstRead:
         // Let pending events run, then look for the next page.
-        QTimer::singleShot(0, this, &Paging::nextPage);
+        QTimer::singleShot(0, this, &Paging::下一页);
         break;
     case Step::Reading:
         QTimer::singleShot(0, this, [this] {
             if (m_stopAddAll)
                 requestRead(Step::LastRead);
             else
-                nextPage();
+                下一页();
         });
         break;
     case Step::LastRead:
@@ -99,8 +99,8 @@ void Paging::onPageRead()
     }
 }
 
-// 下一页: clicks the "next" link and waits for the page it opens.
-void Paging::nextPage()
+// 下一页: clicks the "next" link; the page it opens is waited for in checkWait.
+void Paging::下一页()
 {
     m_step = Step::ClickingNext;
     m_clickedAt = m_clock.seconds();

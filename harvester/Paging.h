@@ -41,9 +41,9 @@ public:
 
     // PageLoading: set just before the "next" link is clicked, cleared when
     // the pane completes a document.
-    bool pageLoading() const { return m_pageLoading; }
+    bool PageLoading() const { return m_pageLoading; }
     // StopAddAll: asks a running add all to end.
-    bool stopAddAll() const { return m_stopAddAll; }
+    bool StopAddAll() const { return m_stopAddAll; }
     bool addAllRunning() const { return m_step != Step::Idle; }
 
     // "加入本页到列表".
@@ -70,7 +70,7 @@ private:
     void readPage(const PageModel &page);
     void requestRead(Step step);
     void onPageRead();
-    void nextPage();
+    void 下一页();
     void onNextClicked(bool clicked);
     void checkWait();
     void nextPageDone(bool opened);

@@ -267,9 +267,9 @@ void TestPasses::passRules()
 
     for (int run = 1; run <= runs; ++run) {
         pass.start(kind, [&](int row) { return selected.contains(row); });
-        QVERIFY(!pass.analysisIdle());
+        QVERIFY(!pass.AnalysisIdle());
         QVERIFY(finished.wait(5000));
-        QVERIFY(pass.analysisIdle());
+        QVERIFY(pass.AnalysisIdle());
     }
 
     QCOMPARE(started.size(), runs);
@@ -328,7 +328,7 @@ void TestPasses::passFolderDialog()
     QCOMPARE(asker.shown, dialogs);
     QCOMPARE(target.handovers, handovers);
     QCOMPARE(target.shown, 1); // the download window comes up in every case
-    QVERIFY(pass.analysisIdle());
+    QVERIFY(pass.AnalysisIdle());
     if (handovers > 0)
         QCOMPARE(target.list.at(0).Folder, folder);
     else
@@ -387,7 +387,7 @@ void TestPasses::clearingRefusedDuringPass()
     TestAsker asker(settings);
     AnalysisPass pass(list, settings, handover, asker);
     PromptRecorder prompts;
-    HarvestMaintenance maintenance(list, prompts, [&] { return pass.analysisIdle(); });
+    HarvestMaintenance maintenance(list, prompts, [&] { return pass.AnalysisIdle(); });
     ClearOutcome during = ClearOutcome::Cleared;
     target.onHandover = [&](int n) {
         if (n == 1)
@@ -574,7 +574,7 @@ void TestPasses::addAllStopRequests()
     QVERIFY(finished.wait(5000));
 
     QCOMPARE(pane.reads, reads);
-    QVERIFY(paging.stopAddAll());
+    QVERIFY(paging.StopAddAll());
     QCOMPARE(running.size(), 2);
     QVERIFY(!paging.addAllRunning());
 }
