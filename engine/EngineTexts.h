@@ -47,3 +47,25 @@ inline const QString kTypesCorrectedPrefix = QStringLiteral("纠正文件类型�
 inline const QString kTypesCorrectedSuffix = QStringLiteral("个.");
 
 } // namespace EngineText
+
+// The state texts of the HTTP transfer control, shown in panel 3 of the
+// status bar: one per state number 0 to 12. State 11 is followed by the
+// control's error number, ":" and its error text; any other number shows
+// only the error number, ":" and the error text.
+namespace EngineText {
+inline const QString kTransferStateTexts[13] = {
+    QStringLiteral("0 无状态可报告。"),
+    QStringLiteral("1 正在查询所指定的主机的 IP 地址..."),
+    QStringLiteral("2 已成功地找到所指定的主机的 IP 地址。"),
+    QStringLiteral("3 正在与主机连接..."),
+    QStringLiteral("4 已与主机连接成功。"),
+    QStringLiteral("5 正在向主机发送请求..."),
+    QStringLiteral("6 发送请求已成功。"),
+    QStringLiteral("7 正在接收主机的响应..."),
+    QStringLiteral("8 已成功地接收到主机的响应。"),
+    QStringLiteral("9 正在解除与主机的连接..."),
+    QStringLiteral("10 已成功地与主机解除了连接。"),
+    QStringLiteral("11 与主机通讯时出现了错误:"),
+    QStringLiteral("12 该请求已经完成，并且所有数据均已接收到。"),
+};
+} // namespace EngineText

@@ -1,0 +1,154 @@
+#pragma once
+
+#include "engine/DownloadItem.h"
+#include "engine/TransferControl.h"
+
+#include <QFile>
+#include <QObject>
+#include <QTimer>
+
+class Clock;
+class DownloadList;
+class Prompts;
+class SoundPlayer;
+struct EngineValues;
+struct SessionSettings;
+
+// The download window's switches a transfer reads when it ends.
+struct TransferSwitches
+{
+    bool soundOn = false;   // Check6 "声音提示"
+    bool autoLogin = false; // Check2 "自动登录"
+};
+
+// How one transfer ended. Every outcome runs the end steps.
+enum class TransferOutcome {
+    Completed,      // the announced length arrived in pieces: Finished
+    FetchedWhole,   // no length announced, the response fetched whole: Finished
+    FetchedNothing, // the whole fetch got nothing: Failed
+    TooLarge,       // above the size limit, nothing kept: Finished, "大文件，跳过"
+    NoResponse,     // no response headers: Failed
+    CannotReplace,  // the older file could not be deleted: Failed, "无法替换"
+    Stalled,        // no growth for the stall limit: Failed, partial file kept
+    EndedShort,     // the connection ended before the announced length: Failed, partial file kept
+    Cancelled,      // downloading was stopped: Failed, "下载取消", partial file deleted
+};
+
+struct SingleTransferResult
+{
+    quint64 itemId = 0;
+    TransferOutcome outcome = TransferOutcome::NoResponse;
+    ItemState state = Failed;
+    qint64 bytesStored = 0;  // bytes written to the item's file
+    QString errorText;       // the control's last error, if any
+};
+
+// The connection settings of the control for an address: the named proxy
+// when it is switched on, else a direct connection to the address's port
+// (80 when it names none); an "https://" address uses port 443 unless it
+// names a port of its own.
+TransferConnection ConnectionFor(const QString &url, const SessionSettings &settings);
+
+// Download method one: one item at a time over the transfer control.
+//
+// A transfer is a state machine driven by the control's signals and by one
+// 1000 ms tick: it sends the request, waits at most 30 s for the response,
+// decides from the headers (size limit, file type, same-name rule), and then
+// either writes the announced length to the item's file in pieces of 2048
+// bytes or fetches a response without length whole. The file grows on disk as
+// the data arrives; no body is held in memory. A file that stops growing for
+// 300 s is given up; a connection that ends short of the announced length
+// fails at once. Every outcome ends with the end steps: panel 2 says
+// "完成下载:", LastFinishTime is set, the sounds are played, the login is
+// asked for, DownloadRunning goes false, and finished() reports the result.
+//
+// The engine drives it: Inet下载当前文件 starts a row, stop() is the stop
+// command's cancel, and tick() runs every second while a transfer runs (the
+// transfer's own timer calls it; tests call it with a manual clock).
+class SingleTransfer final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr double kResponseWaitSeconds = 30.0;
+    static constexpr double kStallSeconds = 300.0;
+    static constexpr qint64 kPieceBytes = 2048;
+    static constexpr double kMegabyte = 1024.0 * 1024.0;
+    static constexpr int kTickMilliseconds = 1000;
+
+    // What a transfer works with; the engine owns all of it.
+    struct Context
+    {
+        DownloadList &list;
+        EngineValues &values;
+        TransferControl &control;
+        const SessionSettings &settings;  // proxy, size limit, same-name rule
+        const TransferSwitches &switches; // sound, automatic login
+        const Clock &clock;
+        Prompts &prompts;
+        SoundPlayer &sounds;
+    };
+
+    explicit SingleTransfer(const Context &context, QObject *parent = nullptr);
+    ~SingleTransfer() override;
+
+    // Starts the transfer of the row with the given identity and returns at
+    // once; true when it started (finished() follows, never from inside this
+    // call). When the control is still busy or DownloadRunning is true the
+    // row goes back to Waiting with the size "等待重新下载" and false is
+    // returned.
+    bool Inet下载当前文件(quint64 itemId);
+
+    bool isRunning() const { return m_phase != Phase::Idle; }
+    quint64 currentItemId() const { return isRunning() ? m_itemId : 0; }
+
+    // The stop command's part: DownloadRunning goes false and the control is
+    // cancelled. A transfer receiving the body ends as "下载取消" and its
+    // partial file is deleted; one still waiting for its response ends
+    // without response headers; a whole fetch ends having got nothing.
+    void stop();
+
+    // One second of the transfer: ends the 30 s wait for the response, gives
+    // up a file that has not grown for 300 s, and notices that DownloadRunning
+    // went false.
+    void tick();
+
+signals:
+    void panel2TextChanged(const QString &text);
+    void panel3TextChanged(const QString &text);
+    // Automatic login is on and a web page arrived (type htm or html).
+    void loginRequested(quint64 itemId);
+    void finished(const SingleTransferResult &result);
+
+private:
+    enum class Phase { Idle, AwaitingResponse, Pieces, WholeFetch };
+
+    void Inet下载文件(quint64 itemId);
+    void decideFromResponse();
+    void startPieces();
+    void readPieces();
+    void FetchWholeBody();
+    void readWholeBody();
+    void endWholeFetch(bool cancelled);
+    void end(TransferOutcome outcome);
+    void onBodyAvailable();
+    void onResponseEnded();
+    void storeItem();
+    bool openTarget();
+    bool closeTarget();
+    void removeTarget();
+    QString percentage() const;
+
+    Context m_context;
+    QTimer m_timer;
+    Phase m_phase = Phase::Idle;
+    quint64 m_itemId = 0;
+    DownloadItem m_item;
+    QString m_path;
+    QFile m_file;
+    qint64 m_announced = 0;
+    qint64 m_stored = 0;      // bytes written to the file
+    qint64 m_lastLength = 0;  // file length at the last growth
+    double m_requestTime = 0.0;
+    double m_lastGrowth = 0.0;
+};
