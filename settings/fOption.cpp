@@ -4,6 +4,7 @@
 #include "platform/SettingsStore.h"
 #include "settings/DownloadWindowControls.h"
 #include "settings/OptionsRules.h"
+#include "settings/NamedControl.h"
 #include "settings/SessionSettings.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/SettingsTexts.h"
@@ -21,13 +22,6 @@
 using namespace SettingsText;
 
 namespace {
-
-template <typename Control>
-Control *named(Control *control, const char *name)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
 
 // The loaded download window's controls, or null when it is not loaded.
 DownloadWindowControls *loadedDownloadWindow()
@@ -62,22 +56,22 @@ fOption::fOption(StoredSettings &stored, SessionSettings &session, Prompts &prom
 
 void fOption::buildControls()
 {
-    Label1 = named(new QLabel(kMethodLabel, this), "Label1");
-    Option1 = named(new QRadioButton(kMethodOne, this), "Option1");
-    Option2 = named(new QRadioButton(kMethodTwo, this), "Option2");
+    Label1 = NamedControl(new QLabel(kMethodLabel, this), "Label1");
+    Option1 = NamedControl(new QRadioButton(kMethodOne, this), "Option1");
+    Option2 = NamedControl(new QRadioButton(kMethodTwo, this), "Option2");
 
-    Check1 = named(new QCheckBox(kUseProxy, this), "Check1");
-    Label14 = named(new QLabel(kProxyAddressLabel, this), "Label14");
-    Text6 = named(new QLineEdit(this), "Text6");
-    Label6 = named(new QLabel(kProxyAddressHint, this), "Label6");
-    Label15 = named(new QLabel(kProxyPortLabel, this), "Label15");
-    Text8 = named(new QLineEdit(this), "Text8");
-    Label10 = named(new QLabel(kProxyPortHint, this), "Label10");
-    Check2 = named(new QCheckBox(kAskSaveFolder, this), "Check2");
-    Label2 = named(new QLabel(kSizeLimitCaption, this), "Label2");
-    Text1 = named(new QLineEdit(kSizeLimitDesigned, Label2), "Text1");
-    Command1 = named(new QPushButton(kOk, this), "Command1");
-    Command2 = named(new QPushButton(kClose, this), "Command2");
+    Check1 = NamedControl(new QCheckBox(kUseProxy, this), "Check1");
+    Label14 = NamedControl(new QLabel(kProxyAddressLabel, this), "Label14");
+    Text6 = NamedControl(new QLineEdit(this), "Text6");
+    Label6 = NamedControl(new QLabel(kProxyAddressHint, this), "Label6");
+    Label15 = NamedControl(new QLabel(kProxyPortLabel, this), "Label15");
+    Text8 = NamedControl(new QLineEdit(this), "Text8");
+    Label10 = NamedControl(new QLabel(kProxyPortHint, this), "Label10");
+    Check2 = NamedControl(new QCheckBox(kAskSaveFolder, this), "Check2");
+    Label2 = NamedControl(new QLabel(kSizeLimitCaption, this), "Label2");
+    Text1 = NamedControl(new QLineEdit(kSizeLimitDesigned, Label2), "Text1");
+    Command1 = NamedControl(new QPushButton(kOk, this), "Command1");
+    Command2 = NamedControl(new QPushButton(kClose, this), "Command2");
     Label14->setBuddy(Text6);
     Label15->setBuddy(Text8);
     placeSizeBox();

@@ -3,6 +3,7 @@
 #include "settings/ComboHistory.h"
 #include "settings/FolderHistory.h"
 #include "settings/SaveFolderRules.h"
+#include "settings/NamedControl.h"
 #include "settings/SessionSettings.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
@@ -17,17 +18,6 @@
 #include <QVBoxLayout>
 
 using namespace SettingsText;
-
-namespace {
-
-template <typename Control>
-Control *named(Control *control, const char *name)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
-} // namespace
 
 fSeleFileSavePath::fSeleFileSavePath(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
                                      const QString &historyPath, QWidget *parent)
@@ -53,19 +43,19 @@ fSeleFileSavePath::fSeleFileSavePath(StoredSettings &stored, SessionSettings &se
 
 void fSeleFileSavePath::buildControls()
 {
-    Label1 = named(new QLabel(kSaveToFolder, this), "Label1");
-    Combo1 = named(new QComboBox(this), "Combo1");
+    Label1 = NamedControl(new QLabel(kSaveToFolder, this), "Label1");
+    Combo1 = NamedControl(new QComboBox(this), "Combo1");
     Combo1->setEditable(true);
     // The list changes only through the history and OK, never by Enter in the box.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setMinimumWidth(320);
-    Command1 = named(new QPushButton(kBrowse, this), "Command1");
-    Label3 = named(new QLabel(kSaveNameAs, this), "Label3");
-    Option1 = named(new QRadioButton(kOriginalName, this), "Option1");
-    Option2 = named(new QRadioButton(kArticleTitleName, this), "Option2");
+    Command1 = NamedControl(new QPushButton(kBrowse, this), "Command1");
+    Label3 = NamedControl(new QLabel(kSaveNameAs, this), "Label3");
+    Option1 = NamedControl(new QRadioButton(kOriginalName, this), "Option1");
+    Option2 = NamedControl(new QRadioButton(kArticleTitleName, this), "Option2");
     Option2->setChecked(true);
-    Command2 = named(new QPushButton(kOk, this), "Command2");
-    Command3 = named(new QPushButton(kCancel, this), "Command3");
+    Command2 = NamedControl(new QPushButton(kOk, this), "Command2");
+    Command3 = NamedControl(new QPushButton(kCancel, this), "Command3");
     Label1->setBuddy(Combo1);
 
     auto *grid = new QGridLayout;
