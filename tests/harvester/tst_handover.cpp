@@ -24,6 +24,16 @@ public:
 
 const QString kPage = QStringLiteral("https://arc.example.org/action/doSearch?AllField=inlet");
 
+struct HandoverSetup
+{
+    HandoverSetup() { settings.SaveFolder = QStringLiteral("/papers/"); }
+    const DownloadItem &onlyItem() { return target.downloadList().at(0); }
+
+    SessionSettings settings;
+    TestTarget target;
+    Handover handover{target, settings};
+};
+
 } // namespace
 
 class TestHandover : public QObject
@@ -75,28 +85,23 @@ void TestHandover::fileName()
     QFETCH(bool, keepOriginal);
     QFETCH(QString, name);
 
-    SessionSettings settings;
-    settings.SaveFolder = QStringLiteral("/papers/");
-    settings.KeepOriginalFileName = keepOriginal;
-    TestTarget target;
-    Handover handover(target, settings);
+    HandoverSetup setup;
+    setup.settings.KeepOriginalFileName = keepOriginal;
 
-    QVERIFY(handover.加入下载列表(link, title, QStringLiteral("pdf"), QString(), kPage));
-    QCOMPARE(target.downloadList().count(), 1);
-    QCOMPARE(target.downloadList().at(0).Name, name);
+    QVERIFY(setup.handover.加入下载列表(link, title, QStringLiteral("pdf"), QString(), kPage));
+    QCOMPARE(setup.target.downloadList().count(), 1);
+    QCOMPARE(setup.onlyItem().Name, name);
 }
 
 void TestHandover::itemFields()
 {
-    SessionSettings settings;
-    settings.SaveFolder = QStringLiteral("/papers/");
-    TestTarget target;
-    Handover handover(target, settings);
+    HandoverSetup setup;
     const QString link = QStringLiteral("https://arc.example.org/doi/pdf/10.2514/6.2016-1234?a=1&b=2");
 
-    handover.加入下载列表(link, QStringLiteral("Rotor wake"), QStringLiteral("pdf"), QStringLiteral("/saved/"), kPage);
+    setup.handover.加入下载列表(link, QStringLiteral("Rotor wake"), QStringLiteral("pdf"), QStringLiteral("/saved/"),
+                             kPage);
 
-    const DownloadItem &item = target.downloadList().at(0);
+    const DownloadItem &item = setup.onlyItem();
     QCOMPARE(item.Url, link);
     QCOMPARE(item.Name, QString("Rotor wake"));
     QCOMPARE(item.Type, QString("pdf"));
@@ -106,7 +111,7 @@ void TestHandover::itemFields()
     QVERIFY(item.Size.isEmpty());
     QVERIFY(item.Downloaded.isEmpty());
     QVERIFY(item.Progress.isEmpty());
-    QCOMPARE(target.shown, 0); // handing over does not show the window
+    QCOMPARE(setup.target.shown, 0); // handing over does not show the window
 }
 
 void TestHandover::folder_data()
@@ -123,32 +128,26 @@ void TestHandover::folder()
     QFETCH(QString, savePath);
     QFETCH(QString, folder);
 
-    SessionSettings settings;
-    settings.SaveFolder = QStringLiteral("/when/read/");
-    TestTarget target;
-    Handover handover(target, settings);
-    settings.SaveFolder = QStringLiteral("/current/now/"); // changed after the entry was read
+    HandoverSetup setup;
+    setup.settings.SaveFolder = QStringLiteral("/current/now/"); // changed after the entry was read
 
-    handover.加入下载列表(QStringLiteral("https://x.example.org/a.pdf"), QStringLiteral("A"), QStringLiteral("pdf"),
-                       savePath, kPage);
-    QCOMPARE(target.downloadList().at(0).Folder, folder);
+    setup.handover.加入下载列表(QStringLiteral("https://x.example.org/a.pdf"), QStringLiteral("A"),
+                             QStringLiteral("pdf"), savePath, kPage);
+    QCOMPARE(setup.onlyItem().Folder, folder);
 }
 
 void TestHandover::duplicateLinkChangesNothing()
 {
-    SessionSettings settings;
-    settings.SaveFolder = QStringLiteral("/papers/");
-    TestTarget target;
-    Handover handover(target, settings);
+    HandoverSetup setup;
     const QString link = QStringLiteral("https://x.example.org/a.pdf");
 
-    QVERIFY(handover.加入下载列表(link, QStringLiteral("First"), QStringLiteral("pdf"), QString(), kPage));
-    target.downloadList().updateItem(0, [](DownloadItem &item) { item.Progress = QStringLiteral("40%"); });
-    QVERIFY(handover.加入下载列表(link, QStringLiteral("Second"), QStringLiteral("htm"), QStringLiteral("/other/"),
-                               QStringLiteral("https://elsewhere.example.org/")));
+    QVERIFY(setup.handover.加入下载列表(link, QStringLiteral("First"), QStringLiteral("pdf"), QString(), kPage));
+    setup.target.downloadList().updateItem(0, [](DownloadItem &item) { item.Progress = QStringLiteral("40%"); });
+    QVERIFY(setup.handover.加入下载列表(link, QStringLiteral("Second"), QStringLiteral("htm"),
+                                     QStringLiteral("/other/"), QStringLiteral("https://elsewhere.example.org/")));
 
-    QCOMPARE(target.downloadList().count(), 1);
-    const DownloadItem &item = target.downloadList().at(0);
+    QCOMPARE(setup.target.downloadList().count(), 1);
+    const DownloadItem &item = setup.onlyItem();
     QCOMPARE(item.Name, QString("First"));
     QCOMPARE(item.Type, QString("pdf"));
     QCOMPARE(item.Folder, QString("/papers/"));

@@ -175,6 +175,32 @@ private:
     QTimer m_ticker;
 };
 
+// A pass over a harvest list, with the download window and the save-folder
+// dialog it talks to. AskSaveFolder is 1 unless the test says otherwise.
+struct PassSetup
+{
+    explicit PassSetup(const QList<Entry> &entries = {})
+    {
+        fill(list, entries);
+        settings.AskSaveFolder = 1;
+    }
+
+    // Runs a pass to its end.
+    bool run(AnalysisPass::Kind kind, AnalysisPass::RowSelection selection = {})
+    {
+        QSignalSpy finished(&pass, &AnalysisPass::finished);
+        pass.start(kind, std::move(selection));
+        return !pass.AnalysisIdle() && finished.wait(5000) && pass.AnalysisIdle();
+    }
+
+    HarvestList list;
+    SessionSettings settings;
+    TestTarget target;
+    Handover handover{target, settings};
+    TestAsker asker{settings};
+    AnalysisPass pass{list, settings, handover, asker};
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(AnalysisPass::Kind)
@@ -253,36 +279,21 @@ void TestPasses::passRules()
     QFETCH(QStringList, items);
     QFETCH(QStringList, after);
 
-    HarvestList list;
-    fill(list, entries);
-    SessionSettings settings;
-    settings.AskSaveFolder = 1;
-    settings.SaveFolder = QStringLiteral("/papers/");
-    TestTarget target;
-    Handover handover(target, settings);
-    TestAsker asker(settings);
-    AnalysisPass pass(list, settings, handover, asker);
-    QSignalSpy started(&pass, &AnalysisPass::started);
-    QSignalSpy finished(&pass, &AnalysisPass::finished);
-
-    for (int run = 1; run <= runs; ++run) {
-        pass.start(kind, [&](int row) { return selected.contains(row); });
-        QVERIFY(!pass.AnalysisIdle());
-        QVERIFY(finished.wait(5000));
-        QVERIFY(pass.AnalysisIdle());
-    }
+    PassSetup setup(entries);
+    QSignalSpy started(&setup.pass, &AnalysisPass::started);
+    for (int run = 1; run <= runs; ++run)
+        QVERIFY(setup.run(kind, [&](int row) { return selected.contains(row); }));
 
     QCOMPARE(started.size(), runs);
     QCOMPARE(started.first().first().toString(), QString("正在分析,请稍候..."));
-    QCOMPARE(finished.size(), runs);
-    QCOMPARE(target.handovers, handovers);
-    QCOMPARE(target.shown, runs);
+    QCOMPARE(setup.target.handovers, handovers);
+    QCOMPARE(setup.target.shown, runs);
     QStringList names;
-    for (int row = 0; row < target.list.count(); ++row)
-        names.append(target.list.at(row).Name);
+    for (int row = 0; row < setup.target.list.count(); ++row)
+        names.append(setup.target.list.at(row).Name);
     QCOMPARE(names, items);
-    QCOMPARE(statuses(list), after);
-    QCOMPARE(asker.shown, 0);
+    QCOMPARE(statuses(setup.list), after);
+    QCOMPARE(setup.asker.shown, 0);
 }
 
 void TestPasses::passFolderDialog_data()
@@ -307,123 +318,78 @@ void TestPasses::passFolderDialog()
     QFETCH(int, handovers);
     QFETCH(QString, folder);
 
-    HarvestList list;
+    PassSetup setup;
     const QString savePath = askSaveFolder == 1 ? QStringLiteral("/when/read/") : QString();
     for (int n = 0; n < 2; ++n)
-        list.加入LV1(QStringLiteral("T%1").arg(n), QStringLiteral("L%1").arg(n), QStringLiteral("P"),
-                   QStringLiteral("pdf"), savePath, QStringLiteral("JS"));
-    SessionSettings settings;
-    settings.AskSaveFolder = qint16(askSaveFolder);
-    settings.SaveFolderDialogCancelled = true; // left over from an earlier dialog
-    TestTarget target;
-    Handover handover(target, settings);
-    TestAsker asker(settings);
-    asker.cancel = cancel;
-    AnalysisPass pass(list, settings, handover, asker);
-    QSignalSpy finished(&pass, &AnalysisPass::finished);
+        setup.list.加入LV1(QStringLiteral("T%1").arg(n), QStringLiteral("L%1").arg(n), QStringLiteral("P"),
+                         QStringLiteral("pdf"), savePath, QStringLiteral("JS"));
+    setup.settings.AskSaveFolder = qint16(askSaveFolder);
+    setup.settings.SaveFolderDialogCancelled = true; // left over from an earlier dialog
+    setup.asker.cancel = cancel;
 
-    pass.start(AnalysisPass::Kind::All);
-    QVERIFY(finished.wait(5000));
+    QVERIFY(setup.run(AnalysisPass::Kind::All));
 
-    QCOMPARE(asker.shown, dialogs);
-    QCOMPARE(target.handovers, handovers);
-    QCOMPARE(target.shown, 1); // the download window comes up in every case
-    QVERIFY(pass.AnalysisIdle());
+    QCOMPARE(setup.asker.shown, dialogs);
+    QCOMPARE(setup.target.handovers, handovers);
+    QCOMPARE(setup.target.shown, 1); // the download window comes up in every case
     if (handovers > 0)
-        QCOMPARE(target.list.at(0).Folder, folder);
+        QCOMPARE(setup.target.list.at(0).Folder, folder);
     else
-        QCOMPARE(statuses(list), QStringList({"", ""}));
+        QCOMPARE(statuses(setup.list), QStringList({"", ""}));
 }
 
 void TestPasses::passOnEmptyList()
 {
-    HarvestList list;
-    SessionSettings settings;
-    TestTarget target;
-    Handover handover(target, settings);
-    TestAsker asker(settings);
-    AnalysisPass pass(list, settings, handover, asker);
-    QSignalSpy finished(&pass, &AnalysisPass::finished);
-
-    pass.start(AnalysisPass::Kind::Unanalysed);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(asker.shown, 0);
-    QCOMPARE(target.shown, 1);
+    PassSetup setup;
+    setup.settings.AskSaveFolder = 0;
+    QVERIFY(setup.run(AnalysisPass::Kind::Unanalysed));
+    QCOMPARE(setup.asker.shown, 0);
+    QCOMPARE(setup.target.shown, 1);
 }
 
 void TestPasses::stopMidPass()
 {
-    HarvestList list;
-    fill(list, {{"", "JS"}, {"", "JS"}, {"分析失败", "JS"}, {"分析失败", "JS"}});
-    SessionSettings settings;
-    settings.AskSaveFolder = 1;
-    TestTarget target;
-    Handover handover(target, settings);
-    TestAsker asker(settings);
-    AnalysisPass pass(list, settings, handover, asker);
-    target.onHandover = [&](int n) {
+    PassSetup setup({{"", "JS"}, {"", "JS"}, {"分析失败", "JS"}, {"分析失败", "JS"}});
+    setup.target.onHandover = [&](int n) {
         if (n == 2)
-            pass.stop(); // the stop button, pressed while the second entry is handed over
+            setup.pass.stop(); // the stop button, pressed while the second entry is handed over
     };
-    QSignalSpy finished(&pass, &AnalysisPass::finished);
 
-    pass.start(AnalysisPass::Kind::All);
-    QVERIFY(finished.wait(5000));
-
-    QCOMPARE(target.handovers, 2);
-    QCOMPARE(statuses(list), QStringList({"成功", "成功", "分析失败", "分析失败"}));
-    QCOMPARE(target.shown, 1);
-    QCOMPARE(finished.size(), 1);
+    QVERIFY(setup.run(AnalysisPass::Kind::All));
+    QCOMPARE(setup.target.handovers, 2);
+    QCOMPARE(statuses(setup.list), QStringList({"成功", "成功", "分析失败", "分析失败"}));
+    QCOMPARE(setup.target.shown, 1);
 }
 
 void TestPasses::clearingRefusedDuringPass()
 {
-    HarvestList list;
-    fill(list, {{"", "JS"}, {"", "JS"}, {"", "JS"}});
-    SessionSettings settings;
-    settings.AskSaveFolder = 1;
-    TestTarget target;
-    Handover handover(target, settings);
-    TestAsker asker(settings);
-    AnalysisPass pass(list, settings, handover, asker);
+    PassSetup setup({{"", "JS"}, {"", "JS"}, {"", "JS"}});
     PromptRecorder prompts;
-    HarvestMaintenance maintenance(list, prompts, [&] { return pass.AnalysisIdle(); });
+    HarvestMaintenance maintenance(setup.list, prompts, [&] { return setup.pass.AnalysisIdle(); });
     ClearOutcome during = ClearOutcome::Cleared;
-    target.onHandover = [&](int n) {
+    setup.target.onHandover = [&](int n) {
         if (n == 1)
             QTimer::singleShot(0, [&] { during = maintenance.clearAll(); });
     };
-    QSignalSpy finished(&pass, &AnalysisPass::finished);
 
-    pass.start(AnalysisPass::Kind::All);
-    QVERIFY(finished.wait(5000));
-
+    QVERIFY(setup.run(AnalysisPass::Kind::All));
     QCOMPARE(during, ClearOutcome::Refused);
     QCOMPARE(prompts.messageTexts(), QStringList({"正在分析，不能清除！"}));
-    QCOMPARE(statuses(list), QStringList({"成功", "成功", "成功"}));
+    QCOMPARE(statuses(setup.list), QStringList({"成功", "成功", "成功"}));
     QCOMPARE(maintenance.clearAll(), ClearOutcome::Cleared); // allowed once the pass has ended
 }
 
 void TestPasses::rowsAddedDuringPassNotVisited()
 {
-    HarvestList list;
-    fill(list, {{"", "JS"}, {"", "JS"}});
-    SessionSettings settings;
-    settings.AskSaveFolder = 1;
-    TestTarget target;
-    Handover handover(target, settings);
-    TestAsker asker(settings);
-    AnalysisPass pass(list, settings, handover, asker);
-    target.onHandover = [&](int n) {
+    PassSetup setup({{"", "JS"}, {"", "JS"}});
+    setup.target.onHandover = [&](int n) {
         if (n == 1)
-            fill(list, {{"", "JS"}}); // a page read while the pass runs
+            fill(setup.list, {{"", "JS"}}); // a page read while the pass runs
     };
-    QSignalSpy finished(&pass, &AnalysisPass::finished);
 
-    pass.start(AnalysisPass::Kind::All);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(target.handovers, 2);
-    QCOMPARE(statuses(list), QStringList({"成功", "成功", ""}));
+    QVERIFY(setup.run(AnalysisPass::Kind::All));
+    QCOMPARE(setup.target.handovers, 2);
+    QCOMPARE(statuses(setup.list), QStringList({"成功", "成功", ""}));
 }
 
 void TestPasses::chooseAnalysis_data()
