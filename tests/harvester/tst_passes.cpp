@@ -201,6 +201,26 @@ struct PassSetup
     AnalysisPass pass{list, settings, handover, asker};
 };
 
+// Three result pages, p1, p2 and p3, linked by `nextText`, p1 shown, read by
+// add all on a fast clock. AskSaveFolder is 0.
+struct PagingSetup
+{
+    explicit PagingSetup(int entriesPerPage, const QString &nextText = QStringLiteral("next"))
+    {
+        pane.pages.insert("p1", resultPage("p1", entriesPerPage, nextText, "p2"));
+        pane.pages.insert("p2", resultPage("p2", entriesPerPage, nextText, "p3"));
+        pane.pages.insert("p3", resultPage("p3", entriesPerPage));
+        pane.current = "p1";
+    }
+
+    TestPane pane;
+    HarvestList list;
+    SessionSettings settings;
+    TestAsker asker{settings};
+    FastClock fast;
+    Paging paging{pane, list, settings, asker, fast.clock};
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(AnalysisPass::Kind)
@@ -452,24 +472,19 @@ void TestPasses::addAll()
     QFETCH(QStringList, reads);
     QFETCH(int, rows);
 
-    TestPane pane;
-    pane.pages.insert("p1", resultPage("p1", 2, nextText, "p2"));
-    pane.pages.insert("p2", resultPage("p2", 2, nextText, "p3"));
-    pane.pages.insert("p3", resultPage("p3", 2));
-    pane.current = "p1";
+    PagingSetup setup(2, nextText);
+    TestPane &pane = setup.pane;
+    Paging &paging = setup.paging;
+    HarvestList &list = setup.list;
+    ManualClock &clock = setup.fast.clock;
     if (!neverLoads.isEmpty())
         pane.neverLoads.insert(neverLoads);
     pane.frameFirst = frameFirst;
-    HarvestList list;
-    SessionSettings settings;
-    TestAsker asker(settings);
-    FastClock fast;
-    Paging paging(pane, list, settings, asker, fast.clock);
     QSignalSpy running(&paging, &Paging::addAllRunningChanged);
     QSignalSpy pageRead(&paging, &Paging::pageRead);
     QSignalSpy finished(&paging, &Paging::addCommandFinished);
 
-    const double startedAt = fast.clock.seconds();
+    const double startedAt = clock.seconds();
     paging.addAll();
     QVERIFY(paging.addAllRunning());
     QVERIFY(finished.wait(20000));
@@ -483,8 +498,8 @@ void TestPasses::addAll()
     QCOMPARE(running.at(1).first().toBool(), false);
     QCOMPARE(finished.size(), 1);
     QVERIFY(!paging.addAllRunning());
-    QCOMPARE(asker.shown, 0);
-    const double waited = fast.clock.seconds() - startedAt;
+    QCOMPARE(setup.asker.shown, 0);
+    const double waited = clock.seconds() - startedAt;
     if (!neverLoads.isEmpty())
         QVERIFY2(waited > Paging::kLoadLimitSeconds, qPrintable(QString::number(waited)));
     else if (reads.size() > 2) // a 2-second settling wait after each page that opened
@@ -511,18 +526,11 @@ void TestPasses::addAllStopRequests()
     QFETCH(bool, secondLoads);
     QFETCH(QStringList, reads);
 
-    TestPane pane;
-    pane.pages.insert("p1", resultPage("p1", 1, "next", "p2"));
-    pane.pages.insert("p2", resultPage("p2", 1, "next", "p3"));
-    pane.pages.insert("p3", resultPage("p3", 1));
-    pane.current = "p1";
+    PagingSetup setup(1);
+    TestPane &pane = setup.pane;
+    Paging &paging = setup.paging;
     if (!secondLoads)
         pane.neverLoads.insert("p2");
-    HarvestList list;
-    SessionSettings settings;
-    TestAsker asker(settings);
-    FastClock fast;
-    Paging paging(pane, list, settings, asker, fast.clock);
     QSignalSpy finished(&paging, &Paging::addCommandFinished);
     QSignalSpy running(&paging, &Paging::addAllRunningChanged);
     connect(&paging, &Paging::pageRead, this, [&] {
