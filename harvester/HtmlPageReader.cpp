@@ -7,7 +7,10 @@
 #include <gumbo.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -181,6 +184,8 @@ bool hasLaterRow(const GumboNode *row)
 // carriage return) in running text collapse to one blank, which is dropped
 // at the start and end of a line; block boundaries ask for line breaks,
 // and consecutive requests give the largest of them, none at either end.
+// The text is built in UTF-8, the parser's encoding, whose multi-byte
+// sequences never hold a blank's byte.
 class RenderedText
 {
 public:
@@ -195,7 +200,7 @@ public:
             element,
             [this, element](const GumboNode *node) { return enter(node, node == element); },
             [this, element](const GumboNode *node) { leave(node, node == element); });
-        return m_text.trimmed();
+        return QString::fromUtf8(m_text).trimmed();
     }
 
 private:
@@ -203,7 +208,7 @@ private:
     {
         if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE
             || node->type == GUMBO_NODE_CDATA) {
-            addText(QString::fromUtf8(node->v.text.text));
+            addText(node->v.text.text);
             return false;
         }
         if (node->type != GUMBO_NODE_ELEMENT)
@@ -212,17 +217,17 @@ private:
         case Layout::Hidden:
             return false;
         case Layout::Atomic:
-            addContent(QString());
+            addContent({});
             return false;
         case Layout::Break:
             m_pendingBlank = false;
-            addContent(QStringLiteral("\n"));
+            addContent("\n");
             m_lineStart = true;
             return false;
         case Layout::Block: requireBreaks(1); break;
         case Layout::Paragraph: requireBreaks(2); break;
         case Layout::InlineBox:
-            addContent(QString());
+            addContent({});
             lineBoundary();
             break;
         case Layout::Row:
@@ -252,14 +257,14 @@ private:
         case Layout::Row:
             lineBoundary();
             if (hasLaterRow(node)) {
-                addContent(QStringLiteral("\n"));
+                addContent("\n");
                 m_lineStart = true;
             }
             break;
         case Layout::Cell:
             lineBoundary();
             if (hasLaterSibling(node, GUMBO_TAG_TD) || hasLaterSibling(node, GUMBO_TAG_TH)) {
-                addContent(QStringLiteral("\t"));
+                addContent("\t");
                 m_lineStart = true;
             }
             break;
@@ -267,48 +272,49 @@ private:
         }
     }
 
-    static bool isBlank(QChar c)
+    static bool isBlank(char c)
     {
-        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r';
     }
 
-    void addText(const QString &text)
+    void addText(const char *text)
     {
+        const QByteArrayView all(text);
         if (m_keepBlanks > 0) {
-            if (!text.isEmpty()) {
+            if (!all.isEmpty()) {
                 m_pendingBlank = false;
-                addContent(text);
-                m_lineStart = text.endsWith(u'\n');
+                addContent(all);
+                m_lineStart = all.back() == '\n';
             }
             return;
         }
         qsizetype at = 0;
-        while (at < text.size()) {
-            if (isBlank(text[at])) {
+        while (at < all.size()) {
+            if (isBlank(all[at])) {
                 if (!m_lineStart)
                     m_pendingBlank = true;
                 ++at;
                 continue;
             }
             qsizetype end = at;
-            while (end < text.size() && !isBlank(text[end]))
+            while (end < all.size() && !isBlank(all[end]))
                 ++end;
-            addContent(QStringView(text).mid(at, end - at));
+            addContent(all.sliced(at, end - at));
             at = end;
         }
     }
 
     // Content on the current line: first the line breaks and the blank it
     // waits for, then the content itself (empty for a box without text).
-    void addContent(QStringView content)
+    void addContent(QByteArrayView content)
     {
         if (m_pendingBreaks > 0) {
             if (!m_text.isEmpty())
-                m_text.append(QString(m_pendingBreaks, u'\n'));
+                m_text.append(QByteArray(m_pendingBreaks, '\n'));
             m_pendingBreaks = 0;
         }
         if (m_pendingBlank)
-            m_text.append(u' ');
+            m_text.append(' ');
         m_pendingBlank = false;
         m_text.append(content);
         m_lineStart = false;
@@ -326,7 +332,7 @@ private:
         m_pendingBreaks = std::max(m_pendingBreaks, count);
     }
 
-    QString m_text;
+    QByteArray m_text;
     int m_pendingBreaks = 0;
     bool m_pendingBlank = false;
     bool m_lineStart = true;
@@ -388,21 +394,24 @@ QString resolveTarget(const QUrl &base, const QString &value)
 // The page
 
 // Offsets of every "access_free.gif" in the source, letters in any case, in
-// ascending order.
+// ascending order. The scan jumps from one "_" to the next, a rare byte in
+// markup, and compares the name around it.
 std::vector<size_t> freeIconOffsets(const QByteArray &source)
 {
-    const QByteArray needle = SiteMarkup::kFreeIconName.toLatin1();
+    const QByteArray name = SiteMarkup::kFreeIconName.toLatin1();
+    const qsizetype pivot = name.indexOf('_');
     std::vector<size_t> offsets;
+    if (source.size() < name.size())
+        return offsets;
     const char *begin = source.constData();
     const char *end = begin + source.size();
-    const auto sameLetter = [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
-    };
-    for (const char *at = begin;;) {
-        at = std::search(at, end, needle.cbegin(), needle.cend(), sameLetter);
-        if (at == end)
+    for (const char *at = begin + pivot; at < end;) {
+        at = static_cast<const char *>(std::memchr(at, '_', size_t(end - at)));
+        if (!at)
             break;
-        offsets.push_back(size_t(at - begin));
+        const char *start = at - pivot;
+        if (end - start >= name.size() && qstrnicmp(start, name.constData(), size_t(name.size())) == 0)
+            offsets.push_back(size_t(start - begin));
         ++at;
     }
     return offsets;
@@ -419,40 +428,33 @@ public:
     PageModel read(const GumboNode *root)
     {
         m_model.url = m_documentUrl.toString(QUrl::FullyEncoded);
-        m_base = baseAddress(root);
         walkTree(
             root, [this](const GumboNode *node) { return enter(node); },
             [this](const GumboNode *node) { leave(node); });
+
+        // Targets are resolved once the whole page is read, since a <base>
+        // applies to the anchors before it as well.
+        QUrl base = m_documentUrl;
+        if (m_baseHref) {
+            const QUrl resolved(resolveTarget(m_documentUrl, *m_baseHref));
+            if (resolved.isValid() && !resolved.isRelative())
+                base = resolved;
+        }
+        for (qsizetype i = 0; i < m_model.anchors.size(); ++i) {
+            PageAnchor &anchor = m_model.anchors[i];
+            anchor.href = m_anchorHasHref[size_t(i)] ? resolveTarget(base, anchor.href) : QString();
+        }
+        for (qsizetype t = 0; t < m_model.tables.size(); ++t) {
+            const std::vector<qsizetype> &anchors = m_tableAnchors[size_t(t)];
+            QList<PageAnchor> &tableAnchors = m_model.tables[t].anchors;
+            tableAnchors.reserve(qsizetype(anchors.size()));
+            for (qsizetype index : anchors)
+                tableAnchors.append(m_model.anchors[index]);
+        }
         return std::move(m_model);
     }
 
 private:
-    // The first <base> with an href, resolved against the page's address,
-    // or the page's address.
-    QUrl baseAddress(const GumboNode *root) const
-    {
-        QUrl base = m_documentUrl;
-        bool found = false;
-        walkTree(
-            root,
-            [&](const GumboNode *node) {
-                if (found || (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT))
-                    return false;
-                bool present = false;
-                const QString href = isHtmlElement(node, GUMBO_TAG_BASE) ? attributeValue(node, "href", &present)
-                                                                          : QString();
-                if (present) {
-                    found = true;
-                    const QUrl resolved(resolveTarget(m_documentUrl, href));
-                    if (resolved.isValid() && !resolved.isRelative())
-                        base = resolved;
-                }
-                return true;
-            },
-            [](const GumboNode *) {});
-        return base;
-    }
-
     bool enter(const GumboNode *node)
     {
         if (node->type == GUMBO_NODE_DOCUMENT)
@@ -466,6 +468,7 @@ private:
         if (!isHtmlElement(node))
             return true;
         switch (node->v.element.tag) {
+        case GUMBO_TAG_BASE: enterBase(node); break;
         case GUMBO_TAG_TABLE: enterTable(node); break;
         case GUMBO_TAG_INPUT: enterInput(node); break;
         case GUMBO_TAG_DIV: enterDiv(node); break;
@@ -481,6 +484,15 @@ private:
             m_openTables.pop_back();
     }
 
+    // The first <base> with an href gives the address targets resolve against.
+    void enterBase(const GumboNode *node)
+    {
+        bool present = false;
+        const QString href = attributeValue(node, "href", &present);
+        if (present && !m_baseHref)
+            m_baseHref = href;
+    }
+
     void enterTable(const GumboNode *node)
     {
         PageTable table;
@@ -488,6 +500,7 @@ private:
         table.mentionsFreeIcon = markupMentionsFreeIcon(node->v.element);
         m_openTables.push_back(m_model.tables.size());
         m_model.tables.append(std::move(table));
+        m_tableAnchors.emplace_back();
     }
 
     void enterInput(const GumboNode *node)
@@ -515,12 +528,11 @@ private:
     void enterAnchor(const GumboNode *node)
     {
         bool hasHref = false;
-        const QString href = attributeValue(node, "href", &hasHref);
-        const PageAnchor anchor{attributeValue(node, "class"), m_text.of(node),
-                                hasHref ? resolveTarget(m_base, href) : QString()};
+        QString href = attributeValue(node, "href", &hasHref); // resolved in read()
         for (qsizetype index : m_openTables)
-            m_model.tables[index].anchors.append(anchor);
-        m_model.anchors.append(anchor);
+            m_tableAnchors[size_t(index)].push_back(m_model.anchors.size());
+        m_model.anchors.append(PageAnchor{attributeValue(node, "class"), m_text.of(node), std::move(href)});
+        m_anchorHasHref.push_back(hasHref);
     }
 
     // Whether the markup between the table's start and end tags holds the
@@ -538,10 +550,43 @@ private:
     const QByteArray &m_source;
     const QUrl m_documentUrl;
     const std::vector<size_t> m_freeIcons;
-    QUrl m_base;
+    std::optional<QString> m_baseHref;
     PageModel m_model;
+    std::vector<bool> m_anchorHasHref;
+    std::vector<std::vector<qsizetype>> m_tableAnchors; // per table: its anchors' indices in m_model.anchors
     std::vector<qsizetype> m_openTables;
     RenderedText m_text;
+};
+
+// Memory for one parse: the parser's many small allocations come from large
+// blocks, and the whole tree is given back at once instead of node by node.
+class ParseArena
+{
+public:
+    static void *allocate(void *arena, size_t size) { return static_cast<ParseArena *>(arena)->take(size); }
+    static void release(void *, void *) {}
+
+private:
+    static constexpr size_t kBlockSize = 1 << 20;
+
+    void *take(size_t size)
+    {
+        size = (size + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+        if (size > m_left) {
+            const size_t blockSize = std::max(size, kBlockSize);
+            m_blocks.push_back(std::make_unique<std::max_align_t[]>(blockSize / sizeof(std::max_align_t) + 1));
+            m_next = reinterpret_cast<char *>(m_blocks.back().get());
+            m_left = blockSize;
+        }
+        void *memory = m_next;
+        m_next += size;
+        m_left -= size;
+        return memory;
+    }
+
+    std::vector<std::unique_ptr<std::max_align_t[]>> m_blocks;
+    char *m_next = nullptr;
+    size_t m_left = 0;
 };
 
 // The page as UTF-8, the parser's encoding.
@@ -561,11 +606,13 @@ QByteArray utf8Source(const QByteArray &html)
 PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl)
 {
     const QByteArray source = utf8Source(html);
+    ParseArena arena;
     GumboOptions options = kGumboDefaultOptions;
+    options.allocator = &ParseArena::allocate;
+    options.deallocator = &ParseArena::release;
+    options.userdata = &arena;
     options.max_errors = 0; // parse errors are of no interest here
-    GumboOutput *output = gumbo_parse_with_options(&options, source.constData(), size_t(source.size()));
+    const GumboOutput *output = gumbo_parse_with_options(&options, source.constData(), size_t(source.size()));
     PageReader reader(source, documentUrl);
-    PageModel model = reader.read(output->document);
-    gumbo_destroy_output(&options, output);
-    return model;
+    return reader.read(output->document); // the tree goes with the arena
 }

@@ -162,6 +162,9 @@ void TestLiveReader::markup_data()
     QTest::newRow("base element")
         << QStringLiteral("<html><head><base href=\"/base/dir/\"></head><body>"
                           "<a href=\"file.pdf\">f</a><a href=\"../up.pdf\">u</a></body></html>");
+    QTest::newRow("base element late in the body")
+        << QStringLiteral("<html><body><a href=\"early.pdf\">e</a><base href=\"/late/\"><base href=\"/second/\">"
+                          "<a href=\"later.pdf\">l</a></body></html>");
     QTest::newRow("anchor text with nested tags and blocks")
         << inTable("<a class=\" ref nowrap pdf \" href=\"/p\"><img src=\"/i.gif\"> <span>PDF</span> <b>Plus</b></a>"
                    "<a href=\"/d\"><div>block</div>text</a>");
