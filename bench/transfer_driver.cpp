@@ -1,0 +1,136 @@
+// Runs one single-connection transfer of an address into a folder, the way
+// the download engine runs it, and prints what it cost:
+//
+//   transfer_driver URL FOLDER [--limit-mb N] [--stop-after SECONDS]
+//
+// Output, one line of "key=value" fields: outcome, bytes stored, elapsed
+// seconds, CPU seconds (user + system), throughput in MiB/s, the peak
+// resident memory and its growth during the transfer in KiB. With
+// --stop-after the transfer is stopped after that many seconds (to measure
+// the CPU a stalled transfer uses).
+#include "engine/DownloadList.h"
+#include "engine/EngineValues.h"
+#include "engine/SingleTransfer.h"
+#include "engine/TransferControl.h"
+#include "platform/Clock.h"
+#include "settings/SessionSettings.h"
+#include "settings/SettingsKeys.h"
+#include "tests/support/PromptRecorder.h"
+#include "tests/support/SoundRecorder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QTimer>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when unknown.
+qint64 statusKiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec
+           + usage.ru_stime.tv_usec / 1e6;
+}
+
+const char *outcomeName(TransferOutcome outcome)
+{
+    switch (outcome) {
+    case TransferOutcome::Completed: return "completed";
+    case TransferOutcome::FetchedWhole: return "fetched-whole";
+    case TransferOutcome::FetchedNothing: return "fetched-nothing";
+    case TransferOutcome::TooLarge: return "too-large";
+    case TransferOutcome::NoResponse: return "no-response";
+    case TransferOutcome::CannotReplace: return "cannot-replace";
+    case TransferOutcome::Stalled: return "stalled";
+    case TransferOutcome::EndedShort: return "ended-short";
+    case TransferOutcome::Cancelled: return "cancelled";
+    }
+    return "?";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() < 3) {
+        std::fprintf(stderr, "usage: transfer_driver URL FOLDER [--limit-mb N] [--stop-after SECONDS]\n");
+        return 2;
+    }
+    double limitMB = 1e9;
+    int stopAfterSeconds = 0;
+    for (qsizetype i = 3; i + 1 < arguments.size(); i += 2) {
+        if (arguments.at(i) == QLatin1String("--limit-mb"))
+            limitMB = arguments.at(i + 1).toDouble();
+        else if (arguments.at(i) == QLatin1String("--stop-after"))
+            stopAfterSeconds = arguments.at(i + 1).toInt();
+    }
+
+    QNetworkAccessManager network;
+    TransferControl control(network);
+    DownloadList list;
+    EngineValues values;
+    SessionSettings settings;
+    settings.MaxFileSizeMB = limitMB;
+    settings.DuplicateNamePolicy = SameNamePolicy::kOverwrite;
+    TransferSwitches switches;
+    SystemClock clock;
+    PromptRecorder prompts;
+    SoundRecorder sounds;
+    SingleTransfer transfer({list, values, control, settings, switches, clock, prompts, sounds});
+
+    DownloadItem item;
+    item.Url = arguments.at(1);
+    item.Name = QStringLiteral("transfer");
+    item.Type = QStringLiteral("pdf");
+    item.Folder = arguments.at(2);
+    item.State = Downloading;
+    list.addItem(item);
+    const quint64 id = list.at(0).Id;
+
+    const qint64 rssBefore = statusKiB("VmRSS");
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer elapsed;
+    elapsed.start();
+
+    QObject::connect(&transfer, &SingleTransfer::finished, &app, [&](const SingleTransferResult &result) {
+        const double seconds = elapsed.nsecsElapsed() / 1e9;
+        const double cpu = cpuSeconds() - cpuBefore;
+        const qint64 peak = statusKiB("VmHWM");
+        std::printf("outcome=%s bytes=%lld elapsed=%.3f cpu=%.3f mibps=%.1f peak_rss_kib=%lld "
+                    "rss_growth_kib=%lld\n",
+                    outcomeName(result.outcome), static_cast<long long>(result.bytesStored), seconds, cpu,
+                    result.bytesStored / 1048576.0 / qMax(seconds, 1e-9), static_cast<long long>(peak),
+                    static_cast<long long>(peak - rssBefore));
+        std::fflush(stdout);
+        app.quit();
+    });
+    if (stopAfterSeconds > 0)
+        QTimer::singleShot(stopAfterSeconds * 1000, &transfer, [&transfer] { transfer.stop(); });
+
+    if (!transfer.Inet下载当前文件(id)) {
+        std::fprintf(stderr, "transfer_driver: the transfer did not start\n");
+        return 1;
+    }
+    return app.exec();
+}
