@@ -82,8 +82,10 @@ void TransferControl::start(const QString &address, const QByteArray &method, co
 
     QUrl url(address);
     QNetworkAccessManager &network = managerFor(m_connection);
-    if (&network == &m_network && url.isValid()) {
-        // A direct connection goes to the port worked out for the address.
+    const bool direct = m_connection.accessType != TransferConnection::NamedProxy;
+    if (direct && url.isValid() && m_connection.remotePort > 0) {
+        // A direct connection goes to the port worked out for the address;
+        // through a proxy the address keeps its own.
         url.setPort(m_connection.remotePort == defaultPort(url) ? -1 : m_connection.remotePort);
     }
 

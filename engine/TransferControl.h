@@ -42,7 +42,7 @@ struct TransferConnection
     int accessType = UseDefault;
     QString proxy; // "host:port" of the named proxy, empty otherwise
     int protocol = Http;
-    int remotePort = 80;
+    int remotePort = 0; // port of a direct connection; 0: the address's own
 };
 
 // The HTTP transfer control of the single-connection download: one request at

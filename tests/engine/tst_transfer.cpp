@@ -44,6 +44,7 @@ enum class Action {
     SwitchOff,         // after the first bytes: DownloadRunning goes false, then a tick
     ResponseTimeout,   // no response: 30 s pass, then one second more
     StopWhileWaiting,  // no response: the stop command
+    StopWholeFetch,    // once the whole fetch runs ("未知"): the stop command
 };
 
 // What a row sets up beside the item.
@@ -295,6 +296,7 @@ private slots:
     void sharedCookieJar_data();
     void sharedCookieJar();
     void busyControlPutsItemBack();
+    void controlOperations();
     void https_data();
     void https();
 
@@ -380,6 +382,9 @@ void TestTransfer::outcomes_data()
     QTest::newRow("downloading switched off")
         << "/stall?size=100000&after=30000" << 100.0 << none << int(Action::SwitchOff) << TransferOutcome::Cancelled
         << 4 << "100000" << "30000" << "下载取消" << noFile;
+    QTest::newRow("stopped during the whole fetch")
+        << "/large?size=1073741824&length=0" << 2048.0 << none << int(Action::StopWholeFetch)
+        << TransferOutcome::FetchedNothing << 4 << "" << "" << "" << noFile;
     QTest::newRow("address the control cannot use")
         << "nonsense" << 100.0 << none << noAction << TransferOutcome::NoResponse << 4 << "" << "" << "" << noFile;
 }
@@ -451,6 +456,10 @@ void TestTransfer::outcomes()
         QVERIFY2(finished.isEmpty(), "30 s is still within the wait");
         rig.clock.advance(1.0);
         rig.transfer.tick();
+        break;
+    case Action::StopWholeFetch:
+        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Size, QStringLiteral("未知"), kWaitMs);
+        rig.transfer.stop();
         break;
     case Action::StopWhileWaiting:
         QTest::qWait(100);
@@ -752,6 +761,50 @@ void TestTransfer::busyControlPutsItemBack()
     QTest::qWait(200);
     QVERIFY(requestsFor(m_site, url).isEmpty());
     QVERIFY(finished.isEmpty());
+}
+
+// The control on its own: headers by name and all at once, the body in
+// pieces of at most the size asked for, and a cancel that is harmless twice.
+void TestTransfer::controlOperations()
+{
+    QNetworkAccessManager network;
+    TransferControl control(network);
+    QVERIFY(control.GetHeader().isEmpty());
+    QVERIFY(!control.StillExecuting());
+    control.Cancel();
+
+    QSignalSpy headers(&control, &TransferControl::headersArrived);
+    QSignalSpy ended(&control, &TransferControl::ended);
+    control.Execute(m_site.url(QStringLiteral("/typed?size=10000&type=image%2Ftiff&row=control")),
+                    QStringLiteral("GET"), QByteArray(), QStringLiteral("Referer: http://a.example/\r\n"));
+    QVERIFY(control.StillExecuting());
+    QVERIFY(headers.wait(kWaitMs));
+
+    const QString all = control.GetHeader();
+    QVERIFY2(all.startsWith(QStringLiteral("HTTP/1.1 200 OK\r\n")), qPrintable(all));
+    QVERIFY(all.contains(QStringLiteral("\r\nContent-Type: image/tiff")));
+    QVERIFY(all.contains(QStringLiteral("\r\nContent-Length: 10000")));
+    QVERIFY(!all.endsWith(QStringLiteral("\r\n")));
+    QCOMPARE(control.GetHeader(QStringLiteral("content-type")), QStringLiteral("image/tiff"));
+    QCOMPARE(control.GetHeader(QStringLiteral("X-None")), QString());
+
+    QByteArray body;
+    QTRY_VERIFY_WITH_TIMEOUT(ended.count() == 1 || control.bytesAvailable() >= 10000, kWaitMs);
+    while (true) {
+        const QByteArray piece = control.GetChunk(2048);
+        if (piece.isEmpty())
+            break;
+        QVERIFY(piece.size() <= 2048);
+        body += piece;
+        if (body.size() >= 10000)
+            break;
+    }
+    QCOMPARE(body, FixtureSite::pdfBody(10000));
+
+    control.Cancel();
+    control.Cancel();
+    QVERIFY(!control.StillExecuting());
+    QCOMPARE(control.GetHeader(QStringLiteral("Content-Length")), QStringLiteral("10000"));
 }
 
 void TestTransfer::https_data()
