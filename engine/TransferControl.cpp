@@ -265,7 +265,7 @@ void TransferControl::Cancel()
     m_reply->disconnect(this);
     m_reply->abort();
     m_ended = true;
-    if (m_errorCode == 0) {
+    if (m_errorCode == 0 && !m_completeReported) {
         m_errorCode = int(QNetworkReply::OperationCanceledError);
         m_errorText = m_reply->errorString();
     }

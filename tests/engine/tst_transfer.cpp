@@ -471,6 +471,10 @@ void TestTransfer::outcomes()
     lock.reset();
     QCOMPARE(finished.count(), 1);
     QCOMPARE(resultOf(finished).outcome, outcome);
+    if (outcome == TransferOutcome::Completed || outcome == TransferOutcome::FetchedWhole)
+        QCOMPARE(resultOf(finished).errorText, QString());
+    else if (outcome == TransferOutcome::NoResponse || outcome == TransferOutcome::EndedShort)
+        QVERIFY(!resultOf(finished).errorText.isEmpty());
 
     const DownloadItem &item = rig.item(id);
     QCOMPARE(int(item.State), state);
