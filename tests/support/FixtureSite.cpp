@@ -73,7 +73,18 @@ FixtureSite::FixtureSite(QObject *parent) : QObject(parent)
     connect(&m_server, &QTcpServer::newConnection, this, &FixtureSite::onNewConnection);
 }
 
-FixtureSite::~FixtureSite() = default;
+FixtureSite::~FixtureSite()
+{
+    // Connections still open (a held result page, a stall) are closed while
+    // the site is whole: their sockets belong to the server, which outlives
+    // the request table their handlers use.
+    m_server.close();
+    const QList<QTcpSocket *> sockets = m_server.findChildren<QTcpSocket *>();
+    for (QTcpSocket *socket : sockets) {
+        disconnect(socket, nullptr, this, nullptr);
+        delete socket;
+    }
+}
 
 bool FixtureSite::start(quint16 port)
 {
