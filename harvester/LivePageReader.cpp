@@ -6,8 +6,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+
+#include <memory>
 
 namespace {
 
@@ -116,15 +119,21 @@ PageModel LivePageReader::fromJson(const QByteArray &json, const QString &fallba
 
 void LivePageReader::read(QWebEnginePage *page, QObject *context, Callback done)
 {
-    // The page is not touched again once the script is running: its answer
-    // also comes (empty) while the page is being destroyed.
+    // The browser also answers, empty, from inside the page's destructor;
+    // the answer is therefore handed on from the event loop, and only while
+    // the page and the caller are still there.
     const QString fallbackUrl = page->url().toString(QUrl::FullyEncoded);
+    const QPointer<QWebEnginePage> pageGuard(page);
     const bool hasContext = context != nullptr;
-    const QPointer<QObject> guard(context);
-    page->runJavaScript(script(), QWebEngineScript::ApplicationWorld,
-                        [fallbackUrl, hasContext, guard, done = std::move(done)](const QVariant &answer) {
-                            if (hasContext && guard.isNull())
-                                return;
-                            done(fromJson(answer.toString().toUtf8(), fallbackUrl));
-                        });
+    const QPointer<QObject> contextGuard(context);
+    page->runJavaScript(
+        script(), QWebEngineScript::ApplicationWorld,
+        [fallbackUrl, pageGuard, hasContext, contextGuard, done = std::move(done)](const QVariant &answer) {
+            const auto model = std::make_shared<PageModel>(fromJson(answer.toString().toUtf8(), fallbackUrl));
+            QTimer::singleShot(0, [model, pageGuard, hasContext, contextGuard, done] {
+                if (pageGuard.isNull() || (hasContext && contextGuard.isNull()))
+                    return;
+                done(*model);
+            });
+        });
 }

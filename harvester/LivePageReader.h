@@ -21,10 +21,9 @@ public:
     using Callback = std::function<void(const PageModel &page)>;
 
     // Starts reading and returns at once; `done` is called once, later, from
-    // the event loop. A document that cannot be read (none yet, a PDF, the
-    // page going away) gives a model with the page's address and no tables.
-    // When `context` is given and destroyed before the answer, `done` is not
-    // called.
+    // the event loop, unless the page or the given `context` is destroyed
+    // first. A document that cannot be read (none yet, a PDF) gives a model
+    // with the page's address and no tables.
     static void read(QWebEnginePage *page, QObject *context, Callback done);
 
     // The model from the script's answer (JSON); a model with `fallbackUrl`

@@ -58,7 +58,7 @@ private slots:
     void markup();
     void tickStateIsLive();
     void documentWithoutMarkup();
-    void answerDroppedWithContext();
+    void answerDroppedWhenCallerOrPageGoes();
 
 private:
     bool load(const QUrl &url);
@@ -230,14 +230,24 @@ void TestLiveReader::documentWithoutMarkup()
     QVERIFY(live->anchors.isEmpty());
 }
 
-// A caller that went away gets no answer; another caller still gets its own.
-void TestLiveReader::answerDroppedWithContext()
+// A caller that went away, or whose page went away, gets no answer; another
+// caller still gets its own.
+void TestLiveReader::answerDroppedWhenCallerOrPageGoes()
 {
-    QVERIFY(load(m_site.url(QStringLiteral("/results?page=2"))));
+    const QUrl url = m_site.url(QStringLiteral("/results?page=2"));
+    QVERIFY(load(url));
     auto *gone = new QObject;
     bool goneAnswered = false;
     LivePageReader::read(&m_page, gone, [&](const PageModel &) { goneAnswered = true; });
     delete gone;
+
+    auto *closing = new QWebEnginePage;
+    QSignalSpy loaded(closing, &QWebEnginePage::loadFinished);
+    closing->load(url);
+    QVERIFY(loaded.wait(20000));
+    bool closingAnswered = false;
+    LivePageReader::read(closing, nullptr, [&](const PageModel &) { closingAnswered = true; });
+    delete closing;
 
     QObject context;
     int tables = -1;
@@ -245,6 +255,7 @@ void TestLiveReader::answerDroppedWithContext()
     QVERIFY(QTest::qWaitFor([&] { return tables >= 0; }, 20000));
     QCOMPARE(tables, 5);
     QVERIFY(!goneAnswered);
+    QVERIFY(!closingAnswered);
 }
 
 int main(int argc, char *argv[])
