@@ -23,3 +23,7 @@ QString CommandSynopsis(const CliCommand &command);
 
 // Writes the usage line of one command.
 void WriteCommandUsage(const CliCommand &command, QTextStream &stream);
+
+// A field of a tab-separated output line: backslashes, tabs and line breaks
+// escaped as \\, \t, \n and \r.
+QString EscapeField(const QString &text);

@@ -56,23 +56,6 @@ std::optional<ExtractOptions> parseArguments(const QStringList &arguments, QText
     return options;
 }
 
-// A field of an output line: line breaks, tabs and backslashes escaped.
-QString field(const QString &text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\': escaped += QLatin1String("\\\\"); break;
-        case '\n': escaped += QLatin1String("\\n"); break;
-        case '\r': escaped += QLatin1String("\\r"); break;
-        case '\t': escaped += QLatin1String("\\t"); break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 } // namespace
 
 int RunExtractCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -100,7 +83,7 @@ int RunExtractCommand(const QStringList &arguments, QTextStream &out, QTextStrea
 
     for (int row = 0; row < list.count(); ++row) {
         const HarvestEntry &entry = list.at(row);
-        out << field(entry.Title) << '\t' << field(entry.Link) << '\t' << field(entry.PageUrl) << '\n';
+        out << EscapeField(entry.Title) << '\t' << EscapeField(entry.Link) << '\t' << EscapeField(entry.PageUrl) << '\n';
     }
 
     if (!options->exportPath.isEmpty() && !WriteHarvestExport(list, options->exportPath)) {
