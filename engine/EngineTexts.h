@@ -46,6 +46,14 @@ inline const QString kStopDownloadingFirst = QStringLiteral("停止下载以后�
 inline const QString kTypesCorrectedPrefix = QStringLiteral("纠正文件类型：");
 inline const QString kTypesCorrectedSuffix = QStringLiteral("个.");
 
+
+// The parallel worker's error texts.
+inline const QString kTimedOut = QStringLiteral("超时");
+inline const QString kCannotDownload = QStringLiteral("无法下载");
+
+// Scheduler texts.
+inline const QString kStopBeforeSetting = QStringLiteral("停止下载后方可设置！");
+inline const QString kMethodLabelPrefix = QStringLiteral("下载方式：");
 } // namespace EngineText
 
 // The state texts of the HTTP transfer control, shown in panel 3 of the

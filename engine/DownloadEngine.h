@@ -1,0 +1,154 @@
+#pragma once
+
+#include "engine/DownloadList.h"
+#include "engine/EngineOptions.h"
+#include "engine/EngineValues.h"
+#include "engine/SingleTransfer.h"
+#include "engine/TransferControl.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+
+class Clock;
+class Downloader;
+class Prompts;
+class QNetworkAccessManager;
+class SoundPlayer;
+struct SessionSettings;
+
+// The download engine of one download window: the list, the transfer control
+// Inet1 with the single-connection transfer (method one), the parallel
+// workers Downloader1(1..6) (method two), the engine values, and the
+// options the window's controls bind to.
+//
+// Two one-second timers drive it. Timer_Down runs while downloading is
+// switched on; each firing is one SchedulingTick, which starts the next
+// waiting rows. Timer1 runs all the time; each firing is one SupervisorTick,
+// which refreshes the summary, applies the automatic rules and keeps
+// DownloadRunning up to date. Tests switch the timers off with
+// setTimersRunning(false) and call the ticks themselves with a manual clock.
+//
+// The engine reports to the window only through its signals and the list.
+class DownloadEngine final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTickMilliseconds = 1000;
+    static constexpr int kWorkerCount = 6;    // Downloader1(1) to Downloader1(6)
+    static constexpr int kErrorStopCount = 5; // failures or web pages that stop downloading
+
+    // Construction is the window's load: downloading off, Timer1 on,
+    // LastFinishTime now, the options at their defaults.
+    DownloadEngine(SessionSettings &settings, const Clock &clock, Prompts &prompts, SoundPlayer &sounds,
+                   QNetworkAccessManager &network, QObject *parent = nullptr);
+    ~DownloadEngine() override;
+
+    DownloadList &list() { return m_list; }
+    const DownloadList &list() const { return m_list; }
+    EngineValues &values() { return m_values; }
+    const EngineValues &values() const { return m_values; }
+    EngineOptions &options() { return m_options; }
+    const EngineOptions &options() const { return m_options; }
+    const SessionSettings &settings() const { return m_settings; }
+    TransferControl &Inet1() { return m_inet1; }
+    const SingleTransfer &singleTransfer() const { return m_single; }
+
+    // The download method in force: 1 single connection, 2 (any other
+    // stored number) parallel workers.
+    int downloadMethod() const;
+
+    // Whether the real QTimers fire. Off: Timer_Down and Timer1 keep their
+    // logical running state but never fire, and workers' stall timers do not
+    // run either (tests call the ticks).
+    void setTimersRunning(bool running);
+    bool timersRunning() const { return m_timersRunning; }
+
+    // Timer_Down running: downloading is switched on.
+    bool downloadingOn() const { return m_downloadingOn; }
+
+    // Commands.
+    void start();  // Command4, menu下载全部: switch downloading on
+    void stop();   // Command31, menu停止下载, and the window's close
+    // menu取消下载选中项: the given rows (0-based positions) that are waiting
+    // become failed; refused with "停止下载后方可设置！" while DownloadRunning
+    // is true. Returns false when refused.
+    bool cancelRows(const QList<int> &rows);
+    void switchMethod(); // Command26
+
+    // The ticks.
+    void SchedulingTick();
+    void SupervisorTick();
+
+    // Host operations of the parallel workers. Worker k works on the row
+    // with the identity held in slot k of WorkerRows.
+    void 多线程下载(int k, quint64 itemId, const QString &url, const QString &targetPath);
+    int CountLoadedWorkers() const; // loaded workers plus element 0: 1 when none runs
+    bool IsControlLoaded(int k) const;
+    Downloader *worker(int k) const; // nullptr when slot k is not loaded
+
+    // Runs one stall-timer tick of every loaded worker (tests; the workers'
+    // own timers do this while the timers run).
+    void tickWorkers();
+
+    // The list is busy: downloading is on, Inet1 is executing, or a worker
+    // is loaded. List commands refuse while it is.
+    bool isBusy() const;
+
+    // "下载方式：" followed by the method number.
+    static QString MethodLabelText(int method);
+
+signals:
+    void panel2TextChanged(const QString &text); // "正在下载:" / "完成下载:" + name
+    void panel3TextChanged(const QString &text); // the transfer control's state text
+    void panel4TextChanged(const QString &text); // the status summary, every supervisor tick
+    void downloadingSwitched(bool on);           // Timer_Down switched on or off
+    void menuStartEnabledChanged(bool enabled);  // menu下载全部
+    void indicatorVisibleChanged(bool visible);  // Shape1
+    void rowStarted(int row);                    // follow mode: scroll this row into view
+    void loginRequested();                       // automatic login: a web page arrived
+    void methodChanged(int method);              // after switchMethod
+    void optionsChanged();                       // the engine changed the options record itself
+    void transferStarted(quint64 itemId);        // a transfer of either method started
+    void transferEnded(quint64 itemId);          // a transfer of either method ended
+    void listFinished();                         // every row finished or failed; downloading switched off
+
+private:
+    void setDownloadingOn(bool on);
+    void schedulingTickMethodOne();
+    void schedulingTickMethodTwo();
+    int nextRowToStart(bool createFolder);
+    void startRow(int row);
+    void unloadWorker(int k);
+    void syncSwitches();
+    void playSound(int number);
+
+    void onWorkerProgress(int k, qint64 bytesRead, qint64 bytesTotal, const QString &targetPath);
+    void onWorkerComplete(int k, qint64 bytesRead, qint64 bytesTotal, const QString &targetPath);
+    void onWorkerError(int k, const QString &errorText, const QString &targetPath);
+    void onWorkerTooLarge(int k, qint64 bytesRead, const QString &targetPath);
+
+    SessionSettings &m_settings;
+    const Clock &m_clock;
+    Prompts &m_prompts;
+    SoundPlayer &m_sounds;
+    QNetworkAccessManager &m_network;
+
+    DownloadList m_list;
+    EngineValues m_values;
+    EngineOptions m_options;
+    TransferSwitches m_switches;
+    TransferControl m_inet1;
+    SingleTransfer m_single;
+    std::array<Downloader *, kWorkerCount + 1> m_workers{}; // element 0 never used
+
+    QTimer m_timerDown; // Timer_Down
+    QTimer m_timer1;    // Timer1
+    bool m_timersRunning = true;
+    bool m_downloadingOn = false;
+    int m_menuStartEnabled = -1; // last announced, -1 before the first tick
+    int m_indicatorVisible = -1;
+};

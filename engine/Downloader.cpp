@@ -1,0 +1,288 @@
+#include "engine/Downloader.h"
+
+#include "engine/EngineTexts.h"
+#include "platform/Clock.h"
+#include "platform/FileTests.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+// Bytes taken from the network per read.
+constexpr qint64 kPieceBytes = 64 * 1024;
+
+// The announced length of a reply; 0 when it announced none.
+qint64 announcedLength(const QNetworkReply &reply)
+{
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    return length.isValid() ? qMax<qint64>(0, length.toLongLong()) : 0;
+}
+
+} // namespace
+
+Downloader::Downloader(int index, QNetworkAccessManager &network, const Clock &clock, QObject *parent)
+    : QObject(parent), m_index(index), m_network(network), m_clock(clock), m_inet1(network)
+{
+    m_stallTimer.setInterval(kTickMilliseconds);
+    connect(&m_stallTimer, &QTimer::timeout, this, &Downloader::stallTick);
+    connect(&m_inet1, &TransferControl::bodyAvailable, this, &Downloader::onFallbackBody);
+    connect(&m_inet1, &TransferControl::ended, this, &Downloader::onFallbackEnded);
+}
+
+Downloader::~Downloader()
+{
+    unload();
+}
+
+QByteArray Downloader::placeholder()
+{
+    return QByteArray("\x01\x00", 2); // the 16-bit integer 1, little-endian
+}
+
+void Downloader::setStallTimerEnabled(bool enabled)
+{
+    m_stallTimerEnabled = enabled;
+    if (!enabled)
+        m_stallTimer.stop();
+}
+
+void Downloader::BeginDownload(const QString &url, const QString &targetPath, const QString &referer)
+{
+    Q_UNUSED(referer) // the read sends no referring page
+    if (m_unloaded)
+        return;
+    m_targetPath = targetPath;
+
+    // The placeholder makes the target path exist while the transfer runs, so
+    // that the same-name tests made for other rows see it: a second row of
+    // the same name is skipped under "跳过" and gets a counter under
+    // "重命名". An older file already there (under "覆盖") is left whole
+    // until the new one is complete.
+    if (!FileExists(m_targetPath)) {
+        QFile file(m_targetPath);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(placeholder());
+    }
+
+    m_lastGrowthTime = m_clock.seconds();
+    if (m_stallTimerEnabled)
+        m_stallTimer.start();
+
+    static const QRegularExpression ampersandEntity(QStringLiteral("&amp;"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+    m_sourceUrl = QString(url).replace(ampersandEntity, QStringLiteral("&")).trimmed();
+
+    openTemporary();
+    QNetworkRequest request{QUrl(m_sourceUrl)};
+    // Always a fresh copy, never one from a cache.
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setRawHeader("Cache-Control", "no-cache");
+    request.setRawHeader("Pragma", "no-cache");
+    // Stored as sent: the announced length is the stored file's length.
+    request.setRawHeader("Accept-Encoding", "identity");
+    m_reply = m_network.get(request);
+    m_reply->setReadBufferSize(TransferControl::kReadBufferBytes);
+    connect(m_reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &Downloader::onFinished);
+}
+
+bool Downloader::CancelAsyncRead()
+{
+    dropReply();
+    return false;
+}
+
+bool Downloader::openTemporary()
+{
+    // A temporary file beside the target, put in its place by commit().
+    m_file = std::make_unique<QSaveFile>(m_targetPath);
+    m_writeFailed = !m_file->open(QIODevice::WriteOnly);
+    return !m_writeFailed;
+}
+
+bool Downloader::storePieces(QNetworkReply *reply)
+{
+    char piece[kPieceBytes];
+    while (reply && reply->isOpen()) {
+        const qint64 n = reply->read(piece, kPieceBytes);
+        if (n <= 0)
+            break;
+        if (!m_writeFailed && m_file->write(piece, n) != n)
+            m_writeFailed = true;
+        m_read += n;
+    }
+    return !m_writeFailed;
+}
+
+bool Downloader::overLimit(qint64 bytes) const
+{
+    return bytes / kMegabyte > m_limitMB;
+}
+
+void Downloader::onReadyRead()
+{
+    if (m_unloaded || m_fallback || !m_reply)
+        return;
+    if (!storePieces(m_reply)) {
+        giveUp(EngineText::kCannotDownload);
+        return;
+    }
+    m_total = announcedLength(*m_reply);
+    // Every arriving byte counts against the stall limit, with or without an
+    // announced length: a server that keeps sending is never stalled.
+    m_bytesSoFar = m_read;
+    if (m_total >= 1) {
+        emit DownloadProgress(m_index, m_read, m_total, m_targetPath);
+        return;
+    }
+    if (overLimit(m_read)) {
+        const qint64 read = m_read;
+        dropReply();
+        m_stallTimer.stop();
+        m_file.reset(); // nothing of it is kept
+        emit DownloadTooLarge(m_index, read, m_targetPath);
+    }
+}
+
+void Downloader::onFinished()
+{
+    if (m_unloaded || m_fallback || !m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    if (!storePieces(reply)) {
+        giveUp(EngineText::kCannotDownload);
+        return;
+    }
+    m_bytesSoFar = m_read;
+    m_total = announcedLength(*reply);
+    if (m_total < 1 || m_read < 1) {
+        FetchWithInet();
+        return;
+    }
+    dropReply();
+    m_stallTimer.stop();
+    if (!m_file->commit()) {
+        m_file.reset();
+        giveUp(EngineText::kCannotDownload);
+        return;
+    }
+    m_file.reset();
+    emit DownloadComplete(m_index, m_read, m_total, m_targetPath);
+}
+
+void Downloader::FetchWithInet()
+{
+    dropReply();
+    m_inet1.Cancel();
+    m_fallback = true;
+    m_fallbackBytes = 0;
+    openTemporary();
+    m_inet1.setConnection(TransferConnection()); // the default connection, no referring page
+    m_inet1.OpenURL(m_sourceUrl);
+}
+
+void Downloader::onFallbackBody()
+{
+    if (m_unloaded || !m_fallback)
+        return;
+    char piece[kPieceBytes];
+    bool grew = false;
+    for (;;) {
+        const qint64 n = m_inet1.GetChunk(piece, kPieceBytes);
+        if (n <= 0)
+            break;
+        if (!m_writeFailed && m_file->write(piece, n) != n)
+            m_writeFailed = true;
+        m_fallbackBytes += n;
+        grew = true;
+    }
+    if (!grew)
+        return;
+    if (m_writeFailed) {
+        giveUp(EngineText::kCannotDownload);
+        return;
+    }
+    m_bytesSoFar = m_read + m_fallbackBytes;
+    if (overLimit(m_fallbackBytes)) {
+        const qint64 fetched = m_fallbackBytes;
+        m_inet1.Cancel();
+        m_stallTimer.stop();
+        m_fallback = false;
+        m_file.reset();
+        emit DownloadTooLarge(m_index, fetched, m_targetPath);
+    }
+}
+
+void Downloader::onFallbackEnded()
+{
+    if (m_unloaded || !m_fallback)
+        return;
+    onFallbackBody();
+    if (m_unloaded || !m_fallback || !m_file)
+        return;
+    m_fallback = false;
+    m_stallTimer.stop();
+    // Stored only when the whole response arrived: a connection that broke
+    // off is no complete file.
+    if (m_inet1.endedWhole() && m_fallbackBytes >= 1 && !m_writeFailed && m_file->commit()) {
+        m_file.reset();
+        const qint64 length = qMax<qint64>(0, FileLength(m_targetPath));
+        emit DownloadComplete(m_index, length, length, m_targetPath);
+        return;
+    }
+    giveUp(EngineText::kCannotDownload);
+}
+
+void Downloader::stallTick()
+{
+    if (m_unloaded)
+        return;
+    if (m_bytesSoFar != m_bytesAtLastTick) {
+        m_bytesAtLastTick = m_bytesSoFar;
+        m_lastGrowthTime = m_clock.seconds();
+        return;
+    }
+    if (m_clock.seconds() - m_lastGrowthTime >= kStallSeconds) {
+        CancelAsyncRead();
+        giveUp(EngineText::kTimedOut);
+    }
+}
+
+void Downloader::giveUp(const QString &errorText)
+{
+    dropReply();
+    m_inet1.Cancel();
+    m_fallback = false;
+    m_stallTimer.stop();
+    m_file.reset(); // the target keeps the placeholder or the older file
+    emit DownloadError(m_index, errorText, m_targetPath);
+}
+
+void Downloader::dropReply()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    reply->disconnect(this);
+    if (!reply->isFinished())
+        reply->abort();
+    reply->deleteLater();
+}
+
+void Downloader::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_stallTimer.stop();
+    dropReply();
+    m_inet1.Cancel();
+    m_fallback = false;
+    m_file.reset();
+}

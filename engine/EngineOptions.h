@@ -1,0 +1,29 @@
+#pragma once
+
+// What the automatic re-download resets once the list has ended (Combo4).
+enum class AutoRetryChoice : int {
+    FailedItems = 0,  // "出错项"
+    WebPageItems = 1, // "文件类型为HTM和HTML项"
+    Both = 2,         // "出错项和文件类型为HTM和HTML项": failed items first
+};
+
+// The download window's options the engine reads: the window binds its
+// controls to this record, the command line fills it from its arguments.
+// Everything is read afresh at every tick, so a change takes effect within a
+// second. None of it is stored; the same-name rule lives in SessionSettings.
+struct EngineOptions
+{
+    static constexpr int kMinThreads = 1;
+    static constexpr int kMaxThreads = 6;
+    static constexpr int kMaxIntervalSeconds = 600;
+
+    int threadCount = 1;         // Combo1 "线程数：": parallel workers of method two, 1 to 6
+    int intervalSeconds = 0;     // Combo2: pause after the end of a transfer before the next start
+    bool autoStart = false;      // Check4: start when items are waiting
+    bool autoRetry = false;      // Check3: download again automatically
+    AutoRetryChoice autoRetryChoice = AutoRetryChoice::FailedItems; // Combo4
+    bool errorStop = false;      // Check5: stop after 5 failures or web pages
+    bool soundOn = false;        // Check6 "声音提示"
+    bool autoLogin = false;      // Check2 "自动登录"
+    bool followCurrent = false;  // menu自动定位到下载项: scroll the started row into view
+};

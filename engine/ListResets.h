@@ -1,0 +1,24 @@
+#pragma once
+
+#include "engine/DownloadItem.h"
+
+class DownloadList;
+
+// Deletes the file at the item's path when a file is there.
+void DeleteItemFile(const DownloadItem &item);
+
+// The reset for download again, one row: its file goes (under the current
+// type), the row waits again with empty size, downloaded and progress, its
+// type becomes "xxx" (to be found again) when it was a web page — or always,
+// when `alwaysTypeToFind` — and a file under the new type goes too.
+void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind);
+
+// The reset commands of the list; each returns how many rows it reset.
+// "出错项": failed rows.
+int ResetFailedItems(DownloadList &list);
+// "网页类型文件(HTM/HTML/xml)项": rows of type htm, html or xml (any case)
+// that are finished or failed; each gets the type "xxx".
+int ResetWebPageItems(DownloadList &list);
+// "重新下载出错项和网页类型文件项": failed rows, and rows of type htm or html
+// (not xml) that are finished or failed.
+int ResetFailedAndWebPageItems(DownloadList &list);
