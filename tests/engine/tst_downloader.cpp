@@ -1,0 +1,331 @@
+#include "EngineRig.h"
+
+#include "engine/EngineTexts.h"
+#include "tests/support/FixtureSite.h"
+
+#include <QSignalSpy>
+
+Q_DECLARE_METATYPE(ItemState)
+
+namespace {
+
+// A query item naming the running test row, so that the site's log can be
+// read for this row alone.
+QString rowMark()
+{
+    return QStringLiteral("&row=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(QTest::currentDataTag())));
+}
+
+int requestsMarked(const FixtureSite &site, const QString &mark)
+{
+    const QByteArray encoded = mark.toLatin1();
+    int count = 0;
+    for (const FixtureSite::Request &request : site.requests())
+        count += request.target.contains(encoded) ? 1 : 0;
+    return count;
+}
+
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
+}
+
+} // namespace
+
+class DownloaderTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true); // sound files go to a test folder
+        QVERIFY(m_site.start());
+    }
+
+    // How a parallel transfer ends for what the server sends, what stays at
+    // the item's path, and which end steps run: status text, sounds and the
+    // login after a completion; none of them after an error or the size limit.
+    void outcomes_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<double>("limitMB");
+        QTest::addColumn<ItemState>("state");
+        QTest::addColumn<QString>("progress");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<qint64>("fileLength");
+        QTest::addColumn<bool>("pdfContent");
+        QTest::addColumn<bool>("endSteps");
+        QTest::addColumn<QList<int>>("sounds");
+        QTest::addColumn<int>("requests");
+
+        const QList<int> none;
+        const qint64 placeholder = 2;
+        const QString large = EngineText::kLargeFileSkipped;
+        auto site = [this](const char *path) { return m_site.url(QLatin1String(path)); };
+
+        QTest::newRow("complete") << site("/pdf?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000)
+                                  << true << true << none << 1;
+        QTest::newRow("no length: fetched again whole")
+            << site("/pdf-close?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000) << true << true
+            << none << 2;
+        QTest::newRow("chunked: fetched again whole")
+            << site("/pdf-chunked?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000) << true << true
+            << none << 2;
+        QTest::newRow("short body: failed with its percentage, bytes kept")
+            << site("/short?size=10000&send=5000") << 100.0 << Failed << "50%" << "pdf" << qint64(5000) << false
+            << true << QList<int>{SoundNumber::ItemFailed} << 1;
+        QTest::newRow("10 MB at a 10 MB limit") << site("/pdf?size=10485760") << 10.0 << Finished << "100%" << "pdf"
+                                                << qint64(10485760) << true << true << none << 1;
+        QTest::newRow("11 MB at a 10 MB limit") << site("/pdf?size=11534336") << 10.0 << Finished << large << "pdf"
+                                                << placeholder << false << false << none << 1;
+        QTest::newRow("11 MB without length at a 10 MB limit")
+            << site("/large?size=11534336&length=0") << 10.0 << Finished << large << "pdf" << placeholder << false
+            << false << none << 1;
+        QTest::newRow("empty body: nothing to store") << site("/status?code=200") << 100.0 << Failed << "" << "pdf"
+                                                      << placeholder << false << false << none << 2;
+        QTest::newRow("refused connection")
+            << QStringLiteral("http://127.0.0.1:%1/x.pdf?a=1").arg(closedPort()) << 100.0 << Failed << "" << "pdf"
+            << placeholder << false << false << none << 0;
+        QTest::newRow("web page instead of the document")
+            << site("/protected.pdf?size=3000") << 100.0 << Finished << "100%" << "htm"
+            << qint64(FixtureSite::loginPage().size()) << false << true << QList<int>{SoundNumber::WebPage} << 1;
+    }
+
+    void outcomes()
+    {
+        QFETCH(QString, url);
+        QFETCH(double, limitMB);
+        QFETCH(ItemState, state);
+        QFETCH(QString, progress);
+        QFETCH(QString, type);
+        QFETCH(qint64, fileLength);
+        QFETCH(bool, pdfContent);
+        QFETCH(bool, endSteps);
+        QFETCH(QList<int>, sounds);
+        QFETCH(int, requests);
+
+        EngineRig rig;
+        rig.settings.MaxFileSizeMB = limitMB;
+        rig.engine.options().soundOn = true;
+        rig.engine.options().autoLogin = true;
+        QSignalSpy login(&rig.engine, &DownloadEngine::loginRequested);
+        QSignalSpy panel2(&rig.engine, &DownloadEngine::panel2TextChanged);
+        const QString mark = rowMark();
+        const quint64 id = rig.add(url + mark, QStringLiteral("A"));
+
+        rig.engine.start();
+        rig.tick();
+        QCOMPARE(rig.engine.CountLoadedWorkers(), 2);
+        QVERIFY(rig.waitIdle());
+
+        const DownloadItem &item = rig.item(id);
+        QCOMPARE(item.State, state);
+        QCOMPARE(item.Progress, progress);
+        QCOMPARE(item.Type, type);
+        const QString path = rig.filePath(QStringLiteral("A.") + type);
+        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.") + type}); // no temporary file left
+        const QByteArray stored = readFile(path);
+        QCOMPARE(qint64(stored.size()), fileLength);
+        if (fileLength == 2)
+            QCOMPARE(stored, Downloader::placeholder());
+        if (pdfContent)
+            QVERIFY(stored == FixtureSite::pdfBody(fileLength));
+        QCOMPARE(rig.sounds.numbers(), sounds);
+        QCOMPARE(login.count(), type == QLatin1String("htm") ? 1 : 0);
+        QCOMPARE(!panel2.isEmpty(), endSteps);
+        if (endSteps)
+            QCOMPARE(panel2.last().first().toString(), EngineText::kFinishedPrefix + QStringLiteral("A"));
+        if (requests > 0)
+            QCOMPARE(requestsMarked(m_site, mark), requests);
+    }
+
+    // Two waiting rows with the same folder, name and type start in one tick;
+    // the first one's placeholder already stands at the path when the second
+    // is named, so the same-name rule applies to it.
+    void sameNameInOneTick_data()
+    {
+        QTest::addColumn<QString>("policy");
+        QTest::addColumn<QString>("secondName");
+        QTest::addColumn<ItemState>("secondState");
+        QTest::addColumn<QString>("secondProgress");
+        QTest::addColumn<QStringList>("files");
+
+        QTest::newRow("rename: counter [001]") << SameNamePolicy::kRename << "A[001]" << Finished << "100%"
+                                               << QStringList{"A.pdf", "A[001].pdf"};
+        QTest::newRow("skip: the placeholder counts as existing")
+            << SameNamePolicy::kSkip << "A" << Finished << EngineText::kExistsSkipped << QStringList{"A.pdf"};
+    }
+
+    void sameNameInOneTick()
+    {
+        QFETCH(QString, policy);
+        QFETCH(QString, secondName);
+        QFETCH(ItemState, secondState);
+        QFETCH(QString, secondProgress);
+        QFETCH(QStringList, files);
+
+        EngineRig rig;
+        rig.settings.DuplicateNamePolicy = policy;
+        rig.engine.options().threadCount = 2;
+        const quint64 first = rig.add(m_site.url(QStringLiteral("/pdf?size=3000")) + rowMark(), QStringLiteral("A"));
+        const quint64 second = rig.add(m_site.url(QStringLiteral("/pdf?size=4000")) + rowMark(), QStringLiteral("A"));
+        rig.engine.start();
+        rig.tick();
+        QVERIFY(rig.waitIdle());
+
+        QCOMPARE(rig.item(first).Name, QStringLiteral("A"));
+        QCOMPARE(rig.item(second).Name, secondName);
+        QCOMPARE(rig.item(second).State, secondState);
+        QCOMPARE(rig.item(second).Progress, secondProgress);
+        QCOMPARE(rig.filesInFolder(), files);
+        QVERIFY(readFile(rig.filePath(QStringLiteral("A.pdf"))) == FixtureSite::pdfBody(3000));
+        if (files.size() == 2)
+            QVERIFY(readFile(rig.filePath(QStringLiteral("A[001].pdf"))) == FixtureSite::pdfBody(4000));
+    }
+
+    // "&amp;" in an address, in any case, is fetched as "&".
+    void ampersandEntity()
+    {
+        EngineRig rig;
+        const quint64 id = rig.add(m_site.url(QStringLiteral("/pdf?size=1000&amp;x=1&AMP;row=amp")), QStringLiteral("A"));
+        rig.engine.start();
+        rig.tick();
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
+        QVERIFY(requestsMarked(m_site, QStringLiteral("/pdf?size=1000&x=1&row=amp")) >= 1);
+    }
+
+    // A worker gives up only when no byte has arrived for the stall limit,
+    // whether or not the server announced a length: pieces 200 s apart keep
+    // it going well past 300 s; 300 s of silence after the last one end it.
+    void stallLimit_data()
+    {
+        QTest::addColumn<qint64>("announced");
+        QTest::newRow("length announced") << qint64(1000000);
+        QTest::newRow("no length announced") << qint64(0);
+    }
+
+    void stallLimit()
+    {
+        QFETCH(qint64, announced);
+        PieceServer server(announced);
+        EngineRig rig;
+        const quint64 id = rig.add(server.url(), QStringLiteral("A"));
+        rig.engine.start();
+        rig.tick();
+        Downloader *worker = rig.engine.worker(1);
+        QVERIFY(worker);
+        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
+
+        for (int piece = 1; piece <= 4; ++piece) {
+            server.send(1000);
+            QTRY_COMPARE_WITH_TIMEOUT(worker->BytesSoFar(), qint64(piece * 1000), EngineRig::kWaitMs);
+            rig.engine.tickWorkers();
+            QVERIFY2(rig.engine.IsControlLoaded(1), "stalled while data was flowing");
+            rig.clock.advance(200);
+        }
+        rig.engine.tickWorkers();
+        QVERIFY(rig.engine.IsControlLoaded(1));
+        rig.clock.advance(99);
+        rig.engine.tickWorkers();
+        QVERIFY(rig.engine.IsControlLoaded(1));
+        rig.clock.advance(1);
+        rig.engine.tickWorkers();
+        QVERIFY(!rig.engine.IsControlLoaded(1));
+
+        QCOMPARE(rig.item(id).State, Failed);
+        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf")});
+        QCOMPARE(readFile(rig.filePath(QStringLiteral("A.pdf"))), Downloader::placeholder());
+    }
+
+    // Under "覆盖" the older file stays whole while the new one arrives, and
+    // stays as it was when the transfer is abandoned.
+    void overwriteKeepsOlderFile_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<qint64>("announced");
+        QTest::addColumn<ItemState>("state");
+        QTest::addColumn<bool>("replaced");
+
+        QTest::newRow("completed") << "complete" << qint64(3000) << Finished << true;
+        QTest::newRow("stopped") << "stop" << qint64(3000) << Failed << false;
+        QTest::newRow("stalled") << "stall" << qint64(3000) << Failed << false;
+        QTest::newRow("too large") << "none" << qint64(11 * 1024 * 1024) << Finished << false;
+    }
+
+    void overwriteKeepsOlderFile()
+    {
+        QFETCH(QString, ending);
+        QFETCH(qint64, announced);
+        QFETCH(ItemState, state);
+        QFETCH(bool, replaced);
+
+        const QByteArray older = "the older file";
+        PieceServer server(announced);
+        EngineRig rig;
+        rig.settings.DuplicateNamePolicy = SameNamePolicy::kOverwrite;
+        rig.settings.MaxFileSizeMB = 10;
+        const QString path = rig.filePath(QStringLiteral("A.pdf"));
+        QVERIFY(writeFile(path, older));
+        const quint64 id = rig.add(server.url(), QStringLiteral("A"));
+        rig.engine.start();
+        rig.tick();
+        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
+        server.send(1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.item(id).Downloaded.isEmpty(), EngineRig::kWaitMs);
+        QCOMPARE(readFile(path), older);
+
+        if (ending == QLatin1String("complete")) {
+            server.send(2000);
+        } else if (ending == QLatin1String("stop")) {
+            rig.engine.stop();
+        } else if (ending == QLatin1String("stall")) {
+            rig.engine.tickWorkers();
+            rig.clock.advance(Downloader::kStallSeconds);
+            rig.engine.tickWorkers();
+        }
+        QVERIFY(rig.waitIdle());
+
+        QCOMPARE(rig.item(id).State, state);
+        QCOMPARE(readFile(path), replaced ? QByteArray(3000, 'p') : older);
+        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf")});
+    }
+
+    // A worker finds its row by the row's identity: when rows before it leave
+    // the list while it runs, it still updates its own row and no other.
+    void rowFoundByIdentity()
+    {
+        PieceServer server(2000);
+        EngineRig rig;
+        rig.add(QStringLiteral("http://127.0.0.1/done.pdf"), QStringLiteral("X"), QStringLiteral("pdf"), Finished);
+        const quint64 own = rig.add(server.url(), QStringLiteral("Y"));
+        const quint64 other = rig.add(m_site.url(QStringLiteral("/pdf?size=100&row=other")), QStringLiteral("Z"));
+        rig.engine.start();
+        rig.tick();
+        QCOMPARE(rig.item(own).State, Downloading);
+        QCOMPARE(rig.item(other).State, Waiting);
+
+        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
+        server.send(1000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.item(own).Progress, QStringLiteral("50%"), EngineRig::kWaitMs);
+        QCOMPARE(rig.engine.list().removeItemsIf([](const DownloadItem &item) { return item.Name == "X"; }), 1);
+        server.send(1000);
+        QVERIFY(rig.waitIdle());
+
+        QCOMPARE(rig.item(own).State, Finished);
+        QCOMPARE(rig.item(own).Progress, QStringLiteral("100%"));
+        const DownloadItem &untouched = rig.item(other);
+        QCOMPARE(untouched.State, Waiting);
+        QVERIFY(untouched.Size.isEmpty() && untouched.Downloaded.isEmpty() && untouched.Progress.isEmpty());
+    }
+
+private:
+    FixtureSite m_site;
+};
+
+QTEST_GUILESS_MAIN(DownloaderTest)
+#include "tst_downloader.moc"
