@@ -22,7 +22,7 @@ int requestsMarked(const FixtureSite &site, const QString &mark)
     const QByteArray encoded = mark.toLatin1();
     int count = 0;
     for (const FixtureSite::Request &request : site.requests())
-        count += request.target.contains(encoded) ? 1 : 0;
+        count += request.target.endsWith(encoded) ? 1 : 0; // the mark ends the address
     return count;
 }
 

@@ -1,0 +1,283 @@
+#include "EngineRig.h"
+
+#include "engine/EngineTexts.h"
+#include "tests/support/FixtureSite.h"
+
+#include <QSignalSpy>
+
+Q_DECLARE_METATYPE(ItemState)
+Q_DECLARE_METATYPE(AutoRetryChoice)
+
+namespace {
+
+QString rowMark()
+{
+    return QStringLiteral("&row=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(QTest::currentDataTag())));
+}
+
+int requestsMarked(const FixtureSite &site, const QString &mark)
+{
+    int count = 0;
+    for (const FixtureSite::Request &request : site.requests())
+        count += request.target.endsWith(mark.toLatin1()) ? 1 : 0; // the mark ends the address
+    return count;
+}
+
+QList<ItemState> statesOf(const DownloadList &list)
+{
+    QList<ItemState> states;
+    for (int row = 0; row < list.count(); ++row)
+        states.append(list.at(row).State);
+    return states;
+}
+
+} // namespace
+
+class SchedulerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true); // sound files go to a test folder
+        QVERIFY(m_site.start());
+    }
+
+    void emptyListSwitchesOff()
+    {
+        EngineRig rig;
+        QSignalSpy switched(&rig.engine, &DownloadEngine::downloadingSwitched);
+        rig.engine.start();
+        QVERIFY(rig.engine.downloadingOn());
+        rig.tick();
+        QVERIFY(!rig.engine.downloadingOn());
+        QCOMPARE(switched.count(), 2);
+        QCOMPARE(switched.last().first().toBool(), false);
+    }
+
+    // After a transfer ends, the next one starts in the first tick more than
+    // the interval later, with either method.
+    void intervalAfterTheLastEnd_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("method one, 10 s") << 1 << 10;
+        QTest::newRow("method one, 0 s") << 1 << 0;
+        QTest::newRow("method two, 10 s") << 2 << 10;
+        QTest::newRow("method two, 0 s") << 2 << 0;
+    }
+
+    void intervalAfterTheLastEnd()
+    {
+        QFETCH(int, method);
+        QFETCH(int, interval);
+        EngineRig rig(method);
+        rig.engine.options().intervalSeconds = interval;
+        rig.clock.advance(interval); // the window loaded long enough ago
+        const quint64 first = rig.add(m_site.url(QStringLiteral("/pdf?size=1000&n=1")) + rowMark(), "A");
+        const quint64 second = rig.add(m_site.url(QStringLiteral("/pdf?size=1000&n=2")) + rowMark(), "B");
+        rig.engine.start();
+        rig.tick();
+        QCOMPARE(rig.item(first).State, Downloading);
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(rig.item(first).State, Finished);
+
+        const double ended = rig.engine.values().LastFinishTime;
+        rig.clock.set(ended + interval);
+        rig.engine.SchedulingTick();
+        QCOMPARE(rig.item(second).State, Waiting);
+        rig.clock.set(ended + interval + 1);
+        rig.engine.SchedulingTick();
+        QCOMPARE(rig.item(second).State, Downloading);
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(rig.item(second).State, Finished);
+    }
+
+    // Three workers fill in one tick; while they run the cancel command is
+    // refused and changes nothing; the stop command leaves every downloading
+    // row failed with its placeholder, and the waiting rows as they were.
+    void parallelRunCancelAndStop()
+    {
+        EngineRig rig;
+        rig.engine.options().threadCount = 3;
+        rig.engine.options().autoStart = true;
+        rig.engine.options().autoRetry = true;
+        for (int n = 1; n <= 5; ++n)
+            rig.add(m_site.url(QStringLiteral("/stall?size=100000&after=1000&n=%1").arg(n)), QString::number(n));
+        rig.engine.start();
+        rig.tick();
+        QCOMPARE(rig.engine.CountLoadedWorkers(), 4);
+        QCOMPARE(statesOf(rig.engine.list()),
+                 (QList<ItemState>{Downloading, Downloading, Downloading, Waiting, Waiting}));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.engine.list().at(2).Downloaded.isEmpty(), EngineRig::kWaitMs);
+
+        QVERIFY(!rig.engine.cancelRows({3, 4}));
+        QCOMPARE(rig.prompts.messageTexts(), QStringList{EngineText::kStopBeforeSetting});
+        QCOMPARE(rig.prompts.records.first().icon, PromptIcon::Error);
+        QCOMPARE(statesOf(rig.engine.list()),
+                 (QList<ItemState>{Downloading, Downloading, Downloading, Waiting, Waiting}));
+
+        rig.engine.stop();
+        QVERIFY(!rig.engine.downloadingOn());
+        QVERIFY(!rig.engine.values().DownloadRunning);
+        QVERIFY(!rig.engine.options().autoStart && !rig.engine.options().autoRetry);
+        QCOMPARE(rig.engine.CountLoadedWorkers(), 1);
+        QCOMPARE(statesOf(rig.engine.list()), (QList<ItemState>{Failed, Failed, Failed, Waiting, Waiting}));
+        QCOMPARE(rig.filesInFolder(), (QStringList{"1.pdf", "2.pdf", "3.pdf"}));
+        for (const char *name : {"1.pdf", "2.pdf", "3.pdf"})
+            QCOMPARE(readFile(rig.filePath(QLatin1String(name))), Downloader::placeholder());
+
+        QVERIFY(rig.engine.cancelRows({0, 3}));
+        QCOMPARE(statesOf(rig.engine.list()), (QList<ItemState>{Failed, Failed, Failed, Failed, Waiting}));
+    }
+
+    // Under "跳过" a list whose files all exist is finished in one tick
+    // without a request, and the supervisor then switches downloading off
+    // with the end sound.
+    void skipRuleFinishesWithoutRequests_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("existing files, method one") << 1;
+        QTest::newRow("existing files, method two") << 2;
+    }
+
+    void skipRuleFinishesWithoutRequests()
+    {
+        QFETCH(int, method);
+        EngineRig rig(method);
+        rig.settings.DuplicateNamePolicy = SameNamePolicy::kSkip;
+        rig.engine.options().threadCount = 6;
+        rig.engine.options().soundOn = true;
+        const QString mark = rowMark();
+        for (int n = 1; n <= 3; ++n) {
+            QVERIFY(writeFile(rig.filePath(QStringLiteral("%1.pdf").arg(n)), QByteArray(n * 10, 'x')));
+            rig.add(m_site.url(QStringLiteral("/pdf?n=%1").arg(n)) + mark, QString::number(n));
+        }
+        QSignalSpy finished(&rig.engine, &DownloadEngine::listFinished);
+        QSignalSpy menuStart(&rig.engine, &DownloadEngine::menuStartEnabledChanged);
+        rig.engine.start();
+        rig.tick();
+        QCOMPARE(rig.engine.CountLoadedWorkers(), 1);
+        QVERIFY(!rig.engine.singleTransfer().isRunning());
+        for (int row = 0; row < 3; ++row) {
+            const DownloadItem &item = rig.engine.list().at(row);
+            QCOMPARE(item.State, Finished);
+            QCOMPARE(item.Progress, EngineText::kExistsSkipped);
+            QCOMPARE(item.Size, QString::number((row + 1) * 10));
+        }
+        QVERIFY(rig.engine.downloadingOn());
+
+        rig.engine.SupervisorTick();
+        QVERIFY(!rig.engine.downloadingOn());
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(rig.sounds.numbers(), QList<int>{SoundNumber::ListEnded});
+        QCOMPARE(menuStart.last().first().toBool(), true);
+        QCOMPARE(requestsMarked(m_site, mark), 0);
+    }
+
+    // Automatic start counts only rows never started: a row put back to
+    // waiting with "等待重新下载" does not start downloading, but is fetched
+    // once downloading is on.
+    void automaticStart_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("never started") << "" << true;
+        QTest::newRow("waiting to be downloaded again") << EngineText::kWaitingAgain << false;
+    }
+
+    void automaticStart()
+    {
+        QFETCH(QString, size);
+        QFETCH(bool, starts);
+        EngineRig rig;
+        rig.engine.options().autoStart = true;
+        const quint64 id = rig.add(m_site.url(QStringLiteral("/pdf?size=500")) + rowMark(), "A");
+        rig.engine.list().updateItem(0, [&size](DownloadItem &item) { item.Size = size; });
+
+        rig.engine.SupervisorTick();
+        QCOMPARE(rig.engine.downloadingOn(), starts);
+
+        rig.engine.start();
+        rig.tick();
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(rig.item(id).State, Finished);
+        QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
+    }
+
+    // The error stop after five failures or web pages, and the automatic
+    // re-download that runs before it in the same tick.
+    void errorStop_data()
+    {
+        QTest::addColumn<int>("failed");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("waiting");
+        QTest::addColumn<bool>("autoRetry");
+        QTest::addColumn<AutoRetryChoice>("choice");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<int>("failedAfter");
+
+        const auto failedItems = AutoRetryChoice::FailedItems;
+        QTest::newRow("four failures: goes on") << 4 << 0 << 1 << false << failedItems << true << 4;
+        QTest::newRow("five failures: stops") << 5 << 0 << 1 << false << failedItems << false << 5;
+        QTest::newRow("three failures and two web pages: stops") << 3 << 2 << 1 << false << failedItems << false << 3;
+        QTest::newRow("re-download resets the failures first")
+            << 5 << 0 << 0 << true << failedItems << true << 0;
+        QTest::newRow("re-download of failures leaves five web pages")
+            << 0 << 5 << 0 << true << failedItems << false << 0;
+        QTest::newRow("re-download of both resets them all")
+            << 3 << 2 << 0 << true << AutoRetryChoice::Both << true << 0;
+    }
+
+    void errorStop()
+    {
+        QFETCH(int, failed);
+        QFETCH(int, pages);
+        QFETCH(int, waiting);
+        QFETCH(bool, autoRetry);
+        QFETCH(AutoRetryChoice, choice);
+        QFETCH(bool, on);
+        QFETCH(int, failedAfter);
+
+        EngineRig rig;
+        rig.engine.options().errorStop = true;
+        rig.engine.options().autoRetry = autoRetry;
+        rig.engine.options().autoRetryChoice = choice;
+        int n = 0;
+        auto addRows = [&](int count, const QString &type, ItemState state) {
+            for (int i = 0; i < count; ++i, ++n)
+                rig.add(QStringLiteral("http://127.0.0.1/%1").arg(n), QString::number(n), type, state);
+        };
+        addRows(failed, QStringLiteral("pdf"), Failed);
+        addRows(pages, QStringLiteral("htm"), Finished);
+        addRows(waiting, QStringLiteral("pdf"), Waiting);
+        rig.engine.start();
+
+        rig.engine.SupervisorTick();
+        QCOMPARE(rig.engine.downloadingOn(), on);
+        QCOMPARE(rig.engine.list().countStates().failed, failedAfter);
+    }
+
+    void switchMethod()
+    {
+        EngineRig rig(2);
+        rig.engine.options().threadCount = 4;
+        QSignalSpy changed(&rig.engine, &DownloadEngine::methodChanged);
+        rig.engine.switchMethod();
+        QCOMPARE(rig.settings.DownloadMethod, qint16(1));
+        QCOMPARE(rig.engine.options().threadCount, 1);
+        QCOMPARE(changed.last().first().toInt(), 1);
+        QCOMPARE(DownloadEngine::MethodLabelText(1), QStringLiteral("下载方式：1"));
+        rig.engine.switchMethod();
+        QCOMPARE(rig.settings.DownloadMethod, qint16(2));
+        QCOMPARE(changed.last().first().toInt(), 2);
+    }
+
+private:
+    FixtureSite m_site;
+};
+
+QTEST_GUILESS_MAIN(SchedulerTest)
+#include "tst_scheduler.moc"
