@@ -231,6 +231,17 @@ void DownloadEngine::schedulingTickMethodOne()
     const int row = nextRowToStart(false);
     if (row < 0)
         return;
+    startRow(row);
+    const quint64 itemId = m_list.at(row).Id;
+    m_values.WorkerRows[1] = itemId;
+    emit transferStarted(itemId);
+    m_single.Inet下载当前文件(itemId);
+}
+
+// A row handed to a transfer: downloading, with nothing of an earlier
+// transfer left in its size, downloaded and progress.
+void DownloadEngine::startRow(int row)
+{
     m_list.updateItem(row, [](DownloadItem &item) {
         item.State = Downloading;
         item.Size.clear();
@@ -239,10 +250,6 @@ void DownloadEngine::schedulingTickMethodOne()
     });
     if (m_options.followCurrent)
         emit rowStarted(row);
-    const quint64 itemId = m_list.at(row).Id;
-    m_values.WorkerRows[1] = itemId;
-    emit transferStarted(itemId);
-    m_single.Inet下载当前文件(itemId);
 }
 
 void DownloadEngine::schedulingTickMethodTwo()
@@ -358,14 +365,7 @@ void DownloadEngine::多线程下载(int k, quint64 itemId, const QString &url, 
     QString referer;
     const int row = m_list.rowOfId(itemId);
     if (row >= 0) {
-        m_list.updateItem(row, [](DownloadItem &item) {
-            item.State = Downloading;
-            item.Size.clear();
-            item.Downloaded.clear();
-            item.Progress.clear();
-        });
-        if (m_options.followCurrent)
-            emit rowStarted(row);
+        startRow(row);
         referer = m_list.at(row).Referer;
     }
     emit transferStarted(itemId);

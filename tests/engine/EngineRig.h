@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "settings/SessionSettings.h"
 #include "settings/SettingsKeys.h"
+#include "tests/support/FixtureSite.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
 
@@ -71,6 +72,23 @@ struct EngineRig
     DownloadEngine engine{settings, clock, prompts, sounds, network};
     QTemporaryDir folder;
 };
+
+// A query item naming the running test row, put at the end of an address,
+// so that the site's log can be read for this row alone.
+inline QString rowMark()
+{
+    return QStringLiteral("&row=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(QTest::currentDataTag())));
+}
+
+// The requests the site logged whose address ends with the mark.
+inline int requestsMarked(const FixtureSite &site, const QString &mark)
+{
+    int count = 0;
+    for (const FixtureSite::Request &request : site.requests())
+        count += request.target.endsWith(mark.toLatin1()) ? 1 : 0;
+    return count;
+}
 
 inline QByteArray readFile(const QString &path)
 {

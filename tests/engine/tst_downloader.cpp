@@ -1,30 +1,12 @@
 #include "EngineRig.h"
 
 #include "engine/EngineTexts.h"
-#include "tests/support/FixtureSite.h"
 
 #include <QSignalSpy>
 
 Q_DECLARE_METATYPE(ItemState)
 
 namespace {
-
-// A query item naming the running test row, so that the site's log can be
-// read for this row alone.
-QString rowMark()
-{
-    return QStringLiteral("&row=")
-           + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(QTest::currentDataTag())));
-}
-
-int requestsMarked(const FixtureSite &site, const QString &mark)
-{
-    const QByteArray encoded = mark.toLatin1();
-    int count = 0;
-    for (const FixtureSite::Request &request : site.requests())
-        count += request.target.endsWith(encoded) ? 1 : 0; // the mark ends the address
-    return count;
-}
 
 quint16 closedPort()
 {

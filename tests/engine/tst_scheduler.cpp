@@ -1,7 +1,6 @@
 #include "EngineRig.h"
 
 #include "engine/EngineTexts.h"
-#include "tests/support/FixtureSite.h"
 
 #include <QSignalSpy>
 
@@ -9,20 +8,6 @@ Q_DECLARE_METATYPE(ItemState)
 Q_DECLARE_METATYPE(AutoRetryChoice)
 
 namespace {
-
-QString rowMark()
-{
-    return QStringLiteral("&row=")
-           + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(QTest::currentDataTag())));
-}
-
-int requestsMarked(const FixtureSite &site, const QString &mark)
-{
-    int count = 0;
-    for (const FixtureSite::Request &request : site.requests())
-        count += request.target.endsWith(mark.toLatin1()) ? 1 : 0; // the mark ends the address
-    return count;
-}
 
 QList<ItemState> statesOf(const DownloadList &list)
 {
