@@ -1,6 +1,7 @@
 // paperdrift-cli: the download engine and the harvester without windows. The
 // first argument names the command; the rest belong to it.
 #include "cli/CliCommand.h"
+#include "cli/DownloadCommand.h"
 #include "cli/ExtractCommand.h"
 #include "cli/SniffCommand.h"
 
@@ -13,6 +14,7 @@ namespace {
 constexpr std::array kCommands = {
     kSniffCommand,
     kExtractCommand,
+    kDownloadCommand,
 };
 
 void writeUsage(QTextStream &stream)

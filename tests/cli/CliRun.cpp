@@ -5,9 +5,8 @@
 #include <sys/prctl.h>
 #endif
 
-CliRun RunCli(const QStringList &arguments, const QString &folder)
+void PrepareCli(QProcess &process, const QStringList &arguments, const QString &folder)
 {
-    QProcess process;
     process.setProgram(QStringLiteral(PAPERDRIFT_CLI_PATH));
     process.setArguments(arguments);
     process.setWorkingDirectory(folder);
@@ -17,10 +16,21 @@ CliRun RunCli(const QStringList &arguments, const QString &folder)
         prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
     });
 #endif
+}
+
+CliRun RunCli(const QStringList &arguments, const QString &folder)
+{
+    QProcess process;
+    PrepareCli(process, arguments, folder);
     process.start();
-    CliRun run;
     if (!process.waitForFinished(30000))
-        return run;
+        return CliRun();
+    return CollectCliRun(process);
+}
+
+CliRun CollectCliRun(QProcess &process)
+{
+    CliRun run;
     run.exitCode = process.exitCode();
     run.exitStatus = process.exitStatus();
     const QString out = QString::fromUtf8(process.readAllStandardOutput());

@@ -1,0 +1,278 @@
+#include "cli/DownloadArguments.h"
+
+#include "engine/Naming.h"
+#include "harvester/Handover.h"
+#include "settings/SettingsKeys.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QUrl>
+
+#include <optional>
+
+namespace {
+
+constexpr int kMaxThreads = 6;
+constexpr int kMaxIntervalSeconds = 600; // the interval box offers 0 to 600
+
+// A whole number from `low` to `high`, or nothing.
+std::optional<int> wholeNumberIn(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+QString sameNamePolicyOf(const QString &word)
+{
+    if (word == QLatin1String("skip") || word == SameNamePolicy::kSkip)
+        return SameNamePolicy::kSkip;
+    if (word == QLatin1String("overwrite") || word == SameNamePolicy::kOverwrite)
+        return SameNamePolicy::kOverwrite;
+    if (word == QLatin1String("rename") || word == SameNamePolicy::kRename)
+        return SameNamePolicy::kRename;
+    return QString();
+}
+
+std::optional<RetryChoice> retryChoiceOf(const QString &word)
+{
+    if (word == QLatin1String("failed"))
+        return RetryChoice::Failed;
+    if (word == QLatin1String("pages"))
+        return RetryChoice::Pages;
+    if (word == QLatin1String("both"))
+        return RetryChoice::Both;
+    return std::nullopt;
+}
+
+// The transfers understand http and https addresses with a host; anything
+// else is a mistake on the command line, not an item to fail later.
+bool isWebAddress(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty()
+           && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+QString absoluteFolder(const QString &folder, const QString &currentFolder)
+{
+    QString path = QDir::toNativeSeparators(QDir::cleanPath(QDir(currentFolder).absoluteFilePath(folder)));
+    if (!path.endsWith(QDir::separator()))
+        path += QDir::separator();
+    return path;
+}
+
+// Reads a list file as UTF-8 text; the reason when it cannot be read.
+QString readListFile(const QString &path, const QString &currentFolder, QList<DownloadSource> &sources)
+{
+    QFile file(QDir(currentFolder).absoluteFilePath(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read the list file %1: %2").arg(path, file.errorString());
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(file.readAll());
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read the list file %1: %2").arg(path, file.errorString());
+    if (decoder.hasError())
+        return QStringLiteral("the list file %1 is not UTF-8 text").arg(path);
+    const QString error = ParseDownloadList(text, sources);
+    return error.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(path, error);
+}
+
+} // namespace
+
+QString ParseDownloadList(const QString &text, QList<DownloadSource> &sources)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() > 3)
+            return QStringLiteral("line %1: more than three fields (URL, name, referring page)").arg(i + 1);
+        DownloadSource source;
+        source.url = fields[0].trimmed();
+        if (fields.size() > 1)
+            source.name = fields[1].trimmed();
+        if (fields.size() > 2)
+            source.referer = fields[2].trimmed();
+        if (!isWebAddress(source.url))
+            return QStringLiteral("line %1: not an http or https address: %2").arg(i + 1).arg(source.url);
+        sources.append(source);
+    }
+    return QString();
+}
+
+QString SourceFileName(const DownloadSource &source)
+{
+    return SanitizeFileName(source.name.isEmpty() ? OriginalFileBaseName(source.url) : source.name);
+}
+
+DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, const QString &currentFolder)
+{
+    DownloadArgumentsResult result;
+    DownloadArguments &parsed = result.arguments;
+    parsed.sameNamePolicy = SameNamePolicy::kRename;
+    QString folder = currentFolder;
+    bool optionsEnded = false;
+    bool listGiven = false;
+
+    auto fail = [&result](const QString &error) {
+        result.error = error;
+        return result;
+    };
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            if (!isWebAddress(argument))
+                return fail(QStringLiteral("not an http or https address: %1").arg(argument));
+            parsed.sources.append(DownloadSource{argument, QString(), QString()});
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+
+        // "--name value" or "--name=value".
+        QString name = argument;
+        std::optional<QString> inlineValue;
+        if (const qsizetype equals = argument.indexOf(QLatin1Char('=')); equals > 0) {
+            name = argument.left(equals);
+            inlineValue = argument.mid(equals + 1);
+        }
+        auto flag = [&](bool &target) {
+            if (inlineValue)
+                return false;
+            target = true;
+            return true;
+        };
+        auto value = [&]() -> std::optional<QString> {
+            if (inlineValue)
+                return inlineValue;
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments[++i];
+        };
+
+        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+            if (!flag(parsed.help))
+                return fail(QStringLiteral("%1 takes no value").arg(name));
+            continue;
+        }
+        if (name == QLatin1String("--stop-after-errors")) {
+            if (!flag(parsed.stopAfterErrors))
+                return fail(QStringLiteral("%1 takes no value").arg(name));
+            continue;
+        }
+
+        static const QStringList valued = {
+            QStringLiteral("--list"),     QStringLiteral("--dir"),      QStringLiteral("--method"),
+            QStringLiteral("--threads"),  QStringLiteral("--interval"), QStringLiteral("--same-name"),
+            QStringLiteral("--max-mb"),   QStringLiteral("--proxy"),    QStringLiteral("--type"),
+            QStringLiteral("--retry"),
+        };
+        if (!valued.contains(name))
+            return fail(QStringLiteral("unknown option \"%1\"").arg(argument));
+        const std::optional<QString> given = value();
+        if (!given)
+            return fail(QStringLiteral("%1 needs a value").arg(name));
+        const QString &text = *given;
+
+        if (name == QLatin1String("--list")) {
+            listGiven = true;
+            if (const QString error = readListFile(text, currentFolder, parsed.sources); !error.isEmpty())
+                return fail(error);
+        } else if (name == QLatin1String("--dir")) {
+            if (text.isEmpty())
+                return fail(QStringLiteral("--dir needs a folder"));
+            folder = text;
+        } else if (name == QLatin1String("--method")) {
+            const std::optional<int> method = wholeNumberIn(text, 1, 2);
+            if (!method)
+                return fail(QStringLiteral("--method must be 1 or 2, not \"%1\"").arg(text));
+            parsed.method = *method;
+        } else if (name == QLatin1String("--threads")) {
+            const std::optional<int> threads = wholeNumberIn(text, 1, kMaxThreads);
+            if (!threads)
+                return fail(QStringLiteral("--threads must be a whole number from 1 to %1, not \"%2\"")
+                                .arg(kMaxThreads)
+                                .arg(text));
+            parsed.threads = *threads;
+        } else if (name == QLatin1String("--interval")) {
+            const std::optional<int> seconds = wholeNumberIn(text, 0, kMaxIntervalSeconds);
+            if (!seconds)
+                return fail(QStringLiteral("--interval must be a whole number of seconds from 0 to %1, not \"%2\"")
+                                .arg(kMaxIntervalSeconds)
+                                .arg(text));
+            parsed.intervalSeconds = *seconds;
+        } else if (name == QLatin1String("--same-name")) {
+            parsed.sameNamePolicy = sameNamePolicyOf(text);
+            if (parsed.sameNamePolicy.isEmpty())
+                return fail(QStringLiteral("--same-name must be skip, overwrite or rename (%1, %2 or %3), not \"%4\"")
+                                .arg(SameNamePolicy::kSkip, SameNamePolicy::kOverwrite, SameNamePolicy::kRename,
+                                     text));
+        } else if (name == QLatin1String("--max-mb")) {
+            bool ok = false;
+            const double megabytes = text.toDouble(&ok);
+            if (!ok || !(megabytes > 0) || !qIsFinite(megabytes))
+                return fail(QStringLiteral("--max-mb must be a positive number of megabytes, not \"%1\"").arg(text));
+            parsed.maxFileSizeMB = megabytes;
+        } else if (name == QLatin1String("--proxy")) {
+            const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+            const QString host = colon > 0 ? text.left(colon).trimmed() : QString();
+            const QString port = colon > 0 ? text.mid(colon + 1).trimmed() : QString();
+            if (host.isEmpty() || !wholeNumberIn(port, 1, 65535))
+                return fail(QStringLiteral("--proxy must be HOST:PORT, not \"%1\"").arg(text));
+            parsed.proxyAddress = host;
+            parsed.proxyPort = port;
+        } else if (name == QLatin1String("--type")) {
+            // The type becomes the file's extension: it must be usable as
+            // part of a file name as it is.
+            if (!text.isEmpty() && SanitizeFileName(text) != text)
+                return fail(QStringLiteral("--type must be a file extension without a dot, not \"%1\"").arg(text));
+            parsed.type = text;
+        } else if (name == QLatin1String("--retry")) {
+            const std::optional<RetryChoice> retry = retryChoiceOf(text);
+            if (!retry)
+                return fail(QStringLiteral("--retry must be failed, pages or both, not \"%1\"").arg(text));
+            parsed.retry = *retry;
+        }
+    }
+
+    // A list file may hold nothing but comments: that is an empty run, not
+    // a mistake.
+    if (!parsed.help && parsed.sources.isEmpty() && !listGiven)
+        return fail(QStringLiteral("no address given: name URLs or a list file with --list"));
+    parsed.folder = absoluteFolder(folder, currentFolder);
+    return result;
+}
+
+QString DownloadUsageText()
+{
+    return QStringLiteral(
+        "  URL...                 addresses to fetch, stored under the name their link gives\n"
+        "  --list FILE            more addresses, one a line: URL, URL<TAB>NAME or URL<TAB>NAME<TAB>REFERER;\n"
+        "                         blank lines and lines starting with # are passed over\n"
+        "  --dir DIR              folder to store the files in (default: the current folder)\n"
+        "  --method 1|2           1: one transfer at a time; 2: parallel transfers (default 2)\n"
+        "  --threads 1-6          parallel transfers of method 2 (default 3)\n"
+        "  --interval SECONDS     pause after a transfer ends before the next starts, 0-600 (default 0)\n"
+        "  --same-name skip|overwrite|rename   (or 跳过|覆盖|重命名) when the file exists (default rename)\n"
+        "  --max-mb N             files larger than N megabytes are skipped (default 10)\n"
+        "  --proxy HOST:PORT      proxy for method 1\n"
+        "  --type EXT             the items' type before the transfer (default pdf)\n"
+        "  --retry failed|pages|both   fetch failed items, web pages or both again whenever the list\n"
+        "                         has ended, until they succeed or the run is stopped\n"
+        "  --stop-after-errors    stop once five items failed or ended as web pages\n"
+        "Progress goes to standard error; at the end standard output gets one line per item:\n"
+        "STATE<TAB>PROGRESS<TAB>SIZE<TAB>PATH<TAB>URL. Exit code 0 when every item finished and is not\n"
+        "a web page, 1 otherwise, 2 for wrong arguments. Ctrl-C stops the transfers and prints the list.\n");
+}

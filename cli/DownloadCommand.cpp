@@ -1,0 +1,192 @@
+#include "cli/DownloadCommand.h"
+
+#include "cli/ConsolePrompts.h"
+#include "cli/DownloadArguments.h"
+#include "cli/DownloadReport.h"
+#include "engine/DownloadEngine.h"
+#include "platform/Clock.h"
+#include "platform/Console.h"
+#include "platform/SoundPlayer.h"
+#include "settings/SessionSettings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QNetworkAccessManager>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+
+// The command line has no sound switch: nothing is played.
+class SilentSoundPlayer final : public SoundPlayer
+{
+public:
+    void playFile(const QString &) override {}
+};
+
+SessionSettings sessionSettingsOf(const DownloadArguments &arguments)
+{
+    SessionSettings settings;
+    settings.DownloadMethod = qint16(arguments.method);
+    settings.ProxyEnabled = arguments.proxyAddress.isEmpty() ? 0 : 1;
+    settings.ProxyAddress = arguments.proxyAddress;
+    settings.ProxyPort = arguments.proxyPort;
+    settings.MaxFileSizeMB = arguments.maxFileSizeMB;
+    settings.SaveFolder = arguments.folder;
+    settings.DuplicateNamePolicy = arguments.sameNamePolicy;
+    return settings;
+}
+
+void applyOptions(const DownloadArguments &arguments, EngineOptions &options)
+{
+    // Method one runs one transfer at a time; the window shows "1" then.
+    options.threadCount = arguments.method == 1 ? 1 : arguments.threads;
+    options.intervalSeconds = arguments.intervalSeconds;
+    options.errorStop = arguments.stopAfterErrors;
+    options.autoRetry = arguments.retry != RetryChoice::None;
+    switch (arguments.retry) {
+    case RetryChoice::None:
+    case RetryChoice::Failed: options.autoRetryChoice = AutoRetryChoice::FailedItems; break;
+    case RetryChoice::Pages: options.autoRetryChoice = AutoRetryChoice::WebPageItems; break;
+    case RetryChoice::Both: options.autoRetryChoice = AutoRetryChoice::Both; break;
+    }
+}
+
+// One run: the engine, its list and the watch for its end.
+class DownloadRun final : public QObject
+{
+public:
+    DownloadRun(const DownloadArguments &arguments, QTextStream &out, QTextStream &err)
+        : m_out(out)
+        , m_err(err)
+        , m_settings(sessionSettingsOf(arguments))
+        , m_prompts(err, QStringLiteral("paperdrift-cli download: "))
+        , m_engine(m_settings, m_clock, m_prompts, m_sounds, m_network)
+        , m_progress(err, StandardErrorIsTerminal())
+    {
+        applyOptions(arguments, m_engine.options());
+        for (const DownloadSource &source : arguments.sources) {
+            DownloadItem item;
+            item.Url = source.url;
+            item.Name = SourceFileName(source);
+            item.Type = arguments.type;
+            item.Folder = arguments.folder;
+            item.Referer = source.referer;
+            item.State = Waiting;
+            if (!m_engine.list().addItem(std::move(item)))
+                m_err << "paperdrift-cli download: listed once only: " << source.url << '\n';
+        }
+
+        // Timer1 reports the summary in the middle of its tick; the automatic
+        // rules run after that. The queued calls look at the list once the
+        // whole tick, or the end of a transfer, is over.
+        connect(&m_engine, &DownloadEngine::panel4TextChanged, this, &DownloadRun::afterSupervisorTick,
+                Qt::QueuedConnection);
+        connect(&m_engine, &DownloadEngine::transferEnded, this, &DownloadRun::afterTransfer,
+                Qt::QueuedConnection);
+        connect(&m_stopRequests, &StopRequests::stopRequested, this, &DownloadRun::onStopRequested);
+    }
+
+    // Switches downloading on and runs until the list has ended; returns
+    // the exit code.
+    int exec()
+    {
+        m_engine.start();
+        QCoreApplication::exec();
+        return m_exitCode;
+    }
+
+private:
+    // The run is over when downloading is off and no transfer is left: the
+    // list has ended, the error rule stopped it, or the user did.
+    void afterTransfer()
+    {
+        if (m_done)
+            return;
+        m_progress.update(m_engine.list());
+        if (!m_engine.isBusy())
+            finish();
+    }
+
+    // The automatic re-download switches downloading on again whenever the
+    // list has ended, whether or not it reset anything, so the window never
+    // comes to rest. A list that is still ended after the supervisor's tick
+    // had nothing left to fetch again: the run is over then too.
+    void afterSupervisorTick()
+    {
+        if (m_done)
+            return;
+        m_progress.update(m_engine.list());
+        const bool transferring = m_engine.CountLoadedWorkers() > 1 || m_engine.singleTransfer().isRunning()
+                                  || m_engine.Inet1().StillExecuting();
+        if (!m_engine.isBusy()
+            || (m_engine.options().autoRetry && !transferring && m_engine.list().检测是否下载列表完毕()))
+            finish();
+    }
+
+    // The first request runs the stop command; the run ends once its
+    // transfers have wound down. A second one ends it at once.
+    void onStopRequested()
+    {
+        if (m_stopping) {
+            finish();
+            return;
+        }
+        m_stopping = true;
+        m_err << (m_progress.isTerminal() ? "\n" : "") << "paperdrift-cli download: stopping\n";
+        m_engine.stop();
+        QMetaObject::invokeMethod(this, &DownloadRun::afterTransfer, Qt::QueuedConnection);
+    }
+
+    void finish()
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        m_progress.update(m_engine.list());
+        m_progress.finish();
+        const DownloadList &list = m_engine.list();
+        for (int row = 0; row < list.count(); ++row)
+            m_out << ItemLine(list.at(row)) << '\n';
+        m_out.flush();
+        m_exitCode = RunSucceeded(list) ? kExitSuccess : kExitFailure;
+        QCoreApplication::exit(m_exitCode);
+    }
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    SessionSettings m_settings;
+    SystemClock m_clock;
+    ConsolePrompts m_prompts;
+    SilentSoundPlayer m_sounds;
+    QNetworkAccessManager m_network;
+    DownloadEngine m_engine;
+    ProgressReporter m_progress;
+    StopRequests m_stopRequests;
+    bool m_stopping = false;
+    bool m_done = false;
+    int m_exitCode = kExitFailure;
+};
+
+} // namespace
+
+int RunDownloadCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const DownloadArgumentsResult parsed = ParseDownloadArguments(arguments, QDir::currentPath());
+    if (parsed.arguments.help) {
+        WriteCommandUsage(kDownloadCommand, out);
+        out << DownloadUsageText();
+        return kExitSuccess;
+    }
+    if (!parsed.error.isEmpty()) {
+        err << "paperdrift-cli download: " << parsed.error << '\n';
+        WriteCommandUsage(kDownloadCommand, err);
+        err << "(paperdrift-cli download --help lists the options)\n";
+        return kExitUsage;
+    }
+    if (parsed.arguments.method != 1 && !parsed.arguments.proxyAddress.isEmpty())
+        err << "paperdrift-cli download: the proxy is used by method 1 only\n";
+
+    DownloadRun run(parsed.arguments, out, err);
+    return run.exec();
+}
