@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QScopeGuard>
 #include <QtTest>
 
 #include <csignal>
@@ -35,6 +34,34 @@ QString folderPrefix(const QString &folder)
 {
     return QDir::toNativeSeparators(QDir(folder).canonicalPath()) + QDir::separator();
 }
+
+// A run the test watches while it goes on: its standard error can be read
+// so far, and it is killed when the test ends before it does.
+class LiveRun
+{
+public:
+    LiveRun(const QStringList &arguments, const QString &folder) : m_finished(&process, &QProcess::finished)
+    {
+        PrepareCli(process, arguments, folder);
+        process.setReadChannel(QProcess::StandardError); // peeked at; read whole at the end
+        process.start();
+    }
+    ~LiveRun()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+
+    QString errorsSoFar() { return QString::fromUtf8(process.peek(1 << 20)); }
+    bool waitForEnd() { return m_finished.wait(kRunTimeoutMs); }
+
+    QProcess process;
+
+private:
+    QSignalSpy m_finished;
+};
 
 } // namespace
 
@@ -132,16 +159,8 @@ QStringList TestCliDownload::expand(QStringList texts, const QString &folder) co
 
 CliRun TestCliDownload::runServed(const QStringList &arguments, const QString &folder)
 {
-    QProcess process;
-    PrepareCli(process, expand(arguments, folder), folder);
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.start();
-    if (!finished.wait(kRunTimeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return CliRun();
-    }
-    return CollectCliRun(process);
+    LiveRun run(expand(arguments, folder), folder);
+    return run.waitForEnd() ? CollectCliRun(run.process) : CliRun();
 }
 
 void TestCliDownload::outcomes_data()
@@ -339,26 +358,15 @@ void TestCliDownload::retry()
     // The list ends after the first try; the automatic re-download resets
     // the item and fetches it again, and only then does the run end.
     m_firstTry = true;
-    QProcess process;
-    PrepareCli(process,
-               expand(QStringList{"download", "--method", QString::number(method), "--retry", choice,
-                                  "SITE/second-try.pdf?first=" + first},
-                      m_runFolder),
-               m_runFolder);
-    const auto killOnFailure = qScopeGuard([&process] {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    });
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.setReadChannel(QProcess::StandardError);
-    process.start();
-    QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(process.peek(1 << 20)).contains(firstEnd), 10000);
+    LiveRun live(expand(QStringList{"download", "--method", QString::number(method), "--retry", choice,
+                                    "SITE/second-try.pdf?first=" + first},
+                        m_runFolder),
+                 m_runFolder);
+    QTRY_VERIFY_WITH_TIMEOUT(live.errorsSoFar().contains(firstEnd), 10000);
     m_firstTry = false;
-    QVERIFY(finished.wait(kRunTimeoutMs));
+    QVERIFY(live.waitForEnd());
 
-    const CliRun run = CollectCliRun(process);
+    const CliRun run = CollectCliRun(live.process);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t1300\tDIR/second-try.pdf\tSITE/second-try.pdf?first=" + first},
                                m_runFolder));
@@ -415,32 +423,21 @@ void TestCliDownload::stopRequest()
     QFETCH(QByteArray, fileLeft);
 
     const QString path = QDir(m_runFolder).filePath("stallsize=1000000&after=65536.pdf");
-    QProcess process;
-    PrepareCli(process,
-               expand(QStringList{"download", "--method", QString::number(method), "SITE/pdf?size=900",
-                                  "SITE/stall?size=1000000&after=65536"},
-                      m_runFolder),
-               m_runFolder);
-    const auto killOnFailure = qScopeGuard([&process] {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    });
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.setReadChannel(QProcess::StandardError); // peeked at below, read whole at the end
-    process.start();
+    LiveRun live(expand(QStringList{"download", "--method", QString::number(method), "SITE/pdf?size=900",
+                                    "SITE/stall?size=1000000&after=65536"},
+                        m_runFolder),
+                 m_runFolder);
 
     // The first row is done and the second has received its first bytes.
     QTRY_VERIFY_WITH_TIMEOUT(!m_site.requestsTo("/stall").isEmpty(), 10000);
     if (method == 1)
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 2, 10000);
     else
-        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(process.peek(1 << 20)).contains(QStringLiteral("正在下载:1 等待:0 已完成:1")), 10000);
-    QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
-    QVERIFY(finished.wait(kRunTimeoutMs));
+        QTRY_VERIFY_WITH_TIMEOUT(live.errorsSoFar().contains(QStringLiteral("正在下载:1 等待:0 已完成:1")), 10000);
+    QCOMPARE(::kill(pid_t(live.process.processId()), signalNumber), 0);
+    QVERIFY(live.waitForEnd());
 
-    const CliRun run = CollectCliRun(process);
+    const CliRun run = CollectCliRun(live.process);
     QCOMPARE(run.exitStatus, QProcess::NormalExit);
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t900\tDIR/pdfsize=900.pdf\tSITE/pdf?size=900", line},
