@@ -265,14 +265,7 @@ void Downloader::giveUp(const QString &errorText)
 
 void Downloader::dropReply()
 {
-    if (!m_reply)
-        return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    reply->disconnect(this);
-    if (!reply->isFinished())
-        reply->abort();
-    reply->deleteLater();
+    DiscardReply(m_reply, this);
 }
 
 void Downloader::unload()

@@ -42,22 +42,10 @@ bool isLineBreakOrNul(QChar c)
     return c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.unicode() == 0;
 }
 
-// Removes blanks (spaces only) at both ends.
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
 // A bracketed counter: decimal digits, with blanks allowed around them.
 bool isCounterText(const QString &text, qint64 *value = nullptr)
 {
-    const QString digits = trimBlanks(text);
+    const QString digits = TrimBlanks(text);
     if (digits.isEmpty())
         return false;
     for (QChar c : digits) {
@@ -114,7 +102,7 @@ QString SanitizeFileName(const QString &text)
         --last;
     name = name.mid(first, last - first);
 
-    name = trimBlanks(LeftCodePageBytes(name, kNameByteLimit));
+    name = TrimBlanks(LeftCodePageBytes(name, kNameByteLimit));
 
     // A blank outside the dots keeps them (" .. " gives ".."), but "." and
     // ".." name the folder itself and its parent, never a file or a folder
@@ -241,4 +229,15 @@ SavePath 重命名保存路径(const QString &folder, const QString &name, const
     while (FileExists(base + withType(newName, type)))
         newName = counted(++counter);
     return {newName, base + withType(newName, type)};
+}
+
+QString TrimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
 }

@@ -7,6 +7,10 @@
 class Prompts;
 struct SessionSettings;
 
+// Removes blanks (spaces only, not tabs or line breaks) at both ends, as
+// names and counters are trimmed.
+QString TrimBlanks(const QString &text);
+
 // The text cleaned for use as one file or folder name (may be empty): no
 // reserved characters, line breaks or NUL, no dots at either end, at most
 // 240 UTF-8 bytes (250 code-page bytes on Windows) cut at a character

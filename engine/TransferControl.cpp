@@ -282,12 +282,17 @@ bool TransferControl::endedWhole() const
 
 void TransferControl::dropReply()
 {
-    if (!m_reply)
+    DiscardReply(m_reply, this);
+}
+
+void DiscardReply(QPointer<QNetworkReply> &reply, QObject *listener)
+{
+    QNetworkReply *const dropped = reply;
+    if (!dropped)
         return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    reply->disconnect(this);
-    if (!reply->isFinished())
-        reply->abort();
-    reply->deleteLater();
+    reply = nullptr;
+    dropped->disconnect(listener);
+    if (!dropped->isFinished())
+        dropped->abort();
+    dropped->deleteLater();
 }

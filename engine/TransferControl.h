@@ -55,6 +55,10 @@ struct TransferConnection
 //
 // The body is never collected: the reply keeps at most a bounded read buffer,
 // and the reader takes it out piece by piece as bodyAvailable() is signalled.
+// Stops listening to a reply, aborts it when it still runs and lets it go;
+// the pointer is empty afterwards.
+void DiscardReply(QPointer<QNetworkReply> &reply, QObject *listener);
+
 class TransferControl final : public QObject
 {
     Q_OBJECT

@@ -4,22 +4,6 @@
 #include "engine/Naming.h"
 #include "settings/SessionSettings.h"
 
-namespace {
-
-// Removes blanks (spaces only) at both ends.
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
-} // namespace
-
 QString CleanHandoverTitle(const QString &title)
 {
     QString cleaned;
@@ -28,7 +12,7 @@ QString CleanHandoverTitle(const QString &title)
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n') && c.unicode() != 0)
             cleaned.append(c);
     }
-    return trimBlanks(cleaned);
+    return TrimBlanks(cleaned);
 }
 
 QString OriginalFileBaseName(const QString &link)
@@ -36,9 +20,9 @@ QString OriginalFileBaseName(const QString &link)
     QString name = link;
     name.replace(QLatin1Char('/'), QLatin1Char('\\'));
     if (const qsizetype slash = name.lastIndexOf(QLatin1Char('\\')); slash >= 0)
-        name = trimBlanks(name.mid(slash + 1));
+        name = TrimBlanks(name.mid(slash + 1));
     if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
-        name = trimBlanks(name.left(dot));
+        name = TrimBlanks(name.left(dot));
     return name;
 }
 
