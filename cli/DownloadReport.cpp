@@ -2,16 +2,11 @@
 
 #include "cli/CliCommand.h"
 #include "engine/DownloadList.h"
+#include "engine/EngineTexts.h"
 
 namespace {
 
 constexpr int kBarWidth = 24;
-
-bool isWebPageType(const QString &type)
-{
-    return type.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0
-           || type.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0;
-}
 
 QString byteText(qint64 bytes)
 {
@@ -25,10 +20,10 @@ QString byteText(qint64 bytes)
 QString StateWord(ItemState state)
 {
     switch (state) {
-    case Waiting: return QStringLiteral("等待");
-    case Downloading: return QStringLiteral("正在下载");
-    case Finished: return QStringLiteral("已完成");
-    case Failed: return QStringLiteral("失败");
+    case Waiting: return EngineText::kStateWaiting;
+    case Downloading: return EngineText::kStateDownloading;
+    case Finished: return EngineText::kStateFinished;
+    case Failed: return EngineText::kStateFailed;
     }
     return QString();
 }
@@ -44,7 +39,7 @@ bool RunSucceeded(const DownloadList &list)
 {
     for (int row = 0; row < list.count(); ++row) {
         const DownloadItem &item = list.at(row);
-        if (item.State != Finished || isWebPageType(item.Type))
+        if (item.State != Finished || IsWebPageType(item.Type))
             return false;
     }
     return true;

@@ -22,12 +22,6 @@ QString withSeparator(const QString &folder)
     return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
 }
 
-bool isWebPageType(const QString &type)
-{
-    return type.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0
-           || type.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0;
-}
-
 QString percentText(qint64 read, qint64 total)
 {
     return QString::number(read * 100 / total) + QLatin1Char('%');
@@ -453,7 +447,7 @@ void DownloadEngine::onWorkerComplete(int k, qint64 bytesRead, qint64 bytesTotal
     m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
     emit panel2TextChanged(EngineText::kFinishedPrefix + item.Name);
 
-    const bool webPage = isWebPageType(item.Type);
+    const bool webPage = IsWebPageType(item.Type);
     if (m_options.soundOn) {
         if (webPage)
             playSound(SoundNumber::WebPage);

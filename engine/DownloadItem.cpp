@@ -12,3 +12,9 @@ QString ItemFilePath(const DownloadItem &item)
         path += QLatin1Char('.') + item.Type;
     return path;
 }
+
+bool IsWebPageType(const QString &type)
+{
+    return type.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0
+           || type.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0;
+}

@@ -31,3 +31,7 @@ struct DownloadItem
 // Folder, a separator when the folder does not end with one, the name, and
 // "." plus the type when there is a type.
 QString ItemFilePath(const DownloadItem &item);
+
+// A web page arrived instead of a document: the type is htm or html, in any
+// letter case.
+bool IsWebPageType(const QString &type);

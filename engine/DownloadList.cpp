@@ -6,12 +6,6 @@ namespace {
 
 constexpr int kColumnWidthsTwips[DownloadList::ColumnCount] = {6000, 800, 1100, 1100, 800, 6000, 1440};
 
-bool isWebPageType(const QString &type)
-{
-    return type.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0
-           || type.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
 int DownloadList::columnWidthTwips(int column)
@@ -206,7 +200,7 @@ int DownloadList::CountErrorsAndPages() const
 {
     int counted = 0;
     for (const DownloadItem &item : m_items) {
-        if (item.State == Failed || isWebPageType(item.Type))
+        if (item.State == Failed || IsWebPageType(item.Type))
             ++counted;
     }
     return counted;
@@ -234,12 +228,12 @@ QString DownloadList::statusSummaryText() const
 
 QString StatusSummaryText(const StateCounts &counts)
 {
-    return QStringLiteral("总数:%1 正在下载:%2 等待:%3 已完成:%4 失败:%5")
-        .arg(counts.total)
-        .arg(counts.downloading)
-        .arg(counts.waiting)
-        .arg(counts.finished)
-        .arg(counts.failed);
+    using namespace EngineText;
+    return QStringLiteral("总数:") + QString::number(counts.total)
+           + QLatin1Char(' ') + kStateDownloading + QLatin1Char(':') + QString::number(counts.downloading)
+           + QLatin1Char(' ') + kStateWaiting + QLatin1Char(':') + QString::number(counts.waiting)
+           + QLatin1Char(' ') + kStateFinished + QLatin1Char(':') + QString::number(counts.finished)
+           + QLatin1Char(' ') + kStateFailed + QLatin1Char(':') + QString::number(counts.failed);
 }
 
 QString RowCountText(int rows)

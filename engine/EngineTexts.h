@@ -5,6 +5,12 @@
 // The words the engine writes into the download list and its status texts.
 namespace EngineText {
 
+// The names of the four states, as the status summary shows them.
+inline const QString kStateWaiting = QStringLiteral("等待");
+inline const QString kStateDownloading = QStringLiteral("正在下载");
+inline const QString kStateFinished = QStringLiteral("已完成");
+inline const QString kStateFailed = QStringLiteral("失败");
+
 // Progress column words other than "N%".
 inline const QString kComplete = QStringLiteral("100%");
 inline const QString kLargeFileSkipped = QStringLiteral("大文件，跳过");

@@ -19,12 +19,6 @@ namespace {
 // Larger pieces for the whole fetch, which has no piece size of its own.
 constexpr qint64 kWholeFetchPieceBytes = 64 * 1024;
 
-bool isWebPageType(const QString &type)
-{
-    return type.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0
-           || type.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0;
-}
-
 // A port number written in the address: the text from its ninth character
 // up to the next "/" (or to its end), split at ":"; exactly two parts and a
 // port number after the colon. 0 when the address names no port there.
@@ -423,7 +417,7 @@ void SingleTransfer::end(TransferOutcome outcome)
     m_context.values.LastFinishTime = m_context.clock.seconds();
     storeItem();
 
-    const bool webPage = isWebPageType(m_item.Type);
+    const bool webPage = IsWebPageType(m_item.Type);
     if (m_context.switches.soundOn) {
         if (webPage)
             PlaySound(SoundNumber::WebPage, m_context.sounds);
