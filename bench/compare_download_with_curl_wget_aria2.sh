@@ -49,18 +49,7 @@ fi
 # The clients run in a folder of their own.
 cli=$(cd "$(dirname "$cli")" && pwd)/paperdrift-cli
 
-work=$(mktemp -d)
-site_pid=""
-cleanup() {
-  [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$site" 0 >"$work/port" &
-site_pid=$!
-for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-port=$(head -n1 "$work/port")
+source "$(dirname "${BASH_SOURCE[0]}")/start_fixture_site.sh"
 base="http://127.0.0.1:$port"
 
 # timed COMMAND...: runs the command in a fresh folder $work/out and prints

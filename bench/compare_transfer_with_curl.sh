@@ -22,18 +22,7 @@ for program in "$driver" "$site" /usr/bin/time curl; do
   command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 2; }
 done
 
-work=$(mktemp -d)
-site_pid=""
-cleanup() {
-  [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$site" 0 >"$work/port" &
-site_pid=$!
-for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-port=$(head -n1 "$work/port")
+source "$(dirname "${BASH_SOURCE[0]}")/start_fixture_site.sh"
 mkdir -p "$work/driver"
 
 # field NAME LINE: the value of NAME=value in a line of fields.
