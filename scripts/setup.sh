@@ -4,7 +4,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
   libgumbo-dev libbenchmark-dev
-  curl
+  curl openssl e2fsprogs
 )
 
 ensure_packages() {
