@@ -86,6 +86,14 @@ struct Rig
 
     const DownloadItem &item(quint64 id) const { return list.at(list.rowOfId(id)); }
 
+    // Names the test proxy in the settings, switched on or off.
+    void useProxy(const FixtureProxy &proxy, bool on)
+    {
+        settings.ProxyEnabled = on ? 1 : 0;
+        settings.ProxyAddress = QStringLiteral("127.0.0.1");
+        settings.ProxyPort = QString::number(proxy.port());
+    }
+
     // Starts the item; the result arrives later, never from inside the call.
     bool start(quint64 id, QSignalSpy &finished)
     {
@@ -627,9 +635,7 @@ void TestTransfer::proxy()
     FixtureProxy proxy;
     QVERIFY(proxy.start());
     Rig rig;
-    rig.settings.ProxyEnabled = proxyOn ? 1 : 0;
-    rig.settings.ProxyAddress = QStringLiteral("127.0.0.1");
-    rig.settings.ProxyPort = QString::number(proxy.port());
+    rig.useProxy(proxy, proxyOn);
     const QString url = m_site.url(QStringLiteral("/pdf?size=20000") + rowMark());
     const quint64 id = rig.add(url, QStringLiteral("A1"), QStringLiteral("pdf"));
 
@@ -730,9 +736,7 @@ void TestTransfer::sharedCookieJar()
     FixtureProxy proxy;
     QVERIFY(proxy.start());
     Rig rig;
-    rig.settings.ProxyEnabled = proxyOn ? 1 : 0;
-    rig.settings.ProxyAddress = QStringLiteral("127.0.0.1");
-    rig.settings.ProxyPort = QString::number(proxy.port());
+    rig.useProxy(proxy, proxyOn);
     if (loggedIn) {
         QNetworkReply *reply = rig.network.get(QNetworkRequest(QUrl(m_site.url(QStringLiteral("/login?user=u&pass=p")))));
         QSignalSpy done(reply, &QNetworkReply::finished);
