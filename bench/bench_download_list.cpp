@@ -41,9 +41,9 @@ void BM_SupervisorTickCounts(benchmark::State &state)
     fill(list, kRows);
     for (auto _ : state) {
         QString summary = list.statusSummaryText();
-        bool finished = list.检测是否下载列表完毕();
+        bool finished = list.isListFinished();
         int errors = list.CountErrorsAndPages();
-        int notStarted = list.统计未下载项数目();
+        int notStarted = list.countNotDownloaded();
         benchmark::DoNotOptimize(summary);
         benchmark::DoNotOptimize(finished);
         benchmark::DoNotOptimize(errors);

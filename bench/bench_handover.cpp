@@ -5,7 +5,7 @@
 #include "harvester/Handover.h"
 #include "harvester/HarvestList.h"
 #include "harvester/SaveFolderAsker.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 #include <QCoreApplication>
 
@@ -21,7 +21,7 @@ class BenchTarget final : public HandoverTarget
 {
 public:
     DownloadList &downloadList() override { return list; }
-    void 显示下载窗口() override {}
+    void showDownloadWindow() override {}
     DownloadList list;
 };
 
@@ -66,7 +66,7 @@ void handOverAll(benchmark::State &state, bool keepOriginalFileName)
         BenchTarget target;
         Handover handover(target, settings);
         for (const HarvestEntry &entry : entries())
-            handover.加入下载列表(entry.Link, entry.Title, entry.FileType, entry.SavePath, entry.PageUrl);
+            handover.addToDownloadList(entry.Link, entry.Title, entry.FileType, entry.SavePath, entry.PageUrl);
         benchmark::DoNotOptimize(target.list.count());
     }
     state.counters["entries"] = kEntries;
@@ -95,7 +95,7 @@ void BM_AnalyseAllPass10000(benchmark::State &state)
         state.PauseTiming();
         HarvestList list;
         for (const HarvestEntry &entry : entries())
-            list.加入LV1(entry.Title, entry.Link, entry.PageUrl, entry.FileType, entry.SavePath, entry.LinkKind);
+            list.addEntry(entry.Title, entry.Link, entry.PageUrl, entry.FileType, entry.SavePath, entry.LinkKind);
         BenchTarget target;
         Handover handover(target, settings);
         AnalysisPass pass(list, settings, handover, asker);

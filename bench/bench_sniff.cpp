@@ -74,7 +74,7 @@ void BM_Recognise10000StoredFiles(benchmark::State &state)
     for (auto _ : state) {
         recognised = 0;
         for (const QString &path : files.paths())
-            recognised += !打开文件判断文件类型(path).isEmpty();
+            recognised += !detectFileType(path).isEmpty();
         benchmark::DoNotOptimize(recognised);
     }
     state.counters["recognised"] = recognised;

@@ -13,7 +13,7 @@
 #include "engine/SingleTransfer.h"
 #include "engine/TransferControl.h"
 #include "platform/Clock.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsKeys.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
@@ -128,7 +128,7 @@ int main(int argc, char **argv)
     if (stopAfterSeconds > 0)
         QTimer::singleShot(stopAfterSeconds * 1000, &transfer, [&transfer] { transfer.stop(); });
 
-    if (!transfer.Inet下载当前文件(id)) {
+    if (!transfer.downloadCurrentItem(id)) {
         std::fprintf(stderr, "transfer_driver: the transfer did not start\n");
         return 1;
     }

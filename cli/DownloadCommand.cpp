@@ -7,7 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/SoundPlayer.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -120,7 +120,7 @@ private:
         const bool transferring = m_engine.CountLoadedWorkers() > 1 || m_engine.singleTransfer().isRunning()
                                   || m_engine.Inet1().StillExecuting();
         if (!m_engine.isBusy()
-            || (m_engine.options().autoRetry && !transferring && m_engine.list().检测是否下载列表完毕()))
+            || (m_engine.options().autoRetry && !transferring && m_engine.list().isListFinished()))
             finish();
     }
 

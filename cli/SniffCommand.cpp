@@ -9,6 +9,6 @@ int RunSniffCommand(const QStringList &files, QTextStream &out, QTextStream &err
         return kExitUsage;
     }
     for (const QString &path : files)
-        out << 打开文件判断文件类型(path) << '\t' << path << '\n';
+        out << detectFileType(path) << '\t' << path << '\n';
     return kExitSuccess;
 }

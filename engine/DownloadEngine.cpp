@@ -8,7 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 #include <QDir>
 
@@ -210,7 +210,7 @@ int DownloadEngine::nextRowToStart(bool createFolder)
             item.Folder = withSeparator(CreateFolderPath(withSeparator(item.Folder), m_prompts));
         else
             item.Folder = withSeparator(item.Folder);
-        const bool needed = 确定是需要下载(item, m_settings);
+        const bool needed = isDownloadNeeded(item, m_settings);
         m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
         if (needed)
             return row;
@@ -229,7 +229,7 @@ void DownloadEngine::schedulingTickMethodOne()
     const quint64 itemId = m_list.at(row).Id;
     m_values.WorkerRows[1] = itemId;
     emit transferStarted(itemId);
-    m_single.Inet下载当前文件(itemId);
+    m_single.downloadCurrentItem(itemId);
 }
 
 // A row handed to a transfer: downloading, with nothing of an earlier
@@ -257,11 +257,11 @@ void DownloadEngine::schedulingTickMethodTwo()
             break; // the walk left no waiting row to fetch: later slots find none either
         m_list.updateItem(row, [](DownloadItem &item) { item.State = Downloading; });
         const DownloadItem &item = m_list.at(row);
-        const SavePath save = 重命名保存路径(item.Folder, item.Name, item.Type, m_settings);
+        const SavePath save = renamedSavePath(item.Folder, item.Name, item.Type, m_settings);
         m_list.updateItem(row, [&save](DownloadItem &stored) { stored.Name = save.name; });
         const quint64 itemId = m_list.at(row).Id;
         m_values.WorkerRows[k] = itemId;
-        多线程下载(k, itemId, m_list.at(row).Url, save.path);
+        startWorkerDownload(k, itemId, m_list.at(row).Url, save.path);
     }
 }
 
@@ -271,7 +271,7 @@ void DownloadEngine::SupervisorTick()
 
     // 1. The list has ended: downloading goes off, with the end sound.
     bool menuStartEnabled = !m_downloadingOn;
-    if (m_list.检测是否下载列表完毕()) {
+    if (m_list.isListFinished()) {
         menuStartEnabled = true;
         if (m_downloadingOn) {
             setDownloadingOn(false);
@@ -309,7 +309,7 @@ void DownloadEngine::SupervisorTick()
     emit panel4TextChanged(m_list.statusSummaryText());
 
     // 5. Automatic start.
-    if (m_options.autoStart && m_list.统计未下载项数目() >= 1)
+    if (m_options.autoStart && m_list.countNotDownloaded() >= 1)
         setDownloadingOn(true);
 
     // 6. Automatic re-download.
@@ -339,7 +339,7 @@ void DownloadEngine::SupervisorTick()
 
 // ---------------------------------------------------------------- workers
 
-void DownloadEngine::多线程下载(int k, quint64 itemId, const QString &url, const QString &targetPath)
+void DownloadEngine::startWorkerDownload(int k, quint64 itemId, const QString &url, const QString &targetPath)
 {
     if (k < 1 || k > kWorkerCount)
         return;

@@ -83,9 +83,9 @@ public:
     void SchedulingTick();
     void SupervisorTick();
 
-    // Host operations of the parallel workers. Worker k works on the row
-    // with the identity held in slot k of WorkerRows.
-    void 多线程下载(int k, quint64 itemId, const QString &url, const QString &targetPath);
+    // 多线程下载 and the host operations of the parallel workers. Worker k
+    // works on the row with the identity held in slot k of WorkerRows.
+    void startWorkerDownload(int k, quint64 itemId, const QString &url, const QString &targetPath);
     int CountLoadedWorkers() const; // loaded workers plus element 0: 1 when none runs
     bool IsControlLoaded(int k) const;
     Downloader *worker(int k) const; // nullptr when slot k is not loaded

@@ -177,7 +177,7 @@ void DownloadList::rebuildIndex()
     }
 }
 
-int DownloadList::统计未下载项数目() const
+int DownloadList::countNotDownloaded() const
 {
     int notStarted = 0;
     for (const DownloadItem &item : m_items) {
@@ -187,7 +187,7 @@ int DownloadList::统计未下载项数目() const
     return notStarted;
 }
 
-bool DownloadList::检测是否下载列表完毕() const
+bool DownloadList::isListFinished() const
 {
     for (const DownloadItem &item : m_items) {
         if (item.State != Finished && item.State != Failed)

@@ -82,9 +82,9 @@ public:
     void announceAllRowsChanged();
 
     // 统计未下载项数目: rows whose Size, Downloaded and Progress are all empty.
-    int 统计未下载项数目() const;
+    int countNotDownloaded() const;
     // 检测是否下载列表完毕: true when every row is finished or failed.
-    bool 检测是否下载列表完毕() const;
+    bool isListFinished() const;
     // Rows of type htm/html (any case) or failed; a row meeting both counts once.
     int CountErrorsAndPages() const;
 

@@ -149,7 +149,7 @@ bool hasAudioTag(QFile &file, qint64 length)
 
 } // namespace
 
-QString 打开文件判断文件类型(const QString &filePath)
+QString detectFileType(const QString &filePath)
 {
     if (!FileExists(filePath))
         return QString();

@@ -16,7 +16,7 @@ bool CorrectItemType(DownloadItem &item)
     if (!FileExists(oldPath))
         return false;
 
-    const QString type = 打开文件判断文件类型(oldPath);
+    const QString type = detectFileType(oldPath);
     if (type.isEmpty() || type.compare(item.Type, Qt::CaseInsensitive) == 0)
         return false;
 

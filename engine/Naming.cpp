@@ -4,8 +4,8 @@
 #include "platform/CodePage.h"
 #include "platform/FileTests.h"
 #include "platform/Prompts.h"
-#include "settings/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SessionSettings.h"
+#include "common/SameNamePolicy.h"
 
 #include <QDir>
 
@@ -185,7 +185,7 @@ QString UniqueFilePath(const QString &filePath)
     return candidate;
 }
 
-bool 确定是需要下载(DownloadItem &item, const SessionSettings &settings)
+bool isDownloadNeeded(DownloadItem &item, const SessionSettings &settings)
 {
     const QString path = ItemFilePath(item);
     if (settings.DuplicateNamePolicy != SameNamePolicy::kSkip || !FileExists(path))
@@ -199,7 +199,7 @@ bool 确定是需要下载(DownloadItem &item, const SessionSettings &settings)
     return false;
 }
 
-SavePath 重命名保存路径(const QString &folder, const QString &name, const QString &type,
+SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type,
                      const SessionSettings &settings)
 {
     QString base = folder;

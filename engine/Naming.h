@@ -27,15 +27,16 @@ QString CreateFolderPath(const QString &folderPath, Prompts &prompts);
 // with a four-digit counter "[0001]".
 QString UniqueFilePath(const QString &filePath);
 
-// The scheduler's test before an item starts: false (and the row marked
+// 确定是需要下载: the scheduler's test before an item starts: false (and the row marked
 // "已存在，跳过") when its file exists and the same-name rule is "跳过".
-bool 确定是需要下载(DownloadItem &item, const SessionSettings &settings);
+bool isDownloadNeeded(DownloadItem &item, const SessionSettings &settings);
 
-// The name and path a transfer writes to under the same-name rule.
+// The name and path a transfer writes to.
 struct SavePath
 {
     QString name; // new base name for the item's Name
     QString path; // full path to write
 };
-SavePath 重命名保存路径(const QString &folder, const QString &name, const QString &type,
-                     const SessionSettings &settings);
+// 重命名保存路径: the name and path a transfer writes to under the same-name rule.
+SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type,
+                         const SessionSettings &settings);

@@ -9,8 +9,8 @@
 #include "platform/Clock.h"
 #include "platform/FileTests.h"
 #include "platform/SoundPlayer.h"
-#include "settings/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SessionSettings.h"
+#include "common/SameNamePolicy.h"
 
 #include <QDir>
 
@@ -84,7 +84,7 @@ SingleTransfer::~SingleTransfer()
         m_context.control.Cancel();
 }
 
-bool SingleTransfer::Inet下载当前文件(quint64 itemId)
+bool SingleTransfer::downloadCurrentItem(quint64 itemId)
 {
     const int row = m_context.list.rowOfId(itemId);
     if (row < 0)
@@ -97,11 +97,11 @@ bool SingleTransfer::Inet下载当前文件(quint64 itemId)
         return false;
     }
     m_context.values.DownloadRunning = true;
-    Inet下载文件(itemId);
+    downloadItem(itemId);
     return true;
 }
 
-void SingleTransfer::Inet下载文件(quint64 itemId)
+void SingleTransfer::downloadItem(quint64 itemId)
 {
     m_itemId = itemId;
     m_item = m_context.list.at(m_context.list.rowOfId(itemId));
@@ -170,7 +170,7 @@ void SingleTransfer::decideFromResponse()
         m_item.Type = fileType;
 
     if (settings.DuplicateNamePolicy == SameNamePolicy::kRename) {
-        const SavePath savePath = 重命名保存路径(m_item.Folder, m_item.Name, m_item.Type, settings);
+        const SavePath savePath = renamedSavePath(m_item.Folder, m_item.Name, m_item.Type, settings);
         m_item.Name = savePath.name;
         m_path = savePath.path;
     } else {

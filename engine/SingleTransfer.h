@@ -92,12 +92,12 @@ public:
     explicit SingleTransfer(const Context &context, QObject *parent = nullptr);
     ~SingleTransfer() override;
 
-    // Starts the transfer of the row with the given identity and returns at
+    // Inet下载当前文件: starts the transfer of the row with the given identity and returns at
     // once; true when it started (finished() follows, never from inside this
     // call). When the control is still busy or DownloadRunning is true the
     // row goes back to Waiting with the size "等待重新下载" and false is
     // returned.
-    bool Inet下载当前文件(quint64 itemId);
+    bool downloadCurrentItem(quint64 itemId);
 
     bool isRunning() const { return m_phase != Phase::Idle; }
     quint64 currentItemId() const { return isRunning() ? m_itemId : 0; }
@@ -123,7 +123,7 @@ signals:
 private:
     enum class Phase { Idle, AwaitingResponse, Pieces, WholeFetch };
 
-    void Inet下载文件(quint64 itemId);
+    void downloadItem(quint64 itemId); // Inet下载文件: sends the request
     void decideFromResponse();
     void startPieces();
     void readPieces();

@@ -5,7 +5,7 @@
 #include "harvester/HarvesterTexts.h"
 #include "harvester/SaveFolderAsker.h"
 #include "platform/Prompts.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 #include <QTimer>
 
@@ -97,7 +97,7 @@ void AnalysisPass::visitFrom(int row)
         bool checkAfter = true;
         if (handsOver(row, checkAfter)) {
             const HarvestEntry &entry = m_list.at(row);
-            m_handover.加入下载列表(entry.Link, entry.Title, entry.FileType, entry.SavePath, entry.PageUrl);
+            m_handover.addToDownloadList(entry.Link, entry.Title, entry.FileType, entry.SavePath, entry.PageUrl);
             // Marked done whatever the download list did with it (a link
             // already there is not added twice).
             m_list.setStatus(row, HarvesterText::kStatusDone);
@@ -120,6 +120,6 @@ void AnalysisPass::finish()
     m_idle = true;
     m_running = false;
     m_selection = {};
-    m_handover.显示下载窗口();
+    m_handover.showDownloadWindow();
     emit finished();
 }

@@ -2,7 +2,7 @@
 
 #include "engine/DownloadList.h"
 #include "engine/Naming.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 QString CleanHandoverTitle(const QString &title)
 {
@@ -31,7 +31,7 @@ Handover::Handover(HandoverTarget &target, const SessionSettings &settings)
 {
 }
 
-bool Handover::加入下载列表(const QString &link, const QString &title, const QString &fileType,
+bool Handover::addToDownloadList(const QString &link, const QString &title, const QString &fileType,
                           const QString &savePath, const QString &pageUrl)
 {
     const QString cleanedTitle = CleanHandoverTitle(title);
@@ -49,7 +49,7 @@ bool Handover::加入下载列表(const QString &link, const QString &title, con
     return true;
 }
 
-void Handover::显示下载窗口()
+void Handover::showDownloadWindow()
 {
-    m_target.显示下载窗口();
+    m_target.showDownloadWindow();
 }

@@ -19,7 +19,7 @@ public:
 
     // 显示下载窗口: creates the window if needed, redraws its list, shows it
     // when hidden and maximises it when minimised.
-    virtual void 显示下载窗口() = 0;
+    virtual void showDownloadWindow() = 0;
 };
 
 // The title as a file name is made from it: line breaks and NULs removed (the
@@ -41,11 +41,11 @@ public:
     // title or, with "原文件名" chosen, after the link, in the entry's folder
     // or, when that is empty, in the save folder current now. A link already
     // in the download list changes nothing there. Always true.
-    bool 加入下载列表(const QString &link, const QString &title, const QString &fileType,
-                   const QString &savePath, const QString &pageUrl);
+    bool addToDownloadList(const QString &link, const QString &title, const QString &fileType,
+                           const QString &savePath, const QString &pageUrl);
 
     // 显示下载窗口: brings the download window up.
-    void 显示下载窗口();
+    void showDownloadWindow();
 
 private:
     HandoverTarget &m_target;

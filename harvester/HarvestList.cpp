@@ -63,7 +63,7 @@ QVariant HarvestList::headerData(int section, Qt::Orientation orientation, int r
     }
 }
 
-bool HarvestList::加入LV1(const QString &title, const QString &link, const QString &pageUrl,
+bool HarvestList::addEntry(const QString &title, const QString &link, const QString &pageUrl,
                          const QString &fileType, const QString &savePath, const QString &linkKind)
 {
     if (m_rowOfLink.contains(link))

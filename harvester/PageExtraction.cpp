@@ -50,7 +50,7 @@ int ExtractPageEntries(const PageModel &page, const QString &savePath, bool tick
             continue;
         if (title.isEmpty() || link.isEmpty())
             continue;
-        list.加入LV1(title, link, page.url, HarvesterText::kFileTypePdf, savePath, HarvesterText::kLinkKindJs);
+        list.addEntry(title, link, page.url, HarvesterText::kFileTypePdf, savePath, HarvesterText::kLinkKindJs);
     }
     return list.count();
 }

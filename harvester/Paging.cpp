@@ -6,7 +6,7 @@
 #include "harvester/PageModel.h"
 #include "harvester/SaveFolderAsker.h"
 #include "platform/Clock.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 Paging::Paging(BrowserPane &pane, HarvestList &list, SessionSettings &settings, SaveFolderAsker &asker,
                const Clock &clock, QObject *parent)
@@ -81,14 +81,14 @@ void Paging::onPageRead()
     switch (m_step) {
     case Step::FirstRead:
         // Let pending events run, then look for the next page.
-        QTimer::singleShot(0, this, &Paging::下一页);
+        QTimer::singleShot(0, this, &Paging::nextPage);
         break;
     case Step::Reading:
         QTimer::singleShot(0, this, [this] {
             if (m_stopAddAll)
                 requestRead(Step::LastRead);
             else
-                下一页();
+                nextPage();
         });
         break;
     case Step::LastRead:
@@ -100,7 +100,7 @@ void Paging::onPageRead()
 }
 
 // 下一页: clicks the "next" link; the page it opens is waited for in checkWait.
-void Paging::下一页()
+void Paging::nextPage()
 {
     m_step = Step::ClickingNext;
     m_clickedAt = m_clock.seconds();

@@ -70,7 +70,7 @@ private:
     void readPage(const PageModel &page);
     void requestRead(Step step);
     void onPageRead();
-    void 下一页();
+    void nextPage(); // 下一页: clicks the page's "next" link
     void onNextClicked(bool clicked);
     void checkWait();
     void nextPageDone(bool opened);

@@ -1,7 +1,7 @@
 #include "settings/OptionsRules.h"
 
 #include "platform/SettingsStore.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/StoredSettings.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "engine/Naming.h"
 #include "platform/Prompts.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SameNamePolicy.h"
+
 #include <QString>
 
 // Sections and keys of the settings store, and the same-name captions.
@@ -35,10 +37,3 @@ inline const QString kCopyMoveDestination = QStringLiteral("目的文件夹");
 inline const QString kCopyMoveOpIndex = QStringLiteral("OpIndex");
 
 } // namespace SettingsKey
-
-// Captions of the download window's same-name options.
-namespace SameNamePolicy {
-inline const QString kSkip = QStringLiteral("跳过");
-inline const QString kOverwrite = QStringLiteral("覆盖");
-inline const QString kRename = QStringLiteral("重命名");
-} // namespace SameNamePolicy

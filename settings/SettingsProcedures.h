@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "engine/DownloadEngine.h"
 #include "engine/Downloader.h"
 #include "platform/Clock.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsKeys.h"
 #include "tests/support/FixtureSite.h"
 #include "tests/support/PromptRecorder.h"

@@ -42,8 +42,8 @@ private slots:
 void TestDownloadList::emptyList()
 {
     DownloadList list;
-    QCOMPARE(list.统计未下载项数目(), 0);
-    QVERIFY(list.检测是否下载列表完毕());
+    QCOMPARE(list.countNotDownloaded(), 0);
+    QVERIFY(list.isListFinished());
     QCOMPARE(list.CountErrorsAndPages(), 0);
     QCOMPARE(list.statusSummaryText(), QString("总数:0 正在下载:0 等待:0 已完成:0 失败:0"));
 }
@@ -88,7 +88,7 @@ void TestDownloadList::notDownloadedCount()
     item.Downloaded = downloaded;
     item.Progress = progress;
     list.addItem(item);
-    QCOMPARE(list.统计未下载项数目(), counted);
+    QCOMPARE(list.countNotDownloaded(), counted);
 }
 
 void TestDownloadList::errorsAndPages_data()
@@ -132,7 +132,7 @@ void TestDownloadList::listFinished()
     int n = 0;
     for (int state : states)
         list.addItem(row(QString("http://h/%1").arg(n++), ItemState(state)));
-    QCOMPARE(list.检测是否下载列表完毕(), finished);
+    QCOMPARE(list.isListFinished(), finished);
 }
 
 void TestDownloadList::itemFilePath_data()

@@ -126,7 +126,7 @@ private slots:
             QVERIFY(touch(ItemFilePath(item)));
         }
         QCOMPARE(ResetFailedAndWebPageItems(list), 3);
-        QCOMPARE(list.统计未下载项数目(), 3);
+        QCOMPARE(list.countNotDownloaded(), 3);
         QVERIFY(QFile::exists(ItemFilePath(list.at(2))));
         QCOMPARE(list.at(1).Type, QStringLiteral("xxx"));
         QCOMPARE(list.at(3).Type, QStringLiteral("xml"));

@@ -1,6 +1,6 @@
 #include "engine/EngineTexts.h"
 #include "engine/Naming.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsKeys.h"
 #include "tests/support/PromptRecorder.h"
 
@@ -287,7 +287,7 @@ void TestNaming::renameSavePath()
 
     // The folder is taken with or without its closing separator.
     for (const QString &folder : {temp.path(), temp.path() + '/'}) {
-        const SavePath save = 重命名保存路径(folder, name, type, withPolicy(policy));
+        const SavePath save = renamedSavePath(folder, name, type, withPolicy(policy));
         QCOMPARE(save.name, expected);
         QCOMPARE(save.path, expectedPath);
     }
@@ -371,7 +371,7 @@ void TestNaming::needsDownload()
     item.Progress = "";
     const DownloadItem before = item;
 
-    QCOMPARE(确定是需要下载(item, withPolicy(policy)), expected);
+    QCOMPARE(isDownloadNeeded(item, withPolicy(policy)), expected);
     if (expected) {
         QCOMPARE(item.State, before.State);
         QCOMPARE(item.Size, before.Size);

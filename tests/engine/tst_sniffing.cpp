@@ -201,7 +201,7 @@ void TestSniffing::recognise()
 
     const QString path = m_dir.filePath(QStringLiteral("recognise.bin"));
     QVERIFY(writeFile(path, content));
-    QCOMPARE(打开文件判断文件类型(path), type);
+    QCOMPARE(detectFileType(path), type);
 }
 
 void TestSniffing::unusablePaths_data()
@@ -232,7 +232,7 @@ void TestSniffing::unusablePaths()
         if (probe.open(QIODevice::ReadOnly))
             QSKIP("this system lets the test read a file without read permission");
     }
-    QCOMPARE(打开文件判断文件类型(path), QString());
+    QCOMPARE(detectFileType(path), QString());
 }
 
 void TestSniffing::splitFileName_data()

@@ -4,7 +4,7 @@
 #include "engine/SingleTransfer.h"
 #include "engine/TransferControl.h"
 #include "platform/Clock.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsKeys.h"
 #include "tests/support/FixtureSite.h"
 #include "tests/support/PromptRecorder.h"
@@ -97,7 +97,7 @@ struct Rig
     // Starts the item; the result arrives later, never from inside the call.
     bool start(quint64 id, QSignalSpy &finished)
     {
-        const bool started = transfer.Inet下载当前文件(id);
+        const bool started = transfer.downloadCurrentItem(id);
         return started && finished.isEmpty() && values.DownloadRunning;
     }
 
@@ -762,7 +762,7 @@ void TestTransfer::busyControlPutsItemBack()
     rig.values.DownloadRunning = true;
     QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
 
-    QVERIFY(!rig.transfer.Inet下载当前文件(id));
+    QVERIFY(!rig.transfer.downloadCurrentItem(id));
     QCOMPARE(int(rig.item(id).State), int(Waiting));
     QCOMPARE(rig.item(id).Size, QStringLiteral("等待重新下载"));
     QVERIFY(rig.values.DownloadRunning);

@@ -2,7 +2,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/SingleTransfer.h"
 #include "engine/TransferControl.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 #include <QtTest>
 

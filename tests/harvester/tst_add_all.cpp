@@ -7,7 +7,7 @@
 #include "harvester/SaveFolderAsker.h"
 #include "harvester/WebBrowserPane.h"
 #include "platform/Clock.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "tests/support/FixtureSite.h"
 
 #include <QGuiApplication>

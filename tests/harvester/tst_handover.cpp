@@ -1,6 +1,6 @@
 #include "engine/DownloadList.h"
 #include "harvester/Handover.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 
 #include <QtTest>
 
@@ -16,7 +16,7 @@ public:
             list = std::make_unique<DownloadList>();
         return *list;
     }
-    void 显示下载窗口() override { ++shown; }
+    void showDownloadWindow() override { ++shown; }
 
     std::unique_ptr<DownloadList> list;
     int shown = 0;
@@ -88,7 +88,7 @@ void TestHandover::fileName()
     HandoverSetup setup;
     setup.settings.KeepOriginalFileName = keepOriginal;
 
-    QVERIFY(setup.handover.加入下载列表(link, title, QStringLiteral("pdf"), QString(), kPage));
+    QVERIFY(setup.handover.addToDownloadList(link, title, QStringLiteral("pdf"), QString(), kPage));
     QCOMPARE(setup.target.downloadList().count(), 1);
     QCOMPARE(setup.onlyItem().Name, name);
 }
@@ -98,7 +98,7 @@ void TestHandover::itemFields()
     HandoverSetup setup;
     const QString link = QStringLiteral("https://arc.example.org/doi/pdf/10.2514/6.2016-1234?a=1&b=2");
 
-    setup.handover.加入下载列表(link, QStringLiteral("Rotor wake"), QStringLiteral("pdf"), QStringLiteral("/saved/"),
+    setup.handover.addToDownloadList(link, QStringLiteral("Rotor wake"), QStringLiteral("pdf"), QStringLiteral("/saved/"),
                              kPage);
 
     const DownloadItem &item = setup.onlyItem();
@@ -131,7 +131,7 @@ void TestHandover::folder()
     HandoverSetup setup;
     setup.settings.SaveFolder = QStringLiteral("/current/now/"); // changed after the entry was read
 
-    setup.handover.加入下载列表(QStringLiteral("https://x.example.org/a.pdf"), QStringLiteral("A"),
+    setup.handover.addToDownloadList(QStringLiteral("https://x.example.org/a.pdf"), QStringLiteral("A"),
                              QStringLiteral("pdf"), savePath, kPage);
     QCOMPARE(setup.onlyItem().Folder, folder);
 }
@@ -141,9 +141,9 @@ void TestHandover::duplicateLinkChangesNothing()
     HandoverSetup setup;
     const QString link = QStringLiteral("https://x.example.org/a.pdf");
 
-    QVERIFY(setup.handover.加入下载列表(link, QStringLiteral("First"), QStringLiteral("pdf"), QString(), kPage));
+    QVERIFY(setup.handover.addToDownloadList(link, QStringLiteral("First"), QStringLiteral("pdf"), QString(), kPage));
     setup.target.downloadList().updateItem(0, [](DownloadItem &item) { item.Progress = QStringLiteral("40%"); });
-    QVERIFY(setup.handover.加入下载列表(link, QStringLiteral("Second"), QStringLiteral("htm"),
+    QVERIFY(setup.handover.addToDownloadList(link, QStringLiteral("Second"), QStringLiteral("htm"),
                                      QStringLiteral("/other/"), QStringLiteral("https://elsewhere.example.org/")));
 
     QCOMPARE(setup.target.downloadList().count(), 1);

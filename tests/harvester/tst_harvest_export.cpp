@@ -20,7 +20,7 @@ void fill(HarvestList &list, const QList<Row> &rows)
 {
     int n = 0;
     for (const Row &row : rows) {
-        list.加入LV1(row.title, QStringLiteral("http://site.example/doi/pdf/%1").arg(++n),
+        list.addEntry(row.title, QStringLiteral("http://site.example/doi/pdf/%1").arg(++n),
                    QStringLiteral("http://site.example/results"), HarvesterText::kFileTypePdf, QString(),
                    HarvesterText::kLinkKindJs);
         list.setStatus(list.count() - 1, row.status);

@@ -24,7 +24,7 @@ void fill(HarvestList &list, const QList<Row> &rows)
 {
     for (const Row &row : rows) {
         const QString link = QStringLiteral("https://arc.example.org/doi/pdf/%1").arg(list.count());
-        list.加入LV1(row.title, link, QStringLiteral("https://arc.example.org/search"), QStringLiteral("pdf"),
+        list.addEntry(row.title, link, QStringLiteral("https://arc.example.org/search"), QStringLiteral("pdf"),
                    QString(), QStringLiteral("JS"));
         if (!row.status.isEmpty())
             list.setStatus(list.count() - 1, row.status);

@@ -7,7 +7,7 @@
 #include "harvester/Paging.h"
 #include "harvester/SaveFolderAsker.h"
 #include "platform/Clock.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "tests/support/PromptRecorder.h"
 
 #include <QSignalSpy>
@@ -28,7 +28,7 @@ public:
             onHandover(handovers);
         return list;
     }
-    void 显示下载窗口() override { ++shown; }
+    void showDownloadWindow() override { ++shown; }
 
     DownloadList list;
     int handovers = 0;
@@ -153,7 +153,7 @@ void fill(HarvestList &list, const QList<Entry> &entries)
 {
     for (const Entry &entry : entries) {
         const int n = list.count();
-        list.加入LV1(QStringLiteral("Title %1").arg(n), QStringLiteral("https://x.example.org/%1.pdf").arg(n),
+        list.addEntry(QStringLiteral("Title %1").arg(n), QStringLiteral("https://x.example.org/%1.pdf").arg(n),
                    QStringLiteral("https://x.example.org/search"), QStringLiteral("pdf"), QString(), entry.linkKind);
         list.setStatus(n, entry.status);
     }
@@ -341,7 +341,7 @@ void TestPasses::passFolderDialog()
     PassSetup setup;
     const QString savePath = askSaveFolder == 1 ? QStringLiteral("/when/read/") : QString();
     for (int n = 0; n < 2; ++n)
-        setup.list.加入LV1(QStringLiteral("T%1").arg(n), QStringLiteral("L%1").arg(n), QStringLiteral("P"),
+        setup.list.addEntry(QStringLiteral("T%1").arg(n), QStringLiteral("L%1").arg(n), QStringLiteral("P"),
                          QStringLiteral("pdf"), savePath, QStringLiteral("JS"));
     setup.settings.AskSaveFolder = qint16(askSaveFolder);
     setup.settings.SaveFolderDialogCancelled = true; // left over from an earlier dialog

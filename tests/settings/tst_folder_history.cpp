@@ -1,7 +1,7 @@
 #include "platform/SettingsStore.h"
 #include "settings/FolderHistory.h"
 #include "settings/SaveFolderRules.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/StoredSettings.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/TempSettings.h"

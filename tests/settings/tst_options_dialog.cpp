@@ -1,10 +1,10 @@
 #include "platform/SettingsStore.h"
 #include "settings/DownloadWindowControls.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/StoredSettings.h"
 #include "settings/WindowRegistry.h"
-#include "settings/fOption.h"
+#include "settings/OptionsDialog.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/TempSettings.h"
 
@@ -61,9 +61,9 @@ private slots:
 
 private:
     // The dialog over the loaded record, shown as the program shows it.
-    std::unique_ptr<fOption> openDialog()
+    std::unique_ptr<OptionsDialog> openDialog()
     {
-        auto dialog = std::make_unique<fOption>(*m_stored, m_session, m_prompts);
+        auto dialog = std::make_unique<OptionsDialog>(*m_stored, m_session, m_prompts);
         dialog->show();
         return dialog;
     }
@@ -189,7 +189,7 @@ void TestOptionsDialog::sizeLimitShownAgain()
     SessionSettings next;
     ReadStartupSettings(reread, next);
     QCOMPARE(next.MaxFileSizeMB, 2.5);
-    fOption again(reread, next, m_prompts);
+    OptionsDialog again(reread, next, m_prompts);
     QCOMPARE(again.findChild<QLineEdit *>("Text1")->text(), QString("2.5"));
 }
 

@@ -1,9 +1,9 @@
 #include "platform/SettingsStore.h"
 #include "settings/ComboHistory.h"
 #include "settings/FolderHistory.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/StoredSettings.h"
-#include "settings/fSeleFileSavePath.h"
+#include "settings/SaveFolderDialog.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/TempSettings.h"
 
@@ -42,21 +42,21 @@ private slots:
     void dropDownWidth();
 
 private:
-    std::unique_ptr<fSeleFileSavePath> openDialog()
+    std::unique_ptr<SaveFolderDialog> openDialog()
     {
-        auto dialog = std::make_unique<fSeleFileSavePath>(*m_stored, m_session, m_prompts, FolderHistoryFilePath());
+        auto dialog = std::make_unique<SaveFolderDialog>(*m_stored, m_session, m_prompts, FolderHistoryFilePath());
         dialog->show();
         return dialog;
     }
     // Types the folder into the box and presses "确定".
-    void confirm(fSeleFileSavePath &dialog, const QString &folder)
+    void confirm(SaveFolderDialog &dialog, const QString &folder)
     {
         QComboBox *box = dialog.findChild<QComboBox *>("Combo1");
         box->lineEdit()->clear();
         QTest::keyClicks(box->lineEdit(), folder);
         QTest::mouseClick(dialog.findChild<QPushButton *>("Command2"), Qt::LeftButton);
     }
-    QStringList listed(fSeleFileSavePath &dialog) const
+    QStringList listed(SaveFolderDialog &dialog) const
     {
         QComboBox *box = dialog.findChild<QComboBox *>("Combo1");
         QStringList entries;

@@ -1,6 +1,6 @@
 #include "settings/LayoutRules.h"
 #include "settings/OptionsRules.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/StoredSettings.h"
 #include "tests/support/TempSettings.h"
 

@@ -15,12 +15,12 @@ struct SessionSettings;
 // limit and whether the search window asks for a save folder. OK writes the
 // store and the record together and updates a loaded download window's method
 // display; "关闭" and the close box keep everything as it was.
-class fOption final : public QDialog
+class OptionsDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
-    fOption(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent = nullptr);
+    OptionsDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent = nullptr);
 
     // Creates the dialog, shows it modally and destroys it when it closes.
     static void showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,

@@ -1,10 +1,10 @@
-#include "settings/fSeleFileSavePath.h"
+#include "settings/SaveFolderDialog.h"
 
 #include "settings/ComboHistory.h"
 #include "settings/FolderHistory.h"
 #include "settings/SaveFolderRules.h"
 #include "settings/NamedControl.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
 #include "settings/WindowRegistry.h"
@@ -19,7 +19,7 @@
 
 using namespace SettingsText;
 
-fSeleFileSavePath::fSeleFileSavePath(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
+SaveFolderDialog::SaveFolderDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
                                      const QString &historyPath, QWidget *parent)
     : QDialog(parent), m_stored(stored), m_session(session), m_prompts(prompts), m_historyPath(historyPath)
 {
@@ -36,12 +36,12 @@ fSeleFileSavePath::fSeleFileSavePath(StoredSettings &stored, SessionSettings &se
     FitComboDropDownWidth(Combo1);
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
-    connect(Command1, &QPushButton::clicked, this, &fSeleFileSavePath::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &fSeleFileSavePath::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &fSeleFileSavePath::Command3_Click);
+    connect(Command1, &QPushButton::clicked, this, &SaveFolderDialog::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &SaveFolderDialog::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &SaveFolderDialog::Command3_Click);
 }
 
-void fSeleFileSavePath::buildControls()
+void SaveFolderDialog::buildControls()
 {
     Label1 = NamedControl(new QLabel(kSaveToFolder, this), "Label1");
     Combo1 = NamedControl(new QComboBox(this), "Combo1");
@@ -80,21 +80,21 @@ void fSeleFileSavePath::buildControls()
     layout->addLayout(buttons);
 }
 
-void fSeleFileSavePath::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
+void SaveFolderDialog::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
                                   QWidget *parent)
 {
-    fSeleFileSavePath dialog(stored, session, prompts, FolderHistoryFilePath(), parent);
+    SaveFolderDialog dialog(stored, session, prompts, FolderHistoryFilePath(), parent);
     dialog.exec();
 }
 
 // "...": the folder browser opened near the box's folder.
-void fSeleFileSavePath::Command1_Click()
+void SaveFolderDialog::Command1_Click()
 {
     Combo1->setEditText(BrowseForFolder(m_prompts, Combo1->currentText(), kBrowseTitle));
 }
 
 // "确定".
-void fSeleFileSavePath::Command2_Click()
+void SaveFolderDialog::Command2_Click()
 {
     const SaveFolderOutcome outcome =
         ConfirmSaveFolder(Combo1->currentText(), Option1->isChecked(), m_stored, m_session, m_prompts);
@@ -109,7 +109,7 @@ void fSeleFileSavePath::Command2_Click()
 }
 
 // "取消"; the close box rejects without marking the dialog cancelled.
-void fSeleFileSavePath::Command3_Click()
+void SaveFolderDialog::Command3_Click()
 {
     m_session.SaveFolderDialogCancelled = true;
     reject();

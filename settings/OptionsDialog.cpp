@@ -1,11 +1,11 @@
-#include "settings/fOption.h"
+#include "settings/OptionsDialog.h"
 
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
 #include "settings/DownloadWindowControls.h"
 #include "settings/OptionsRules.h"
 #include "settings/NamedControl.h"
-#include "settings/SessionSettings.h"
+#include "common/SessionSettings.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/SettingsTexts.h"
 #include "settings/WindowRegistry.h"
@@ -31,7 +31,7 @@ DownloadWindowControls *loadedDownloadWindow()
 
 } // namespace
 
-fOption::fOption(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent)
+OptionsDialog::OptionsDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_stored(stored), m_session(session), m_prompts(prompts)
 {
     setObjectName(kOptionsWindowName);
@@ -50,11 +50,11 @@ fOption::fOption(StoredSettings &stored, SessionSettings &session, Prompts &prom
     Check2->setChecked(form.askTicked);
     Text1->setText(form.sizeText);
 
-    connect(Command1, &QPushButton::clicked, this, &fOption::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &OptionsDialog::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void fOption::buildControls()
+void OptionsDialog::buildControls()
 {
     Label1 = NamedControl(new QLabel(kMethodLabel, this), "Label1");
     Option1 = NamedControl(new QRadioButton(kMethodOne, this), "Option1");
@@ -112,7 +112,7 @@ void fOption::buildControls()
 
 // The size box lies over the run of blanks in Label2's caption. The blanks are
 // widened (word spacing) until the box fits four digits.
-void fOption::placeSizeBox()
+void OptionsDialog::placeSizeBox()
 {
     Label2->setContentsMargins(0, 0, 0, 0);
     Label2->setIndent(0);
@@ -134,13 +134,13 @@ void fOption::placeSizeBox()
     Text1->setGeometry(boxLeft, 0, boxWidth, boxHeight);
 }
 
-void fOption::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent)
+void OptionsDialog::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent)
 {
-    fOption dialog(stored, session, prompts, parent);
+    OptionsDialog dialog(stored, session, prompts, parent);
     dialog.exec();
 }
 
-void fOption::Command1_Click()
+void OptionsDialog::Command1_Click()
 {
     OptionsForm form;
     form.methodOne = Option1->isChecked();

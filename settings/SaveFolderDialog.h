@@ -14,13 +14,13 @@ struct SessionSettings;
 // stored and whether they keep their own file names. The caller reads
 // SaveFolderDialogCancelled afterwards and, when it is false, SaveFolder and
 // KeepOriginalFileName.
-class fSeleFileSavePath final : public QDialog
+class SaveFolderDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
     // historyPath: the folder history file (the program's "SaveList.dat").
-    fSeleFileSavePath(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
+    SaveFolderDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
                       const QString &historyPath, QWidget *parent = nullptr);
 
     // Creates the dialog over the program's history file, shows it modally and
