@@ -2,13 +2,11 @@
 
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
-#include "settings/DownloadWindowControls.h"
 #include "settings/OptionsRules.h"
-#include "settings/NamedControl.h"
+#include "widgets/NamedControl.h"
 #include "common/SessionSettings.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/SettingsTexts.h"
-#include "settings/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -21,23 +19,12 @@
 
 using namespace SettingsText;
 
-namespace {
-
-// The loaded download window's controls, or null when it is not loaded.
-DownloadWindowControls *loadedDownloadWindow()
-{
-    return dynamic_cast<DownloadWindowControls *>(FindLoadedWindow(kDownloadWindowName));
-}
-
-} // namespace
-
 OptionsDialog::OptionsDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_stored(stored), m_session(session), m_prompts(prompts)
 {
     setObjectName(kOptionsWindowName);
     setWindowTitle(WindowCaption(kOptionsCaption));
     buildControls();
-    RegisterLoadedWindow(this);
 
     const OptionsForm form = OpeningOptionsForm(m_session, m_stored);
     m_openingMethod = OpeningDownloadMethod(m_session, m_stored);
@@ -134,9 +121,12 @@ void OptionsDialog::placeSizeBox()
     Text1->setGeometry(boxLeft, 0, boxWidth, boxHeight);
 }
 
-void OptionsDialog::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent)
+void OptionsDialog::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent,
+                              const std::function<void(int method)> &onMethodConfirmed)
 {
     OptionsDialog dialog(stored, session, prompts, parent);
+    if (onMethodConfirmed)
+        connect(&dialog, &OptionsDialog::methodConfirmed, &dialog, onMethodConfirmed);
     dialog.exec();
 }
 
@@ -152,15 +142,10 @@ void OptionsDialog::Command1_Click()
     form.sizeText = Text1->text();
     const OptionsConfirmation confirmed = ConfirmOptionsForm(form, m_openingMethod, m_session.MaxFileSizeMB);
 
-    // A loaded download window shows the new method at once.
-    if (form.methodOne || form.methodTwo) {
-        if (DownloadWindowControls *window = loadedDownloadWindow()) {
-            window->setMethodLabel(MethodLabelText(confirmed.values.downloadMethod));
-            window->setThreadBoxEnabled(form.methodTwo);
-            if (form.methodTwo)
-                window->setThreadPosition(0); // one worker
-        }
-    }
+    // A loaded download window shows a chosen method at once, before anything
+    // is stored; with neither option chosen it keeps its display.
+    if (form.methodOne || form.methodTwo)
+        emit methodConfirmed(confirmed.values.downloadMethod);
 
     SaveOptions(m_stored, m_session, confirmed.values);
     // The values are stored already; the messages only tell the user.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -13,8 +14,9 @@ struct SessionSettings;
 
 // The options dialog: download method, the proxy of method one, the size
 // limit and whether the search window asks for a save folder. OK writes the
-// store and the record together and updates a loaded download window's method
-// display; "关闭" and the close box keep everything as it was.
+// store and the record together and announces a chosen method, which a loaded
+// download window shows at once; "关闭" and the close box keep everything as
+// it was.
 class OptionsDialog final : public QDialog
 {
     Q_OBJECT
@@ -23,8 +25,10 @@ public:
     OptionsDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent = nullptr);
 
     // Creates the dialog, shows it modally and destroys it when it closes.
+    // onMethodConfirmed, when given, receives methodConfirmed.
     static void showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
-                          QWidget *parent = nullptr);
+                          QWidget *parent = nullptr,
+                          const std::function<void(int method)> &onMethodConfirmed = {});
 
     QLabel *Label1;
     QRadioButton *Option1;
@@ -41,6 +45,12 @@ public:
     QLineEdit *Text1;
     QPushButton *Command1;
     QPushButton *Command2;
+
+signals:
+    // OK with "下载方式一" (1) or "下载方式二" (2) chosen, before the values are
+    // stored. The download window sets its method label and its thread-count
+    // box from it.
+    void methodConfirmed(int method);
 
 private:
     void buildControls();

@@ -1,13 +1,12 @@
 #include "settings/SaveFolderDialog.h"
 
-#include "settings/ComboHistory.h"
+#include "widgets/ComboHistory.h"
 #include "settings/FolderHistory.h"
 #include "settings/SaveFolderRules.h"
-#include "settings/NamedControl.h"
+#include "widgets/NamedControl.h"
 #include "common/SessionSettings.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
-#include "settings/WindowRegistry.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,7 +25,6 @@ SaveFolderDialog::SaveFolderDialog(StoredSettings &stored, SessionSettings &sess
     setObjectName(kSaveFolderWindowName);
     setWindowTitle(WindowCaption(kSaveFolderCaption));
     buildControls();
-    RegisterLoadedWindow(this);
 
     if (m_session.KeepOriginalFileName)
         Option1->setChecked(true);

@@ -8,8 +8,7 @@
 // folder history.
 namespace SettingsText {
 
-// Window names: the section of the layout record and the registry's names.
-inline const QString kDownloadWindowName = QStringLiteral("fFileDownload");
+// The dialogs' window names.
 inline const QString kOptionsWindowName = QStringLiteral("fOption");
 inline const QString kSaveFolderWindowName = QStringLiteral("fSeleFileSavePath");
 

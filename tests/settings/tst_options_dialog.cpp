@@ -1,10 +1,9 @@
 #include "platform/SettingsStore.h"
-#include "settings/DownloadWindowControls.h"
 #include "common/SessionSettings.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/StoredSettings.h"
-#include "settings/WindowRegistry.h"
 #include "settings/OptionsDialog.h"
+#include "widgets/LoadedWindows.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/TempSettings.h"
 
@@ -13,28 +12,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
-// A loaded download window as the options dialog sees it.
-class FakeDownloadWindow final : public QWidget, public DownloadWindowControls
-{
-public:
-    explicit FakeDownloadWindow(const QString &name)
-    {
-        setObjectName(name);
-        RegisterLoadedWindow(this);
-    }
-    void setMethodLabel(const QString &text) override { methodLabel = text; }
-    void setThreadBoxEnabled(bool enabled) override { threadBoxEnabled = enabled; }
-    void setThreadPosition(int position) override { threadPosition = position; }
-
-    QString methodLabel = "下载方式：2";
-    bool threadBoxEnabled = false;
-    int threadPosition = 4;
-};
 
 const QStringList kOptionKeys{"下载方式", "代理服务器有效", "代理服务器网址", "代理服务器端口",
                               "提取网页信息时提示下载保存路径", "文件最大值"};
@@ -55,8 +37,8 @@ private slots:
     void sizeLimitShownAgain();
     void closingStoresNothing_data();
     void closingStoresNothing();
-    void updatesLoadedDownloadWindow_data();
-    void updatesLoadedDownloadWindow();
+    void announcesChosenMethod_data();
+    void announcesChosenMethod();
     void unloadedRecordKeepsStoredValues();
 
 private:
@@ -205,6 +187,7 @@ void TestOptionsDialog::closingStoresNothing()
     QFETCH(bool, closeBox);
     const SessionSettings before = m_session;
     auto dialog = openDialog();
+    QSignalSpy announced(dialog.get(), &OptionsDialog::methodConfirmed);
     dialog->findChild<QRadioButton *>("Option1")->setChecked(true);
     dialog->findChild<QCheckBox *>("Check1")->setChecked(true);
     QTest::keyClicks(dialog->findChild<QLineEdit *>("Text6"), "proxy.local");
@@ -218,6 +201,7 @@ void TestOptionsDialog::closingStoresNothing()
 
     QVERIFY(!dialog->isVisible());
     QVERIFY(m_prompts.records.isEmpty());
+    QCOMPARE(announced.count(), 0);
     for (const QString &key : kOptionKeys)
         QCOMPARE(storedValue(key), QString("absent"));
     QCOMPARE(m_session.DownloadMethod, before.DownloadMethod);
@@ -228,42 +212,44 @@ void TestOptionsDialog::closingStoresNothing()
     QCOMPARE(m_session.MaxFileSizeMB, before.MaxFileSizeMB);
 }
 
-void TestOptionsDialog::updatesLoadedDownloadWindow_data()
+void TestOptionsDialog::announcesChosenMethod_data()
 {
-    QTest::addColumn<QString>("windowName"); // empty: no download window loaded
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("openingMethod");
+    QTest::addColumn<QString>("option"); // empty: nothing clicked
+    QTest::addColumn<QVariantList>("announced");
+    QTest::addColumn<QString>("stored");
 
-    // The window shows "下载方式：2", a disabled box and five workers before.
-    QTest::newRow("method two: one worker") << "fFileDownload" << "Option2" << "下载方式：2" << true << 0;
-    QTest::newRow("method one: box disabled") << "fFileDownload" << "Option1" << "下载方式：1" << false << 4;
-    QTest::newRow("name compared without case") << "FFILEDOWNLOAD" << "Option1" << "下载方式：1" << false << 4;
-    QTest::newRow("another window is not it") << "fWebSearch" << "Option2" << "下载方式：2" << false << 4;
-    QTest::newRow("no download window loaded") << "" << "Option1" << "" << false << 0;
+    QTest::newRow("method two") << 1 << "Option2" << QVariantList{2} << "2";
+    QTest::newRow("method one") << 2 << "Option1" << QVariantList{1} << "1";
+    QTest::newRow("method unchanged is still announced") << 2 << "" << QVariantList{2} << "2";
+    QTest::newRow("neither chosen: nothing announced") << 3 << "" << QVariantList() << "3";
 }
 
-void TestOptionsDialog::updatesLoadedDownloadWindow()
+// The download window sets its method display from the announcement, which
+// comes before anything is stored.
+void TestOptionsDialog::announcesChosenMethod()
 {
-    QFETCH(QString, windowName);
+    QFETCH(int, openingMethod);
     QFETCH(QString, option);
-    std::unique_ptr<FakeDownloadWindow> window;
-    if (!windowName.isEmpty())
-        window = std::make_unique<FakeDownloadWindow>(windowName);
-
+    QFETCH(QVariantList, announced);
+    m_session.DownloadMethod = qint16(openingMethod);
     auto dialog = openDialog();
-    QTest::mouseClick(dialog->findChild<QRadioButton *>(option), Qt::LeftButton);
+    QSignalSpy spy(dialog.get(), &OptionsDialog::methodConfirmed);
+    QStringList storedWhenAnnounced;
+    connect(dialog.get(), &OptionsDialog::methodConfirmed, this,
+            [&] { storedWhenAnnounced << storedValue("下载方式"); });
+    if (!option.isEmpty())
+        QTest::mouseClick(dialog->findChild<QRadioButton *>(option), Qt::LeftButton);
     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
 
-    const QString method = option == "Option1" ? "1" : "2";
-    QCOMPARE(storedValue("下载方式"), method);
-    QCOMPARE(QString::number(m_session.DownloadMethod), method);
-    if (!window)
-        return;
-    QTEST(window->methodLabel, "label");
-    QTEST(window->threadBoxEnabled, "enabled");
-    QTEST(window->threadPosition, "position");
+    QVariantList arguments;
+    for (const QList<QVariant> &emission : std::as_const(spy))
+        arguments << emission.value(0);
+    QCOMPARE(arguments, announced);
+    for (const QString &value : std::as_const(storedWhenAnnounced))
+        QCOMPARE(value, QString("absent"));
+    QTEST(storedValue("下载方式"), "stored");
+    QTEST(QString::number(m_session.DownloadMethod), "stored");
 }
 
 void TestOptionsDialog::unloadedRecordKeepsStoredValues()

@@ -1,5 +1,5 @@
 #include "platform/SettingsStore.h"
-#include "settings/ComboHistory.h"
+#include "widgets/ComboHistory.h"
 #include "settings/FolderHistory.h"
 #include "common/SessionSettings.h"
 #include "settings/StoredSettings.h"

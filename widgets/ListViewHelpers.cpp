@@ -1,4 +1,4 @@
-#include "settings/ListViewHelpers.h"
+#include "widgets/ListViewHelpers.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -15,6 +15,8 @@ const QString kBackgroundName = QStringLiteral("stripedListBackground");
 // Paints the bands on the view's viewport before the view paints its rows.
 class StripedBackground final : public QObject
 {
+    Q_OBJECT
+
 public:
     StripedBackground(QAbstractItemView *view, int bandHeight)
         : QObject(view), m_view(view), m_bandHeight(bandHeight)
@@ -95,11 +97,11 @@ void PaintStripedListBackground(QAbstractItemView *view, int rowHeight)
         return;
     const int bandHeight = rowHeight > 0 ? rowHeight : view->fontMetrics().height() + 1;
     view->setAlternatingRowColors(false);
-    auto *background =
-        dynamic_cast<StripedBackground *>(view->findChild<QObject *>(kBackgroundName, Qt::FindDirectChildrenOnly));
-    if (background)
+    if (auto *background = view->findChild<StripedBackground *>(kBackgroundName, Qt::FindDirectChildrenOnly))
         background->setBandHeight(bandHeight);
     else
         new StripedBackground(view, bandHeight);
     view->viewport()->update();
 }
+
+#include "ListViewHelpers.moc"

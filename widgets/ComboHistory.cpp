@@ -1,4 +1,4 @@
-#include "settings/ComboHistory.h"
+#include "widgets/ComboHistory.h"
 
 #include "settings/FolderHistory.h"
 

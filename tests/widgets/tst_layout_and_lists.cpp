@@ -1,9 +1,9 @@
 #include "platform/SettingsStore.h"
 #include "settings/LayoutRules.h"
-#include "settings/ListViewHelpers.h"
 #include "settings/StoredSettings.h"
-#include "settings/WindowLayout.h"
-#include "settings/WindowRegistry.h"
+#include "widgets/ListViewHelpers.h"
+#include "widgets/LoadedWindows.h"
+#include "widgets/WindowLayout.h"
 #include "tests/support/TempSettings.h"
 
 #include <QHeaderView>
@@ -17,7 +17,7 @@
 #include <memory>
 
 // Window layout kept across runs, the striped list background, column fitting
-// and the registry of loaded windows.
+// and the test for a loaded window.
 class TestLayoutAndLists : public QObject
 {
     Q_OBJECT
@@ -34,7 +34,9 @@ private slots:
     void stripes();
     void autoSizeColumns_data();
     void autoSizeColumns();
-    void loadedWindows();
+    void loadedWindowByName_data();
+    void loadedWindowByName();
+    void windowLoadedWhileItExists();
 
 private:
     // A download window as it opens: a new widget placed from the store.
@@ -247,24 +249,49 @@ void TestLayoutAndLists::autoSizeColumns()
     AutoSizeColumns(&list);
 }
 
-void TestLayoutAndLists::loadedWindows()
+void TestLayoutAndLists::loadedWindowByName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("loaded");
+
+    QTest::newRow("its own name") << "fFileDownload" << true;
+    QTest::newRow("other letter case") << "ffileDownLoad" << true;
+    QTest::newRow("upper case") << "FFILEDOWNLOAD" << true;
+    QTest::newRow("another window") << "fCover" << false;
+    QTest::newRow("a control inside the window") << "fWebSearch" << false;
+    QTest::newRow("empty name") << "" << false;
+}
+
+// A hidden window counts as loaded; only windows count, not their controls.
+void TestLayoutAndLists::loadedWindowByName()
+{
+    QFETCH(QString, name);
+    QWidget download;
+    download.setObjectName("fFileDownload");
+    auto *control = new QWidget(&download);
+    control->setObjectName("fWebSearch");
+
+    QTEST(IsWindowLoaded(name), "loaded");
+}
+
+void TestLayoutAndLists::windowLoadedWhileItExists()
 {
     auto download = std::make_unique<QWidget>();
     download->setObjectName("fFileDownload");
-    QVERIFY(!IsWindowLoaded("fFileDownload"));
-    RegisterLoadedWindow(download.get());
-    RegisterLoadedWindow(download.get());
-    QVERIFY(IsWindowLoaded("ffileDownLoad"));
-    QVERIFY(IsWindowLoaded("FfileDownLoad"));
-    QVERIFY(!IsWindowLoaded("fWebSearch"));
-    QCOMPARE(FindLoadedWindow("FFILEDOWNLOAD"), download.get());
-
-    UnregisterLoadedWindow(download.get());
+    download->show();
+    download->hide();
+    QVERIFY(IsWindowLoaded("fFileDownload"));
+    download.reset();
     QVERIFY(!IsWindowLoaded("fFileDownload"));
 
-    RegisterLoadedWindow(download.get());
-    download.reset(); // destroyed: no longer loaded
-    QVERIFY(!IsWindowLoaded("fFileDownload"));
+    // A window destroyed when it closes is no longer loaded once it is gone.
+    auto *search = new QWidget;
+    search->setObjectName("fWebSearch");
+    search->setAttribute(Qt::WA_DeleteOnClose);
+    search->show();
+    QVERIFY(IsWindowLoaded("fWebSearch"));
+    search->close();
+    QTRY_VERIFY(!IsWindowLoaded("fWebSearch"));
 }
 
 QTEST_MAIN(TestLayoutAndLists)

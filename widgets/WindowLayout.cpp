@@ -1,4 +1,4 @@
-#include "settings/WindowLayout.h"
+#include "widgets/WindowLayout.h"
 
 #include "settings/LayoutRules.h"
 #include "settings/StoredSettings.h"
