@@ -12,11 +12,11 @@ class Prompts;
 class StoredSettings;
 struct SessionSettings;
 
-// The options dialog: download method, the proxy of method one, the size
-// limit and whether the search window asks for a save folder. OK writes the
-// store and the record together and announces a chosen method, which a loaded
-// download window shows at once; "关闭" and the close box keep everything as
-// it was.
+// fOption, the options dialog: download method, the proxy of method one, the
+// size limit and whether the search window asks for a save folder. OK writes
+// the store and the record together and announces a chosen method, which a
+// loaded download window shows at once; "关闭" and the close box keep everything
+// as it was.
 class OptionsDialog final : public QDialog
 {
     Q_OBJECT

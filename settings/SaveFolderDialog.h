@@ -10,10 +10,10 @@ class Prompts;
 class StoredSettings;
 struct SessionSettings;
 
-// The save-folder dialog: where the articles handed to the download list are
-// stored and whether they keep their own file names. The caller reads
-// SaveFolderDialogCancelled afterwards and, when it is false, SaveFolder and
-// KeepOriginalFileName.
+// fSeleFileSavePath, the save-folder dialog: where the articles handed to the
+// download list are stored and whether they keep their own file names. The
+// caller reads SaveFolderDialogCancelled afterwards and, when it is false,
+// SaveFolder and KeepOriginalFileName.
 class SaveFolderDialog final : public QDialog
 {
     Q_OBJECT
