@@ -14,7 +14,8 @@
 #include "engine/TransferControl.h"
 #include "platform/Clock.h"
 #include "common/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SameNamePolicy.h"
+#include "engine/EngineOptions.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
 
@@ -92,12 +93,12 @@ int main(int argc, char **argv)
     EngineValues values;
     SessionSettings settings;
     settings.MaxFileSizeMB = limitMB;
-    settings.DuplicateNamePolicy = SameNamePolicy::kOverwrite;
-    TransferSwitches switches;
+    EngineOptions options;
+    options.sameNamePolicy = SameNamePolicy::Overwrite;
     SystemClock clock;
     PromptRecorder prompts;
     SoundRecorder sounds;
-    SingleTransfer transfer({list, values, control, settings, switches, clock, prompts, sounds});
+    SingleTransfer transfer({list, values, control, settings, options, clock, prompts, sounds});
 
     DownloadItem item;
     item.Url = arguments.at(1);
@@ -113,7 +114,7 @@ int main(int argc, char **argv)
     QElapsedTimer elapsed;
     elapsed.start();
 
-    QObject::connect(&transfer, &SingleTransfer::finished, &app, [&](const SingleTransferResult &result) {
+    QObject::connect(&transfer, &SingleTransfer::finished, &app, [&](const TransferResult &result) {
         const double seconds = elapsed.nsecsElapsed() / 1e9;
         const double cpu = cpuSeconds() - cpuBefore;
         const qint64 peak = statusKiB("VmHWM");

@@ -4,7 +4,7 @@
 #include "engine/Downloader.h"
 #include "platform/Clock.h"
 #include "common/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SameNamePolicy.h"
 #include "tests/support/FixtureSite.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
@@ -28,7 +28,7 @@ struct EngineRig
     {
         settings.DownloadMethod = qint16(method);
         settings.MaxFileSizeMB = 100;
-        settings.DuplicateNamePolicy = SameNamePolicy::kRename;
+        engine.options().sameNamePolicy = SameNamePolicy::Rename;
         engine.setTimersRunning(false);
     }
 
