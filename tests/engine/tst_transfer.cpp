@@ -8,6 +8,7 @@
 #include "common/SameNamePolicy.h"
 #include "engine/EngineOptions.h"
 #include "tests/support/FixtureSite.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
 
@@ -119,18 +120,6 @@ struct Rig
 TransferResult resultOf(const QSignalSpy &finished)
 {
     return finished.isEmpty() ? TransferResult() : finished.first().first().value<TransferResult>();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A query item naming the running test row, so that the site's log can be
