@@ -120,8 +120,8 @@ int main(int argc, char **argv)
         const qint64 peak = statusKiB("VmHWM");
         std::printf("outcome=%s bytes=%lld elapsed=%.3f cpu=%.3f mibps=%.1f peak_rss_kib=%lld "
                     "rss_growth_kib=%lld\n",
-                    outcomeName(result.outcome), static_cast<long long>(result.bytesStored), seconds, cpu,
-                    result.bytesStored / 1048576.0 / qMax(seconds, 1e-9), static_cast<long long>(peak),
+                    outcomeName(result.outcome), static_cast<long long>(result.bytesRead), seconds, cpu,
+                    result.bytesRead / 1048576.0 / qMax(seconds, 1e-9), static_cast<long long>(peak),
                     static_cast<long long>(peak - rssBefore));
         std::fflush(stdout);
         app.quit();

@@ -86,7 +86,7 @@ void showFolderNameWrong(Prompts &prompts, MessageMode mode)
     if (mode == MessageMode::NonBlocking)
         prompts.notify(EngineText::kFolderNameWrong, QString(), PromptIcon::Error);
     else
-        showFolderNameWrong(prompts, mode);
+        prompts.error(EngineText::kFolderNameWrong);
 }
 
 } // namespace
