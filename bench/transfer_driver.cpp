@@ -14,7 +14,8 @@
 #include "engine/TransferControl.h"
 #include "platform/Clock.h"
 #include "common/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SameNamePolicy.h"
+#include "engine/EngineOptions.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
 
@@ -92,12 +93,12 @@ int main(int argc, char **argv)
     EngineValues values;
     SessionSettings settings;
     settings.MaxFileSizeMB = limitMB;
-    settings.DuplicateNamePolicy = SameNamePolicy::kOverwrite;
-    TransferSwitches switches;
+    EngineOptions options;
+    options.sameNamePolicy = SameNamePolicy::Overwrite;
     SystemClock clock;
     PromptRecorder prompts;
     SoundRecorder sounds;
-    SingleTransfer transfer({list, values, control, settings, switches, clock, prompts, sounds});
+    SingleTransfer transfer({list, values, control, settings, options, clock, prompts, sounds});
 
     DownloadItem item;
     item.Url = arguments.at(1);
@@ -113,14 +114,14 @@ int main(int argc, char **argv)
     QElapsedTimer elapsed;
     elapsed.start();
 
-    QObject::connect(&transfer, &SingleTransfer::finished, &app, [&](const SingleTransferResult &result) {
+    QObject::connect(&transfer, &SingleTransfer::finished, &app, [&](const TransferResult &result) {
         const double seconds = elapsed.nsecsElapsed() / 1e9;
         const double cpu = cpuSeconds() - cpuBefore;
         const qint64 peak = statusKiB("VmHWM");
         std::printf("outcome=%s bytes=%lld elapsed=%.3f cpu=%.3f mibps=%.1f peak_rss_kib=%lld "
                     "rss_growth_kib=%lld\n",
-                    outcomeName(result.outcome), static_cast<long long>(result.bytesStored), seconds, cpu,
-                    result.bytesStored / 1048576.0 / qMax(seconds, 1e-9), static_cast<long long>(peak),
+                    outcomeName(result.outcome), static_cast<long long>(result.bytesRead), seconds, cpu,
+                    result.bytesRead / 1048576.0 / qMax(seconds, 1e-9), static_cast<long long>(peak),
                     static_cast<long long>(peak - rssBefore));
         std::fflush(stdout);
         app.quit();

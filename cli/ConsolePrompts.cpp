@@ -13,6 +13,12 @@ PromptAnswer ConsolePrompts::message(const QString &text, const QString &, Promp
     return PromptAnswer::Ok;
 }
 
+void ConsolePrompts::notify(const QString &text, const QString &, PromptIcon)
+{
+    m_err << m_prefix << text << '\n';
+    m_err.flush();
+}
+
 std::optional<QString> ConsolePrompts::input(const QString &, const QString &, const QString &)
 {
     return std::nullopt;

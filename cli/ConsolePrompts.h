@@ -13,6 +13,7 @@ public:
     ConsolePrompts(QTextStream &err, const QString &prefix) : m_err(err), m_prefix(prefix) {}
 
     PromptAnswer message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons) override;
+    void notify(const QString &text, const QString &title, PromptIcon icon) override;
     std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileName(const QString &title, const QString &startPath, const QString &filter) override;
     QString openFileName(const QString &title, const QString &startPath, const QString &filter) override;

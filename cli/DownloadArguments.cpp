@@ -2,7 +2,6 @@
 
 #include "engine/Naming.h"
 #include "harvester/Handover.h"
-#include "settings/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,15 +25,16 @@ std::optional<int> wholeNumberIn(const QString &text, int low, int high)
     return value;
 }
 
-QString sameNamePolicyOf(const QString &word)
+// The rule named in English or by the window's caption.
+std::optional<SameNamePolicy> sameNamePolicyOf(const QString &word)
 {
-    if (word == QLatin1String("skip") || word == SameNamePolicy::kSkip)
-        return SameNamePolicy::kSkip;
-    if (word == QLatin1String("overwrite") || word == SameNamePolicy::kOverwrite)
-        return SameNamePolicy::kOverwrite;
-    if (word == QLatin1String("rename") || word == SameNamePolicy::kRename)
-        return SameNamePolicy::kRename;
-    return QString();
+    if (word == QLatin1String("skip"))
+        return SameNamePolicy::Skip;
+    if (word == QLatin1String("overwrite"))
+        return SameNamePolicy::Overwrite;
+    if (word == QLatin1String("rename"))
+        return SameNamePolicy::Rename;
+    return sameNamePolicyFromCaption(word);
 }
 
 std::optional<RetryChoice> retryChoiceOf(const QString &word)
@@ -118,7 +118,6 @@ DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, con
 {
     DownloadArgumentsResult result;
     DownloadArguments &parsed = result.arguments;
-    parsed.sameNamePolicy = SameNamePolicy::kRename;
     QString folder = currentFolder;
     bool optionsEnded = false;
     bool listGiven = false;
@@ -214,11 +213,12 @@ DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, con
                                 .arg(text));
             parsed.intervalSeconds = *seconds;
         } else if (name == QLatin1String("--same-name")) {
-            parsed.sameNamePolicy = sameNamePolicyOf(text);
-            if (parsed.sameNamePolicy.isEmpty())
+            const std::optional<SameNamePolicy> policy = sameNamePolicyOf(text);
+            if (!policy)
                 return fail(QStringLiteral("--same-name must be skip, overwrite or rename (%1, %2 or %3), not \"%4\"")
-                                .arg(SameNamePolicy::kSkip, SameNamePolicy::kOverwrite, SameNamePolicy::kRename,
+                                .arg(SameNameCaption::kSkip, SameNameCaption::kOverwrite, SameNameCaption::kRename,
                                      text));
+            parsed.sameNamePolicy = *policy;
         } else if (name == QLatin1String("--max-mb")) {
             bool ok = false;
             const double megabytes = text.toDouble(&ok);

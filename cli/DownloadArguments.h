@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SameNamePolicy.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,7 +28,7 @@ struct DownloadArguments
     int method = 2;
     int threads = 3;
     int intervalSeconds = 0;
-    QString sameNamePolicy;        // "跳过", "覆盖" or "重命名"
+    SameNamePolicy sameNamePolicy = SameNamePolicy::Rename;
     double maxFileSizeMB = 10.0;
     QString proxyAddress;          // empty: no proxy
     QString proxyPort;

@@ -33,7 +33,7 @@ SessionSettings sessionSettingsOf(const DownloadArguments &arguments)
     settings.ProxyPort = arguments.proxyPort;
     settings.MaxFileSizeMB = arguments.maxFileSizeMB;
     settings.SaveFolder = arguments.folder;
-    settings.DuplicateNamePolicy = arguments.sameNamePolicy;
+    settings.DuplicateNamePolicy = sameNamePolicyCaption(arguments.sameNamePolicy);
     return settings;
 }
 
@@ -41,6 +41,7 @@ void applyOptions(const DownloadArguments &arguments, EngineOptions &options)
 {
     // Method one runs one transfer at a time; the window shows "1" then.
     options.threadCount = arguments.method == 1 ? 1 : arguments.threads;
+    options.sameNamePolicy = arguments.sameNamePolicy;
     options.intervalSeconds = arguments.intervalSeconds;
     options.errorStop = arguments.stopAfterErrors;
     options.autoRetry = arguments.retry != RetryChoice::None;
@@ -77,10 +78,9 @@ public:
                 m_err << "paperdrift-cli download: listed once only: " << source.url << '\n';
         }
 
-        // Timer1 reports the summary in the middle of its tick; the automatic
-        // rules run after that. The queued calls look at the list once the
-        // whole tick, or the end of a transfer, is over.
-        connect(&m_engine, &DownloadEngine::panel4TextChanged, this, &DownloadRun::afterSupervisorTick,
+        // The queued calls look at the list once the whole tick, or the end
+        // of a transfer, is over.
+        connect(&m_engine, &DownloadEngine::supervisorTickEnded, this, &DownloadRun::afterSupervisorTick,
                 Qt::QueuedConnection);
         connect(&m_engine, &DownloadEngine::transferEnded, this, &DownloadRun::afterTransfer,
                 Qt::QueuedConnection);
@@ -117,10 +117,8 @@ private:
         if (m_done)
             return;
         m_progress.update(m_engine.list());
-        const bool transferring = m_engine.CountLoadedWorkers() > 1 || m_engine.singleTransfer().isRunning()
-                                  || m_engine.Inet1().StillExecuting();
         if (!m_engine.isBusy()
-            || (m_engine.options().autoRetry && !transferring && m_engine.list().isListFinished()))
+            || (m_engine.options().autoRetry && !m_engine.transfersRunning() && m_engine.list().isListFinished()))
             finish();
     }
 

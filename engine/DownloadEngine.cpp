@@ -1,10 +1,12 @@
 #include "engine/DownloadEngine.h"
 
 #include "engine/Downloader.h"
+#include "engine/EndSteps.h"
 #include "engine/EngineTexts.h"
 #include "engine/ItemTypeCorrection.h"
 #include "engine/ListResets.h"
 #include "engine/Naming.h"
+#include "engine/SingleTransfer.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
@@ -30,7 +32,7 @@ QString percentText(qint64 read, qint64 total)
 } // namespace
 
 DownloadEngine::DownloadEngine(SessionSettings &settings, const Clock &clock, Prompts &prompts, SoundPlayer &sounds,
-                               QNetworkAccessManager &network, QObject *parent)
+                               QNetworkAccessManager &network, QObject *parent, TransferFactory factory)
     : QObject(parent),
       m_settings(settings),
       m_clock(clock),
@@ -38,8 +40,10 @@ DownloadEngine::DownloadEngine(SessionSettings &settings, const Clock &clock, Pr
       m_sounds(sounds),
       m_network(network),
       m_inet1(network),
-      m_single({m_list, m_values, m_inet1, m_settings, m_switches, m_clock, m_prompts, m_sounds})
+      m_factory(std::move(factory))
 {
+    m_options.sameNamePolicy = sameNamePolicyFromCaption(settings.DuplicateNamePolicy).value_or(SameNamePolicy::Rename);
+
     m_inet1.setObjectName(QStringLiteral("Inet1"));
     m_timerDown.setObjectName(QStringLiteral("Timer_Down"));
     m_timer1.setObjectName(QStringLiteral("Timer1"));
@@ -48,11 +52,17 @@ DownloadEngine::DownloadEngine(SessionSettings &settings, const Clock &clock, Pr
     connect(&m_timerDown, &QTimer::timeout, this, &DownloadEngine::SchedulingTick);
     connect(&m_timer1, &QTimer::timeout, this, &DownloadEngine::SupervisorTick);
 
-    connect(&m_single, &SingleTransfer::panel2TextChanged, this, &DownloadEngine::panel2TextChanged);
-    connect(&m_single, &SingleTransfer::panel3TextChanged, this, &DownloadEngine::panel3TextChanged);
-    connect(&m_single, &SingleTransfer::loginRequested, this, [this] { emit loginRequested(); });
-    connect(&m_single, &SingleTransfer::finished, this,
-            [this](const SingleTransferResult &result) { emit transferEnded(result.itemId); });
+    m_single = makeTransfer(Method::Single, 1);
+    m_single->setParent(this);
+    m_single->setObjectName(QStringLiteral("Inet下载当前文件"));
+    // The single transfer keeps its own row and runs its end steps itself
+    // (every outcome has them); the engine hears its end.
+    if (auto *single = qobject_cast<SingleTransfer *>(m_single)) {
+        connect(single, &SingleTransfer::panel2TextChanged, this, &DownloadEngine::panel2TextChanged);
+        connect(single, &SingleTransfer::panel3TextChanged, this, &DownloadEngine::panel3TextChanged);
+        connect(single, &SingleTransfer::loginRequested, this, [this] { emit loginRequested(); });
+    }
+    connect(m_single, &Transfer::finished, this, &DownloadEngine::onSingleFinished);
 
     m_values.LastFinishTime = m_clock.seconds();
     m_timer1.start();
@@ -60,10 +70,21 @@ DownloadEngine::DownloadEngine(SessionSettings &settings, const Clock &clock, Pr
 
 DownloadEngine::~DownloadEngine()
 {
-    for (Downloader *&worker : m_workers) {
+    for (Transfer *&worker : m_workers) {
         delete worker;
         worker = nullptr;
     }
+    delete m_single;
+    m_single = nullptr;
+}
+
+Transfer *DownloadEngine::makeTransfer(Method method, int slot)
+{
+    if (m_factory)
+        return m_factory(method, slot);
+    if (method == Method::Single)
+        return new SingleTransfer({m_list, m_values, m_inet1, m_settings, m_options, m_clock, m_prompts, m_sounds});
+    return new Downloader(slot, m_network, m_clock);
 }
 
 int DownloadEngine::downloadMethod() const
@@ -87,9 +108,10 @@ void DownloadEngine::setTimersRunning(bool running)
         m_timer1.stop();
         m_timerDown.stop();
     }
-    for (Downloader *worker : m_workers) {
+    m_single->setTimerEnabled(running);
+    for (Transfer *worker : m_workers) {
         if (worker)
-            worker->setStallTimerEnabled(running);
+            worker->setTimerEnabled(running);
     }
 }
 
@@ -103,12 +125,6 @@ void DownloadEngine::setDownloadingOn(bool on)
     else
         m_timerDown.stop();
     emit downloadingSwitched(on);
-}
-
-void DownloadEngine::syncSwitches()
-{
-    m_switches.soundOn = m_options.soundOn;
-    m_switches.autoLogin = m_options.autoLogin;
 }
 
 void DownloadEngine::playSound(int number)
@@ -133,7 +149,8 @@ void DownloadEngine::stop()
     setDownloadingOn(false);
     // DownloadRunning goes false and the control is cancelled: a running
     // single-connection transfer ends as "下载取消" and deletes its file.
-    m_single.stop();
+    m_values.DownloadRunning = false;
+    m_single->cancel();
     m_inet1.Cancel();
 
     for (int k = 1; k <= kWorkerCount; ++k) {
@@ -141,7 +158,7 @@ void DownloadEngine::stop()
         if (!m_workers[size_t(k)])
             continue;
         unloadWorker(k);
-        emit transferEnded(itemId);
+        emit transferEnded(itemId, TransferOutcome::Cancelled);
     }
     for (int row = 0; row < m_list.count(); ++row) {
         if (m_list.at(row).State == Downloading)
@@ -171,16 +188,26 @@ void DownloadEngine::switchMethod()
     emit methodChanged(m_settings.DownloadMethod);
 }
 
+bool DownloadEngine::transfersRunning() const
+{
+    return m_inet1.StillExecuting() || m_single->isRunning() || CountLoadedWorkers() > 1;
+}
+
 bool DownloadEngine::isBusy() const
 {
-    return m_downloadingOn || m_inet1.StillExecuting() || m_single.isRunning() || CountLoadedWorkers() > 1;
+    return m_downloadingOn || transfersRunning();
 }
 
 // ---------------------------------------------------------------- ticks
 
 void DownloadEngine::SchedulingTick()
 {
-    syncSwitches();
+    schedulingTickSteps();
+    emit schedulingTickEnded();
+}
+
+void DownloadEngine::schedulingTickSteps()
+{
     if (m_list.isEmpty()) {
         setDownloadingOn(false);
         return;
@@ -206,11 +233,12 @@ int DownloadEngine::nextRowToStart(bool createFolder)
             continue;
         DownloadItem item = m_list.at(row);
         item.Name = SanitizeFileName(item.Name);
+        // The folder's message is left on screen: a tick never waits for the user.
         if (createFolder)
-            item.Folder = withSeparator(CreateFolderPath(withSeparator(item.Folder), m_prompts));
+            item.Folder = withSeparator(CreateFolderPath(withSeparator(item.Folder), m_prompts, MessageMode::NonBlocking));
         else
             item.Folder = withSeparator(item.Folder);
-        const bool needed = isDownloadNeeded(item, m_settings);
+        const bool needed = isDownloadNeeded(item, m_options.sameNamePolicy);
         m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
         if (needed)
             return row;
@@ -226,10 +254,17 @@ void DownloadEngine::schedulingTickMethodOne()
     if (row < 0)
         return;
     startRow(row);
-    const quint64 itemId = m_list.at(row).Id;
-    m_values.WorkerRows[1] = itemId;
-    emit transferStarted(itemId);
-    m_single.downloadCurrentItem(itemId);
+    const DownloadItem &item = m_list.at(row);
+    TransferJob job;
+    job.itemId = item.Id;
+    job.url = item.Url;
+    job.referer = item.Referer;
+    job.sizeLimitMB = m_settings.MaxFileSizeMB;
+    m_values.WorkerRows[1] = job.itemId;
+    if (m_single->start(job)) {
+        m_values.DownloadRunning = true;
+        emit transferStarted(job.itemId);
+    }
 }
 
 // A row handed to a transfer: downloading, with nothing of an earlier
@@ -257,7 +292,7 @@ void DownloadEngine::schedulingTickMethodTwo()
             break; // the walk left no waiting row to fetch: later slots find none either
         m_list.updateItem(row, [](DownloadItem &item) { item.State = Downloading; });
         const DownloadItem &item = m_list.at(row);
-        const SavePath save = renamedSavePath(item.Folder, item.Name, item.Type, m_settings);
+        const SavePath save = renamedSavePath(item.Folder, item.Name, item.Type, m_options.sameNamePolicy);
         m_list.updateItem(row, [&save](DownloadItem &stored) { stored.Name = save.name; });
         const quint64 itemId = m_list.at(row).Id;
         m_values.WorkerRows[k] = itemId;
@@ -267,8 +302,6 @@ void DownloadEngine::schedulingTickMethodTwo()
 
 void DownloadEngine::SupervisorTick()
 {
-    syncSwitches();
-
     // 1. The list has ended: downloading goes off, with the end sound.
     bool menuStartEnabled = !m_downloadingOn;
     if (m_list.isListFinished()) {
@@ -293,7 +326,7 @@ void DownloadEngine::SupervisorTick()
 
     // 3. DownloadRunning.
     if (downloadMethod() == 1) {
-        if (!m_inet1.StillExecuting() && !m_single.isRunning() && !m_downloadingOn)
+        if (!m_inet1.StillExecuting() && !m_single->isRunning() && !m_downloadingOn)
             m_values.DownloadRunning = false;
     } else {
         const int threads = std::clamp(m_options.threadCount, EngineOptions::kMinThreads, EngineOptions::kMaxThreads);
@@ -335,6 +368,7 @@ void DownloadEngine::SupervisorTick()
         if (m_options.soundOn)
             playSound(SoundNumber::ListEnded);
     }
+    emit supervisorTickEnded();
 }
 
 // ---------------------------------------------------------------- workers
@@ -344,31 +378,36 @@ void DownloadEngine::startWorkerDownload(int k, quint64 itemId, const QString &u
     if (k < 1 || k > kWorkerCount)
         return;
     unloadWorker(k);
-    auto *worker = new Downloader(k, m_network, m_clock, this);
+    Transfer *worker = makeTransfer(Method::Parallel, k);
+    worker->setParent(this);
     worker->setObjectName(QStringLiteral("Downloader1(%1)").arg(k));
-    worker->setStallTimerEnabled(m_timersRunning);
-    worker->setSizeLimitMB(m_settings.MaxFileSizeMB);
-    connect(worker, &Downloader::DownloadProgress, this, &DownloadEngine::onWorkerProgress);
-    connect(worker, &Downloader::DownloadComplete, this, &DownloadEngine::onWorkerComplete);
-    connect(worker, &Downloader::DownloadError, this, &DownloadEngine::onWorkerError);
-    connect(worker, &Downloader::DownloadTooLarge, this, &DownloadEngine::onWorkerTooLarge);
+    worker->setTimerEnabled(m_timersRunning);
+    connect(worker, &Transfer::progressed, this, [this, k, worker](quint64, qint64 read, qint64 total) {
+        onWorkerProgress(k, worker, read, total);
+    });
+    connect(worker, &Transfer::finished, this,
+            [this, k, worker](const TransferResult &result) { onWorkerFinished(k, worker, result); });
     m_workers[size_t(k)] = worker;
     m_values.WorkerRows[k] = itemId;
 
     m_values.DownloadRunning = true;
-    QString referer;
+    TransferJob job;
+    job.itemId = itemId;
+    job.url = url;
+    job.targetPath = targetPath;
+    job.sizeLimitMB = m_settings.MaxFileSizeMB;
     const int row = m_list.rowOfId(itemId);
     if (row >= 0) {
         startRow(row);
-        referer = m_list.at(row).Referer;
+        job.referer = m_list.at(row).Referer;
     }
     emit transferStarted(itemId);
-    worker->BeginDownload(url, targetPath, referer);
+    worker->start(job);
 }
 
 int DownloadEngine::CountLoadedWorkers() const
 {
-    return 1 + int(std::count_if(m_workers.begin() + 1, m_workers.end(), [](Downloader *w) { return w != nullptr; }));
+    return 1 + int(std::count_if(m_workers.begin() + 1, m_workers.end(), [](Transfer *w) { return w != nullptr; }));
 }
 
 bool DownloadEngine::IsControlLoaded(int k) const
@@ -376,7 +415,7 @@ bool DownloadEngine::IsControlLoaded(int k) const
     return k == 0 || worker(k) != nullptr;
 }
 
-Downloader *DownloadEngine::worker(int k) const
+Transfer *DownloadEngine::worker(int k) const
 {
     return k >= 1 && k <= kWorkerCount ? m_workers[size_t(k)] : nullptr;
 }
@@ -384,108 +423,84 @@ Downloader *DownloadEngine::worker(int k) const
 void DownloadEngine::tickWorkers()
 {
     for (int k = 1; k <= kWorkerCount; ++k) {
-        if (Downloader *w = worker(k))
-            w->stallTick();
+        if (Transfer *w = worker(k))
+            w->tick();
     }
 }
 
 void DownloadEngine::unloadWorker(int k)
 {
-    Downloader *w = worker(k);
+    Transfer *w = worker(k);
     if (!w)
         return;
     m_workers[size_t(k)] = nullptr;
     m_values.WorkerRows[k] = 0;
-    w->unload();
+    w->cancel();
     w->deleteLater(); // it may be inside its own event right now
 }
 
-void DownloadEngine::onWorkerProgress(int k, qint64 bytesRead, qint64 bytesTotal, const QString &)
+// The end of method one: the transfer has written its row and run its end
+// steps; DownloadRunning goes false as Inet下载当前文件 returns.
+void DownloadEngine::onSingleFinished(const TransferResult &result)
 {
-    if (k == 0 || !worker(k))
+    m_values.DownloadRunning = false;
+    m_values.LastFinishTime = m_clock.seconds();
+    emit transferEnded(result.itemId, result.outcome);
+}
+
+// The window's DownloadProgress handler: the row's counts, and the size
+// limit held to the announced total.
+void DownloadEngine::onWorkerProgress(int k, const Transfer *worker, qint64 bytesRead, qint64 bytesTotal)
+{
+    if (k == 0 || this->worker(k) != worker)
         return;
     const quint64 itemId = m_values.WorkerRows[k];
     const int row = m_list.rowOfId(itemId);
     if (row < 0 || bytesTotal <= 0 || bytesTotal < bytesRead)
         return;
-    const bool tooLarge = bytesTotal / Downloader::kMegabyte > m_settings.MaxFileSizeMB;
     m_list.updateItem(row, [&](DownloadItem &item) {
         item.Size = QString::number(bytesTotal);
         item.Downloaded = QString::number(bytesRead);
         item.Progress = percentText(bytesRead, bytesTotal);
-        if (tooLarge) {
-            item.State = Finished;
-            item.Progress = EngineText::kLargeFileSkipped;
-        }
     });
-    if (tooLarge) {
-        m_values.LastFinishTime = m_clock.seconds();
-        unloadWorker(k);
-        emit transferEnded(itemId);
-    }
+    if (bytesTotal / Downloader::kMegabyte > m_settings.MaxFileSizeMB)
+        onWorkerFinished(k, worker, {itemId, TransferOutcome::TooLarge, bytesRead, bytesTotal, QString()});
 }
 
-void DownloadEngine::onWorkerComplete(int k, qint64 bytesRead, qint64 bytesTotal, const QString &)
+// The end steps of a worker, once for every way it ends. A completion
+// (DownloadComplete) writes its counts, corrects the type and runs the end
+// steps; an error or the size limit only sets the row's state. The worker is
+// unloaded first, so a late event of it finds its slot taken and is ignored.
+void DownloadEngine::onWorkerFinished(int k, const Transfer *worker, const TransferResult &result)
 {
-    if (k == 0 || !worker(k))
+    if (k == 0 || this->worker(k) != worker)
         return;
     const quint64 itemId = m_values.WorkerRows[k];
-    const int row = m_list.rowOfId(itemId);
-    if (row < 0) {
-        unloadWorker(k);
-        return;
-    }
-    DownloadItem item = m_list.at(row);
-    if (bytesTotal > 0 && bytesTotal >= bytesRead) {
-        item.Size = QString::number(bytesTotal);
-        item.Downloaded = QString::number(bytesRead);
-        item.Progress = percentText(bytesRead, bytesTotal);
-    }
-    item.State = item.Progress == EngineText::kComplete ? Finished : Failed;
     unloadWorker(k);
-    CorrectItemType(item);
-    m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
-    emit panel2TextChanged(EngineText::kFinishedPrefix + item.Name);
-
-    const bool webPage = IsWebPageType(item.Type);
-    if (m_options.soundOn) {
-        if (webPage)
-            playSound(SoundNumber::WebPage);
-        if (item.State == Failed)
-            playSound(SoundNumber::ItemFailed);
-    }
-    if (m_options.autoLogin && webPage)
-        emit loginRequested();
-    m_values.LastFinishTime = m_clock.seconds();
-    emit transferEnded(itemId);
-}
-
-void DownloadEngine::onWorkerError(int k, const QString &, const QString &)
-{
-    if (k == 0 || !worker(k))
-        return;
-    const quint64 itemId = m_values.WorkerRows[k];
-    const int row = m_list.rowOfId(itemId);
-    if (row >= 0)
-        m_list.updateItem(row, [](DownloadItem &item) { item.State = Failed; });
-    unloadWorker(k);
-    m_values.LastFinishTime = m_clock.seconds();
-    emit transferEnded(itemId);
-}
-
-void DownloadEngine::onWorkerTooLarge(int k, qint64, const QString &)
-{
-    if (k == 0 || !worker(k))
-        return;
-    const quint64 itemId = m_values.WorkerRows[k];
     const int row = m_list.rowOfId(itemId);
     if (row >= 0) {
-        m_list.updateItem(row, [](DownloadItem &item) {
-            item.State = Finished;
+        DownloadItem item = m_list.at(row);
+        const bool completion = result.outcome == TransferOutcome::Completed
+                                || result.outcome == TransferOutcome::CompletedShort
+                                || result.outcome == TransferOutcome::FetchedWhole;
+        if (completion && result.bytesTotal > 0 && result.bytesTotal >= result.bytesRead) {
+            item.Size = QString::number(result.bytesTotal);
+            item.Downloaded = QString::number(result.bytesRead);
+            item.Progress = percentText(result.bytesRead, result.bytesTotal);
+        }
+        if (result.outcome == TransferOutcome::TooLarge)
             item.Progress = EngineText::kLargeFileSkipped;
-        });
+        item.State = EndsFinished(result.outcome) ? Finished : Failed;
+        if (completion)
+            CorrectItemType(item);
+        m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
+        if (completion) {
+            const EndNotice notice = RunEndSteps(item, m_options, m_sounds);
+            emit panel2TextChanged(notice.panel2Text);
+            if (notice.loginWanted)
+                emit loginRequested();
+        }
     }
-    unloadWorker(k);
     m_values.LastFinishTime = m_clock.seconds();
-    emit transferEnded(itemId);
+    emit transferEnded(itemId, result.outcome);
 }

@@ -3,7 +3,7 @@
 #include "engine/DownloadList.h"
 #include "engine/EngineOptions.h"
 #include "engine/EngineValues.h"
-#include "engine/SingleTransfer.h"
+#include "engine/Transfer.h"
 #include "engine/TransferControl.h"
 
 #include <QList>
@@ -11,9 +11,9 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 
 class Clock;
-class Downloader;
 class Prompts;
 class QNetworkAccessManager;
 class SoundPlayer;
@@ -32,6 +32,10 @@ struct SessionSettings;
 // setTimersRunning(false) and call the ticks themselves with a manual clock.
 //
 // The engine reports to the window only through its signals and the list.
+//
+// Transfers of both methods are made through a factory and driven through
+// the transfer interface; the engine's end steps for a worker's end are one
+// handler. Tests may pass a factory of their own.
 class DownloadEngine final : public QObject
 {
     Q_OBJECT
@@ -41,10 +45,16 @@ public:
     static constexpr int kWorkerCount = 6;    // Downloader1(1) to Downloader1(6)
     static constexpr int kErrorStopCount = 5; // failures or web pages that stop downloading
 
+    enum class Method { Single = 1, Parallel = 2 };
+    // Makes the transfer of method one (once, slot 1) or worker k of method
+    // two (at each start). The engine owns what it returns.
+    using TransferFactory = std::function<Transfer *(Method method, int slot)>;
+
     // Construction is the window's load: downloading off, Timer1 on,
-    // LastFinishTime now, the options at their defaults.
+    // LastFinishTime now, the options at their defaults and the same-name
+    // rule the settings name. Without a factory the real transfers are made.
     DownloadEngine(SessionSettings &settings, const Clock &clock, Prompts &prompts, SoundPlayer &sounds,
-                   QNetworkAccessManager &network, QObject *parent = nullptr);
+                   QNetworkAccessManager &network, QObject *parent = nullptr, TransferFactory factory = {});
     ~DownloadEngine() override;
 
     DownloadList &list() { return m_list; }
@@ -55,7 +65,7 @@ public:
     const EngineOptions &options() const { return m_options; }
     const SessionSettings &settings() const { return m_settings; }
     TransferControl &Inet1() { return m_inet1; }
-    const SingleTransfer &singleTransfer() const { return m_single; }
+    const Transfer &singleTransfer() const { return *m_single; }
 
     // The download method in force: 1 single connection, 2 (any other
     // stored number) parallel workers.
@@ -88,14 +98,18 @@ public:
     void startWorkerDownload(int k, quint64 itemId, const QString &url, const QString &targetPath);
     int CountLoadedWorkers() const; // loaded workers plus element 0: 1 when none runs
     bool IsControlLoaded(int k) const;
-    Downloader *worker(int k) const; // nullptr when slot k is not loaded
+    Transfer *worker(int k) const; // nullptr when slot k is not loaded
 
     // Runs one stall-timer tick of every loaded worker (tests; the workers'
     // own timers do this while the timers run).
     void tickWorkers();
 
-    // The list is busy: downloading is on, Inet1 is executing, or a worker
-    // is loaded. List commands refuse while it is.
+    // A transfer of either method runs: the single transfer, Inet1, or a
+    // loaded worker.
+    bool transfersRunning() const;
+
+    // The list is busy: downloading is on or a transfer runs. List commands
+    // refuse while it is.
     bool isBusy() const;
 
     // "下载方式：" followed by the method number.
@@ -113,8 +127,10 @@ signals:
     void methodChanged(int method);              // after switchMethod
     void optionsChanged();                       // the engine changed the options record itself
     void transferStarted(quint64 itemId);        // a transfer of either method started
-    void transferEnded(quint64 itemId);          // a transfer of either method ended
+    void transferEnded(quint64 itemId, TransferOutcome outcome); // ... and ended, once per start
     void listFinished();                         // every row finished or failed; downloading switched off
+    void schedulingTickEnded();                  // a SchedulingTick is over
+    void supervisorTickEnded();                  // a SupervisorTick is over, its automatic rules applied
 
 private:
     void setDownloadingOn(bool on);
@@ -123,13 +139,13 @@ private:
     int nextRowToStart(bool createFolder);
     void startRow(int row);
     void unloadWorker(int k);
-    void syncSwitches();
     void playSound(int number);
+    void schedulingTickSteps();
+    Transfer *makeTransfer(Method method, int slot);
 
-    void onWorkerProgress(int k, qint64 bytesRead, qint64 bytesTotal, const QString &targetPath);
-    void onWorkerComplete(int k, qint64 bytesRead, qint64 bytesTotal, const QString &targetPath);
-    void onWorkerError(int k, const QString &errorText, const QString &targetPath);
-    void onWorkerTooLarge(int k, qint64 bytesRead, const QString &targetPath);
+    void onSingleFinished(const TransferResult &result);
+    void onWorkerProgress(int k, const Transfer *worker, qint64 bytesRead, qint64 bytesTotal);
+    void onWorkerFinished(int k, const Transfer *worker, const TransferResult &result);
 
     SessionSettings &m_settings;
     const Clock &m_clock;
@@ -140,10 +156,10 @@ private:
     DownloadList m_list;
     EngineValues m_values;
     EngineOptions m_options;
-    TransferSwitches m_switches;
     TransferControl m_inet1;
-    SingleTransfer m_single;
-    std::array<Downloader *, kWorkerCount + 1> m_workers{}; // element 0 never used
+    TransferFactory m_factory;
+    Transfer *m_single = nullptr;                         // method one, owned
+    std::array<Transfer *, kWorkerCount + 1> m_workers{}; // element 0 never used
 
     QTimer m_timerDown; // Timer_Down
     QTimer m_timer1;    // Timer1

@@ -9,6 +9,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QUrl>
 
 namespace {
@@ -26,7 +27,7 @@ qint64 announcedLength(const QNetworkReply &reply)
 } // namespace
 
 Downloader::Downloader(int index, QNetworkAccessManager &network, const Clock &clock, QObject *parent)
-    : QObject(parent), m_index(index), m_network(network), m_clock(clock), m_inet1(network)
+    : Transfer(parent), m_index(index), m_network(network), m_clock(clock), m_inet1(network)
 {
     m_stallTimer.setInterval(kTickMilliseconds);
     connect(&m_stallTimer, &QTimer::timeout, this, &Downloader::stallTick);
@@ -49,6 +50,33 @@ void Downloader::setStallTimerEnabled(bool enabled)
     m_stallTimerEnabled = enabled;
     if (!enabled)
         m_stallTimer.stop();
+}
+
+bool Downloader::start(const TransferJob &job)
+{
+    if (m_unloaded || !m_targetPath.isEmpty())
+        return false;
+    m_itemId = job.itemId;
+    m_limitMB = job.sizeLimitMB;
+    BeginDownload(job.url, job.targetPath, job.referer);
+    return true;
+}
+
+void Downloader::complete(TransferOutcome outcome, qint64 bytesRead, qint64 bytesTotal)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    TransferResult result;
+    result.itemId = m_itemId;
+    result.outcome = outcome;
+    result.bytesRead = bytesRead;
+    result.bytesTotal = bytesTotal;
+    if (outcome == TransferOutcome::Stalled)
+        result.errorText = EngineText::kTimedOut;
+    else if (outcome == TransferOutcome::CannotDownload)
+        result.errorText = EngineText::kCannotDownload;
+    emit finished(result);
 }
 
 void Downloader::BeginDownload(const QString &url, const QString &targetPath, const QString &referer)
@@ -126,10 +154,11 @@ bool Downloader::overLimit(qint64 bytes) const
 
 void Downloader::onReadyRead()
 {
-    if (m_unloaded || m_fallback || !m_reply)
+    if (m_unloaded || m_fallback || !m_reply || m_handling)
         return;
+    const QScopedValueRollback<bool> handling(m_handling, true);
     if (!storePieces(m_reply)) {
-        giveUp(EngineText::kCannotDownload);
+        giveUp(TransferOutcome::CannotDownload);
         return;
     }
     m_total = announcedLength(*m_reply);
@@ -137,7 +166,7 @@ void Downloader::onReadyRead()
     // announced length: a server that keeps sending is never stalled.
     m_bytesSoFar = m_read;
     if (m_total >= 1) {
-        emit DownloadProgress(m_index, m_read, m_total, m_targetPath);
+        emit progressed(m_itemId, m_read, m_total);
         return;
     }
     if (overLimit(m_read)) {
@@ -145,17 +174,18 @@ void Downloader::onReadyRead()
         dropReply();
         m_stallTimer.stop();
         m_file.reset(); // nothing of it is kept
-        emit DownloadTooLarge(m_index, read, m_targetPath);
+        complete(TransferOutcome::TooLarge, read, 0);
     }
 }
 
 void Downloader::onFinished()
 {
-    if (m_unloaded || m_fallback || !m_reply)
+    if (m_unloaded || m_fallback || !m_reply || m_handling)
         return;
+    const QScopedValueRollback<bool> handling(m_handling, true);
     QNetworkReply *reply = m_reply;
     if (!storePieces(reply)) {
-        giveUp(EngineText::kCannotDownload);
+        giveUp(TransferOutcome::CannotDownload);
         return;
     }
     m_bytesSoFar = m_read;
@@ -168,11 +198,13 @@ void Downloader::onFinished()
     m_stallTimer.stop();
     if (!m_file->commit()) {
         m_file.reset();
-        giveUp(EngineText::kCannotDownload);
+        giveUp(TransferOutcome::CannotDownload);
         return;
     }
     m_file.reset();
-    emit DownloadComplete(m_index, m_read, m_total, m_targetPath);
+    // Complete when every announced byte was counted; fewer leave the row at
+    // the percentage reached.
+    complete(m_read >= m_total ? TransferOutcome::Completed : TransferOutcome::CompletedShort, m_read, m_total);
 }
 
 void Downloader::FetchWithInet()
@@ -188,8 +220,9 @@ void Downloader::FetchWithInet()
 
 void Downloader::onFallbackBody()
 {
-    if (m_unloaded || !m_fallback)
+    if (m_unloaded || !m_fallback || m_handling)
         return;
+    const QScopedValueRollback<bool> handling(m_handling, true);
     char piece[kPieceBytes];
     bool grew = false;
     for (;;) {
@@ -204,7 +237,7 @@ void Downloader::onFallbackBody()
     if (!grew)
         return;
     if (m_writeFailed) {
-        giveUp(EngineText::kCannotDownload);
+        giveUp(TransferOutcome::CannotDownload);
         return;
     }
     m_bytesSoFar = m_read + m_fallbackBytes;
@@ -214,15 +247,16 @@ void Downloader::onFallbackBody()
         m_stallTimer.stop();
         m_fallback = false;
         m_file.reset();
-        emit DownloadTooLarge(m_index, fetched, m_targetPath);
+        complete(TransferOutcome::TooLarge, fetched, 0);
     }
 }
 
 void Downloader::onFallbackEnded()
 {
-    if (m_unloaded || !m_fallback)
+    if (m_unloaded || !m_fallback || m_handling)
         return;
     onFallbackBody();
+    const QScopedValueRollback<bool> handling(m_handling, true);
     if (m_unloaded || !m_fallback || !m_file)
         return;
     m_fallback = false;
@@ -232,16 +266,17 @@ void Downloader::onFallbackEnded()
     if (m_inet1.endedWhole() && m_fallbackBytes >= 1 && !m_writeFailed && m_file->commit()) {
         m_file.reset();
         const qint64 length = qMax<qint64>(0, FileLength(m_targetPath));
-        emit DownloadComplete(m_index, length, length, m_targetPath);
+        complete(TransferOutcome::FetchedWhole, length, length);
         return;
     }
-    giveUp(EngineText::kCannotDownload);
+    giveUp(TransferOutcome::CannotDownload);
 }
 
 void Downloader::stallTick()
 {
-    if (m_unloaded)
+    if (m_unloaded || m_handling)
         return;
+    const QScopedValueRollback<bool> handling(m_handling, true);
     if (m_bytesSoFar != m_bytesAtLastTick) {
         m_bytesAtLastTick = m_bytesSoFar;
         m_lastGrowthTime = m_clock.seconds();
@@ -249,18 +284,18 @@ void Downloader::stallTick()
     }
     if (m_clock.seconds() - m_lastGrowthTime >= kStallSeconds) {
         CancelAsyncRead();
-        giveUp(EngineText::kTimedOut);
+        giveUp(TransferOutcome::Stalled);
     }
 }
 
-void Downloader::giveUp(const QString &errorText)
+void Downloader::giveUp(TransferOutcome outcome)
 {
     dropReply();
     m_inet1.Cancel();
     m_fallback = false;
     m_stallTimer.stop();
     m_file.reset(); // the target keeps the placeholder or the older file
-    emit DownloadError(m_index, errorText, m_targetPath);
+    complete(outcome, m_read + m_fallbackBytes, m_total);
 }
 
 void Downloader::dropReply()

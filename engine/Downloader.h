@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Transfer.h"
 #include "engine/TransferControl.h"
 
 #include <QObject>
@@ -17,7 +18,10 @@ class QNetworkReply;
 // One parallel transfer worker, element k of Downloader1: fetches one
 // address into one file, watches itself for stalls, falls back to a whole
 // fetch over its own transfer control Inet1 when the read brings no counts,
-// and reports through its events, each carrying its index k.
+// and reports through the transfer interface: progressed() while the read
+// knows its total (the DownloadProgress event), finished() once when it
+// completes (DownloadComplete), gives up (DownloadError: "超时", "无法下载")
+// or goes past the size limit without an announced length.
 //
 // The body goes to a temporary file beside the target as it arrives and
 // replaces the target only when it is complete: the placeholder 01 00 (or
@@ -27,8 +31,9 @@ class QNetworkReply;
 //
 // Unloading (destroying, or unload()) switches the stall timer off, cancels
 // the read and Inet1, and discards the temporary file. Events may unload the
-// worker from their handlers; the worker does nothing after that.
-class Downloader final : public QObject
+// worker from their handlers; the worker does nothing after that. While one
+// of its handlers runs, further events wait for the next one.
+class Downloader final : public Transfer
 {
     Q_OBJECT
 
@@ -50,6 +55,14 @@ public:
 
     // Whether the stall timer runs by itself (tests call stallTick()).
     void setStallTimerEnabled(bool enabled);
+
+    // The transfer interface: start() is BeginDownload of the job with its
+    // size limit, cancel() unloads, tick() is one stall-timer tick.
+    bool start(const TransferJob &job) override;
+    void cancel() override { unload(); }
+    bool isRunning() const override { return !m_unloaded && !m_ended && !m_targetPath.isEmpty(); }
+    void tick() override { stallTick(); }
+    void setTimerEnabled(bool enabled) override { setStallTimerEnabled(enabled); }
 
     // Starts the transfer and returns at once. The referring page is
     // accepted and not sent.
@@ -76,18 +89,8 @@ public:
     // The placeholder written at the target path when no file is there.
     static QByteArray placeholder();
 
-signals:
-    // The read made progress and the server announced the total.
-    void DownloadProgress(int k, qint64 bytesRead, qint64 bytesTotal, const QString &targetPath);
-    // The data is stored at the target path.
-    void DownloadComplete(int k, qint64 bytesRead, qint64 bytesTotal, const QString &targetPath);
-    // The transfer is given up: "超时" or "无法下载".
-    void DownloadError(int k, const QString &errorText, const QString &targetPath);
-    // A response without announced length went past the size limit; nothing
-    // of it is kept.
-    void DownloadTooLarge(int k, qint64 bytesRead, const QString &targetPath);
-
 private:
+    void complete(TransferOutcome outcome, qint64 bytesRead, qint64 bytesTotal);
     void onReadyRead();
     void onFinished();
     void FetchWithInet();
@@ -96,7 +99,7 @@ private:
     bool storePieces(QNetworkReply *reply);
     bool openTemporary();
     void dropReply();
-    void giveUp(const QString &errorText);
+    void giveUp(TransferOutcome outcome);
     bool overLimit(qint64 bytes) const;
 
     const int m_index;
@@ -121,4 +124,7 @@ private:
     bool m_fallback = false;
     qint64 m_fallbackBytes = 0;
     bool m_unloaded = false;
+    bool m_ended = false;    // finished() was emitted
+    bool m_handling = false; // one of the handlers runs
+    quint64 m_itemId = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SameNamePolicy.h"
+
 // What the automatic re-download resets once the list has ended (Combo4).
 enum class AutoRetryChoice : int {
     FailedItems = 0,  // "出错项"
@@ -9,8 +11,9 @@ enum class AutoRetryChoice : int {
 
 // The download window's options the engine reads: the window binds its
 // controls to this record, the command line fills it from its arguments.
-// Everything is read afresh at every tick, so a change takes effect within a
-// second. None of it is stored; the same-name rule lives in SessionSettings.
+// Everything is read afresh at every tick and by every transfer step, so a
+// change takes effect at once. None of it is stored here: the window stores
+// the same-name rule as its caption through the settings.
 struct EngineOptions
 {
     static constexpr int kMinThreads = 1;
@@ -26,4 +29,5 @@ struct EngineOptions
     bool soundOn = false;        // Check6 "声音提示"
     bool autoLogin = false;      // Check2 "自动登录"
     bool followCurrent = false;  // menu自动定位到下载项: scroll the started row into view
+    SameNamePolicy sameNamePolicy = SameNamePolicy::Rename; // "同名文件：" Option1 to Option3
 };

@@ -4,8 +4,6 @@
 #include "platform/CodePage.h"
 #include "platform/FileTests.h"
 #include "platform/Prompts.h"
-#include "common/SessionSettings.h"
-#include "common/SameNamePolicy.h"
 
 #include <QDir>
 
@@ -83,6 +81,14 @@ QString leftCharacters(const QString &text, qsizetype count)
     return text.left(count);
 }
 
+void showFolderNameWrong(Prompts &prompts, MessageMode mode)
+{
+    if (mode == MessageMode::NonBlocking)
+        prompts.notify(EngineText::kFolderNameWrong, QString(), PromptIcon::Error);
+    else
+        prompts.error(EngineText::kFolderNameWrong);
+}
+
 } // namespace
 
 QString SanitizeFileName(const QString &text)
@@ -112,7 +118,7 @@ QString SanitizeFileName(const QString &text)
     return name;
 }
 
-QString CreateFolderPath(const QString &folderPath, Prompts &prompts)
+QString CreateFolderPath(const QString &folderPath, Prompts &prompts, MessageMode mode)
 {
     const QChar separator = QDir::separator();
     const QString networkPrefix(2, separator);
@@ -126,7 +132,7 @@ QString CreateFolderPath(const QString &folderPath, Prompts &prompts)
     const bool network = path.startsWith(networkPrefix);
     if (network) {
         if (parts.size() < 3 || parts.at(2).isEmpty()) {
-            prompts.error(EngineText::kFolderNameWrong);
+            showFolderNameWrong(prompts, mode);
             return QString();
         }
         built = networkPrefix + parts.at(2);
@@ -141,7 +147,7 @@ QString CreateFolderPath(const QString &folderPath, Prompts &prompts)
             break;
         const QString folderName = SanitizeFileName(part);
         if (folderName.isEmpty()) {
-            prompts.error(EngineText::kFolderNameWrong);
+            showFolderNameWrong(prompts, mode);
             break;
         }
         built += separator + folderName;
@@ -185,10 +191,10 @@ QString UniqueFilePath(const QString &filePath)
     return candidate;
 }
 
-bool isDownloadNeeded(DownloadItem &item, const SessionSettings &settings)
+bool isDownloadNeeded(DownloadItem &item, SameNamePolicy policy)
 {
     const QString path = ItemFilePath(item);
-    if (settings.DuplicateNamePolicy != SameNamePolicy::kSkip || !FileExists(path))
+    if (policy != SameNamePolicy::Skip || !FileExists(path))
         return true;
 
     const QString length = QString::number(std::max<qint64>(FileLength(path), 0));
@@ -199,15 +205,14 @@ bool isDownloadNeeded(DownloadItem &item, const SessionSettings &settings)
     return false;
 }
 
-SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type,
-                     const SessionSettings &settings)
+SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type, SameNamePolicy policy)
 {
     QString base = folder;
     if (!base.endsWith(QDir::separator()))
         base += QDir::separator();
 
     const QString path = base + withType(name, type);
-    if (settings.DuplicateNamePolicy == SameNamePolicy::kOverwrite || !FileExists(path))
+    if (policy == SameNamePolicy::Overwrite || !FileExists(path))
         return {name, path};
 
     // A counter may stand anywhere: "A[2] final" continues from 2 as "A".

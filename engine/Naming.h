@@ -1,11 +1,11 @@
 #pragma once
 
+#include "common/SameNamePolicy.h"
 #include "engine/DownloadItem.h"
 
 #include <QString>
 
 class Prompts;
-struct SessionSettings;
 
 // Removes blanks (spaces only, not tabs or line breaks) at both ends, as
 // names and counters are trimmed.
@@ -17,11 +17,16 @@ QString TrimBlanks(const QString &text);
 // boundary, no blanks at either end. "." and ".." clean to nothing.
 QString SanitizeFileName(const QString &text);
 
-// Creates the folder path level by level; returns the path created or found,
-// without a trailing separator, or an empty text when making it failed.
-// A folder name that cleans to nothing (or a network path without a server)
-// shows "文件夹名称有误！不能创建文件夹！" through the prompts.
-QString CreateFolderPath(const QString &folderPath, Prompts &prompts);
+// How a message of the naming rules is shown: waiting for the user (a user's
+// own command) or left on screen (the engine's ticks and transfers, which must
+// never wait inside a network or timer handler).
+enum class MessageMode { Modal, NonBlocking };
+
+// CreateFolderPath: creates the folder path level by level; returns the path
+// created or found, without a trailing separator, or an empty text when making
+// it failed. A folder name that cleans to nothing (or a network path without a
+// server) shows "文件夹名称有误！不能创建文件夹！" through the prompts.
+QString CreateFolderPath(const QString &folderPath, Prompts &prompts, MessageMode mode = MessageMode::Modal);
 
 // The path itself when no file exists there, else the first free variant
 // with a four-digit counter "[0001]".
@@ -29,7 +34,7 @@ QString UniqueFilePath(const QString &filePath);
 
 // 确定是需要下载: the scheduler's test before an item starts: false (and the row marked
 // "已存在，跳过") when its file exists and the same-name rule is "跳过".
-bool isDownloadNeeded(DownloadItem &item, const SessionSettings &settings);
+bool isDownloadNeeded(DownloadItem &item, SameNamePolicy policy);
 
 // The name and path a transfer writes to.
 struct SavePath
@@ -38,5 +43,4 @@ struct SavePath
     QString path; // full path to write
 };
 // 重命名保存路径: the name and path a transfer writes to under the same-name rule.
-SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type,
-                         const SessionSettings &settings);
+SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type, SameNamePolicy policy);

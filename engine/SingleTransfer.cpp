@@ -2,17 +2,18 @@
 
 #include "engine/ContentType.h"
 #include "engine/DownloadList.h"
+#include "engine/EndSteps.h"
+#include "engine/EngineOptions.h"
 #include "engine/EngineTexts.h"
 #include "engine/EngineValues.h"
 #include "engine/ItemTypeCorrection.h"
 #include "engine/Naming.h"
 #include "platform/Clock.h"
 #include "platform/FileTests.h"
-#include "platform/SoundPlayer.h"
 #include "common/SessionSettings.h"
-#include "common/SameNamePolicy.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -62,7 +63,7 @@ TransferConnection ConnectionFor(const QString &url, const SessionSettings &sett
     return connection;
 }
 
-SingleTransfer::SingleTransfer(const Context &context, QObject *parent) : QObject(parent), m_context(context)
+SingleTransfer::SingleTransfer(const Context &context, QObject *parent) : Transfer(parent), m_context(context)
 {
     m_timer.setInterval(kTickMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, &SingleTransfer::tick);
@@ -71,7 +72,7 @@ SingleTransfer::SingleTransfer(const Context &context, QObject *parent) : QObjec
     connect(&control, &TransferControl::StateChanged, this,
             [this](int, const QString &text) { emit panel3TextChanged(text); });
     connect(&control, &TransferControl::headersArrived, this, [this] {
-        if (m_phase == Phase::AwaitingResponse)
+        if (m_phase == Phase::AwaitingResponse && !m_deciding)
             decideFromResponse();
     });
     connect(&control, &TransferControl::bodyAvailable, this, &SingleTransfer::onBodyAvailable);
@@ -124,13 +125,16 @@ void SingleTransfer::downloadItem(quint64 itemId)
 
     m_phase = Phase::AwaitingResponse;
     m_requestTime = m_context.clock.seconds();
-    m_timer.start();
+    if (m_timerEnabled)
+        m_timer.start();
     control.Execute(m_item.Url, QStringLiteral("GET"), QByteArray(),
                     QStringLiteral("Referer: ") + referer + QStringLiteral("\r\n"));
 }
 
 void SingleTransfer::decideFromResponse()
 {
+    // Everything from the headers to the first piece is one decision.
+    const QScopedValueRollback<bool> deciding(m_deciding, true);
     TransferControl &control = m_context.control;
     const SessionSettings &settings = m_context.settings;
 
@@ -161,7 +165,9 @@ void SingleTransfer::decideFromResponse()
         return;
     }
 
-    QString folder = CreateFolderPath(m_item.Folder, m_context.prompts);
+    // The folder's message is left on screen: this runs inside a network or
+    // timer handler, which must not wait for the user.
+    QString folder = CreateFolderPath(m_item.Folder, m_context.prompts, MessageMode::NonBlocking);
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     m_item.Folder = folder;
@@ -169,8 +175,9 @@ void SingleTransfer::decideFromResponse()
     if (!fileType.isEmpty() && !fileType.contains(QLatin1Char('/')))
         m_item.Type = fileType;
 
-    if (settings.DuplicateNamePolicy == SameNamePolicy::kRename) {
-        const SavePath savePath = renamedSavePath(m_item.Folder, m_item.Name, m_item.Type, settings);
+    const SameNamePolicy policy = m_context.options.sameNamePolicy;
+    if (policy == SameNamePolicy::Rename) {
+        const SavePath savePath = renamedSavePath(m_item.Folder, m_item.Name, m_item.Type, policy);
         m_item.Name = savePath.name;
         m_path = savePath.path;
     } else {
@@ -348,6 +355,8 @@ void SingleTransfer::endWholeFetch(bool cancelled)
 
 void SingleTransfer::onBodyAvailable()
 {
+    if (m_deciding)
+        return;
     if (m_phase == Phase::Pieces)
         readPieces();
     else if (m_phase == Phase::WholeFetch)
@@ -356,6 +365,9 @@ void SingleTransfer::onBodyAvailable()
 
 void SingleTransfer::onResponseEnded()
 {
+    // A decision under way reads what has arrived when it goes on.
+    if (m_deciding)
+        return;
     switch (m_phase) {
     case Phase::AwaitingResponse: decideFromResponse(); break;
     case Phase::Pieces: readPieces(); break;
@@ -364,8 +376,19 @@ void SingleTransfer::onResponseEnded()
     }
 }
 
+void SingleTransfer::setTimerEnabled(bool enabled)
+{
+    m_timerEnabled = enabled;
+    if (!enabled)
+        m_timer.stop();
+    else if (m_phase != Phase::Idle)
+        m_timer.start();
+}
+
 void SingleTransfer::tick()
 {
+    if (m_deciding)
+        return;
     const double now = m_context.clock.seconds();
     switch (m_phase) {
     case Phase::Idle:
@@ -398,6 +421,9 @@ void SingleTransfer::stop()
 {
     m_context.values.DownloadRunning = false;
     m_context.control.Cancel();
+    // A decision under way sees DownloadRunning false at its first piece.
+    if (m_deciding)
+        return;
     switch (m_phase) {
     case Phase::AwaitingResponse: decideFromResponse(); break;
     case Phase::Pieces: readPieces(); break;
@@ -408,32 +434,27 @@ void SingleTransfer::stop()
 
 void SingleTransfer::end(TransferOutcome outcome)
 {
+    if (m_phase == Phase::Idle)
+        return; // ended already: finished() comes once
     m_phase = Phase::Idle;
     m_timer.stop();
     m_context.control.Cancel();
     closeTarget();
 
-    emit panel2TextChanged(EngineText::kFinishedPrefix + m_item.Name);
     m_context.values.LastFinishTime = m_context.clock.seconds();
     storeItem();
-
-    const bool webPage = IsWebPageType(m_item.Type);
-    if (m_context.switches.soundOn) {
-        if (webPage)
-            PlaySound(SoundNumber::WebPage, m_context.sounds);
-        if (m_item.State == Failed)
-            PlaySound(SoundNumber::ItemFailed, m_context.sounds);
-    }
-    if (m_context.switches.autoLogin && webPage)
+    const EndNotice notice = RunEndSteps(m_item, m_context.options, m_context.sounds);
+    emit panel2TextChanged(notice.panel2Text);
+    if (notice.loginWanted)
         emit loginRequested(m_itemId);
 
     m_context.values.DownloadRunning = false;
 
-    SingleTransferResult result;
+    TransferResult result;
     result.itemId = m_itemId;
     result.outcome = outcome;
-    result.state = m_item.State;
-    result.bytesStored = m_stored;
+    result.bytesRead = m_stored;
+    result.bytesTotal = m_announced;
     result.errorText = m_context.control.ResponseInfo();
     emit finished(result);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/DownloadItem.h"
+#include "engine/Transfer.h"
 #include "engine/TransferControl.h"
 
 #include <QFile>
@@ -11,37 +12,9 @@ class Clock;
 class DownloadList;
 class Prompts;
 class SoundPlayer;
+struct EngineOptions;
 struct EngineValues;
 struct SessionSettings;
-
-// The download window's switches a transfer reads when it ends.
-struct TransferSwitches
-{
-    bool soundOn = false;   // Check6 "声音提示"
-    bool autoLogin = false; // Check2 "自动登录"
-};
-
-// How one transfer ended. Every outcome runs the end steps.
-enum class TransferOutcome {
-    Completed,      // the announced length arrived in pieces: Finished
-    FetchedWhole,   // no length announced, the response fetched whole: Finished
-    FetchedNothing, // the whole fetch got nothing: Failed
-    TooLarge,       // above the size limit, nothing kept: Finished, "大文件，跳过"
-    NoResponse,     // no response headers: Failed
-    CannotReplace,  // the older file could not be deleted: Failed, "无法替换"
-    Stalled,        // no growth for the stall limit: Failed, partial file kept
-    EndedShort,     // the connection ended before the announced length: Failed, partial file kept
-    Cancelled,      // downloading was stopped: Failed, "下载取消", partial file deleted
-};
-
-struct SingleTransferResult
-{
-    quint64 itemId = 0;
-    TransferOutcome outcome = TransferOutcome::NoResponse;
-    ItemState state = Failed;
-    qint64 bytesStored = 0;  // bytes written to the item's file
-    QString errorText;       // the control's last error, if any
-};
 
 // The connection settings of the control for an address: the named proxy
 // when it is switched on, else a direct connection to the address's port
@@ -62,10 +35,14 @@ TransferConnection ConnectionFor(const QString &url, const SessionSettings &sett
 // "完成下载:", LastFinishTime is set, the sounds are played, the login is
 // asked for, DownloadRunning goes false, and finished() reports the result.
 //
+// While it decides (a step that may show a message), further events of the
+// control and its timer are ignored: a decision is never entered twice, and
+// finished() comes once per transfer.
+//
 // The engine drives it: Inet下载当前文件 starts a row, stop() is the stop
 // command's cancel, and tick() runs every second while a transfer runs (the
 // transfer's own timer calls it; tests call it with a manual clock).
-class SingleTransfer final : public QObject
+class SingleTransfer final : public Transfer
 {
     Q_OBJECT
 
@@ -82,8 +59,8 @@ public:
         DownloadList &list;
         EngineValues &values;
         TransferControl &control;
-        const SessionSettings &settings;  // proxy, size limit, same-name rule
-        const TransferSwitches &switches; // sound, automatic login
+        const SessionSettings &settings;  // proxy, size limit
+        const EngineOptions &options;     // same-name rule, sound, automatic login
         const Clock &clock;
         Prompts &prompts;
         SoundPlayer &sounds;
@@ -99,7 +76,12 @@ public:
     // returned.
     bool downloadCurrentItem(quint64 itemId);
 
-    bool isRunning() const { return m_phase != Phase::Idle; }
+    // The transfer interface: start() is Inet下载当前文件 for the job's row,
+    // cancel() is stop().
+    bool start(const TransferJob &job) override { return downloadCurrentItem(job.itemId); }
+    void cancel() override { stop(); }
+    bool isRunning() const override { return m_phase != Phase::Idle; }
+    void setTimerEnabled(bool enabled) override;
     quint64 currentItemId() const { return isRunning() ? m_itemId : 0; }
 
     // The stop command's part: DownloadRunning goes false and the control is
@@ -111,14 +93,13 @@ public:
     // One second of the transfer: ends the 30 s wait for the response, gives
     // up a file that has not grown for 300 s, and notices that DownloadRunning
     // went false.
-    void tick();
+    void tick() override;
 
 signals:
     void panel2TextChanged(const QString &text);
     void panel3TextChanged(const QString &text);
     // Automatic login is on and a web page arrived (type htm or html).
     void loginRequested(quint64 itemId);
-    void finished(const SingleTransferResult &result);
 
 private:
     enum class Phase { Idle, AwaitingResponse, Pieces, WholeFetch };
@@ -141,6 +122,8 @@ private:
 
     Context m_context;
     QTimer m_timer;
+    bool m_timerEnabled = true;
+    bool m_deciding = false; // a step is deciding: events wait for its end
     Phase m_phase = Phase::Idle;
     quint64 m_itemId = 0;
     DownloadItem m_item;

@@ -15,9 +15,15 @@ class Prompts
 public:
     virtual ~Prompts() = default;
 
-    // A modal message; an empty title shows the program's title.
+    // A modal message; an empty title shows the program's title. Only for a
+    // user's own command: it waits for the answer.
     virtual PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
                                  PromptButtons buttons) = 0;
+
+    // A message with an OK button that is shown and left on screen: the call
+    // returns at once, without waiting for the user. The core uses it from
+    // network and timer handlers, which must never wait inside themselves.
+    virtual void notify(const QString &text, const QString &title, PromptIcon icon) = 0;
 
     // An input box; std::nullopt when the user cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,

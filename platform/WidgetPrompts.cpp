@@ -49,6 +49,15 @@ PromptAnswer WidgetPrompts::message(const QString &text, const QString &title, P
     }
 }
 
+void WidgetPrompts::notify(const QString &text, const QString &title, PromptIcon icon)
+{
+    // open() shows the box window-modal and returns at once; the box deletes
+    // itself when the user closes it.
+    auto *box = new QMessageBox(toQtIcon(icon), titleOrProgram(title), text, QMessageBox::Ok, m_parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 std::optional<QString> WidgetPrompts::input(const QString &prompt, const QString &title,
                                             const QString &defaultText)
 {

@@ -15,6 +15,7 @@ public:
 
     PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
                          PromptButtons buttons) override;
+    void notify(const QString &text, const QString &title, PromptIcon icon) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     QString saveFileName(const QString &title, const QString &startPath,

@@ -17,11 +17,11 @@ QString MethodLabelText(int method)
 QString SelectSameNameOption(const QString &stored)
 {
     const QString trimmed = stored.trimmed();
-    for (const QString &caption : {SameNamePolicy::kSkip, SameNamePolicy::kOverwrite}) {
+    for (const QString &caption : {SameNameCaption::kSkip, SameNameCaption::kOverwrite}) {
         if (trimmed == caption)
             return caption;
     }
-    return SameNamePolicy::kRename;
+    return SameNameCaption::kRename;
 }
 
 DownloadWindowSettings ReadDownloadWindowSettings(const StoredSettings &stored, SessionSettings &session)

@@ -79,7 +79,7 @@ void StoredSettings::saveThreadPosition(int position) { save(kSectionDownload, k
 
 QString StoredSettings::duplicateNamePolicy() const
 {
-    return text(kSectionSameName, kDuplicateNamePolicy, SameNamePolicy::kRename);
+    return text(kSectionSameName, kDuplicateNamePolicy, SameNameCaption::kRename);
 }
 void StoredSettings::saveDuplicateNamePolicy(const QString &policy)
 {

@@ -1,5 +1,6 @@
 #include "tests/cli/CliRun.h"
 #include "tests/support/FixtureSite.h"
+#include "tests/support/FileHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,18 +16,6 @@
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The folder's absolute path with a trailing separator, as the program
 // writes it into the PATH column.

@@ -1,4 +1,5 @@
 #include "platform/CodePage.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/cli/CliRun.h"
 
 #include <QDir>
@@ -9,13 +10,7 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
+QByteArray readFileOrMark(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
@@ -66,7 +61,7 @@ void TestCliExtract::initTestCase()
         QVERIFY(QFile::copy(QStringLiteral(PAPERDRIFT_PAGES_DIR "/") + name, m_dir.filePath(name)));
     }
     QVERIFY(writeFile(m_dir.filePath("empty.html"), "<html><body><table><tr><td>no entries</td></tr></table>"));
-    QVERIFY(writeFile(m_dir.filePath("closed.html"), readFile(m_dir.filePath("results-1.html"))));
+    QVERIFY(writeFile(m_dir.filePath("closed.html"), readFileOrMark(m_dir.filePath("results-1.html"))));
     QVERIFY(QFile::setPermissions(m_dir.filePath("closed.html"), QFileDevice::WriteOwner));
     QVERIFY(QDir(m_dir.path()).mkdir("locked"));
     QVERIFY(QFile::setPermissions(m_dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -173,7 +168,7 @@ void TestCliExtract::exportFile()
         QVERIFY(!QFile::exists(path));
         QCOMPARE(run.errors, "paperdrift-cli extract: cannot write " + exportPath + "\n");
     } else {
-        QCOMPARE(readFile(path), EncodeToCodePage(text));
+        QCOMPARE(readFileOrMark(path), EncodeToCodePage(text));
         QCOMPARE(run.errors, QString());
     }
 }

@@ -4,8 +4,9 @@
 #include "engine/Downloader.h"
 #include "platform/Clock.h"
 #include "common/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SameNamePolicy.h"
 #include "tests/support/FixtureSite.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
 
@@ -28,7 +29,7 @@ struct EngineRig
     {
         settings.DownloadMethod = qint16(method);
         settings.MaxFileSizeMB = 100;
-        settings.DuplicateNamePolicy = SameNamePolicy::kRename;
+        engine.options().sameNamePolicy = SameNamePolicy::Rename;
         engine.setTimersRunning(false);
     }
 
@@ -88,18 +89,6 @@ inline int requestsMarked(const FixtureSite &site, const QString &mark)
     for (const FixtureSite::Request &request : site.requests())
         count += request.target.endsWith(mark.toLatin1()) ? 1 : 0;
     return count;
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A server whose body the test sends piece by piece: the response head goes

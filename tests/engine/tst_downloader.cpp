@@ -130,28 +130,28 @@ private slots:
     // is named, so the same-name rule applies to it.
     void sameNameInOneTick_data()
     {
-        QTest::addColumn<QString>("policy");
+        QTest::addColumn<SameNamePolicy>("policy");
         QTest::addColumn<QString>("secondName");
         QTest::addColumn<ItemState>("secondState");
         QTest::addColumn<QString>("secondProgress");
         QTest::addColumn<QStringList>("files");
 
-        QTest::newRow("rename: counter [001]") << SameNamePolicy::kRename << "A[001]" << Finished << "100%"
+        QTest::newRow("rename: counter [001]") << SameNamePolicy::Rename << "A[001]" << Finished << "100%"
                                                << QStringList{"A.pdf", "A[001].pdf"};
         QTest::newRow("skip: the placeholder counts as existing")
-            << SameNamePolicy::kSkip << "A" << Finished << EngineText::kExistsSkipped << QStringList{"A.pdf"};
+            << SameNamePolicy::Skip << "A" << Finished << EngineText::kExistsSkipped << QStringList{"A.pdf"};
     }
 
     void sameNameInOneTick()
     {
-        QFETCH(QString, policy);
+        QFETCH(SameNamePolicy, policy);
         QFETCH(QString, secondName);
         QFETCH(ItemState, secondState);
         QFETCH(QString, secondProgress);
         QFETCH(QStringList, files);
 
         EngineRig rig;
-        rig.settings.DuplicateNamePolicy = policy;
+        rig.engine.options().sameNamePolicy = policy;
         rig.engine.options().threadCount = 2;
         const quint64 first = rig.add(m_site.url(QStringLiteral("/pdf?size=3000")) + rowMark(), QStringLiteral("A"));
         const quint64 second = rig.add(m_site.url(QStringLiteral("/pdf?size=4000")) + rowMark(), QStringLiteral("A"));
@@ -199,7 +199,7 @@ private slots:
         const quint64 id = rig.add(server.url(), QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
-        Downloader *worker = rig.engine.worker(1);
+        auto *worker = qobject_cast<Downloader *>(rig.engine.worker(1));
         QVERIFY(worker);
         QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
 
@@ -249,7 +249,7 @@ private slots:
         const QByteArray older = "the older file";
         PieceServer server(announced);
         EngineRig rig;
-        rig.settings.DuplicateNamePolicy = SameNamePolicy::kOverwrite;
+        rig.engine.options().sameNamePolicy = SameNamePolicy::Overwrite;
         rig.settings.MaxFileSizeMB = 10;
         const QString path = rig.filePath(QStringLiteral("A.pdf"));
         QVERIFY(writeFile(path, older));

@@ -1,7 +1,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/Naming.h"
 #include "common/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SameNamePolicy.h"
 #include "tests/support/PromptRecorder.h"
 
 #include <QDir>
@@ -29,13 +29,6 @@ void makeEntries(const QString &root, const QStringList &entries)
         QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(entry));
         file.write("data");
     }
-}
-
-SessionSettings withPolicy(const QString &policy)
-{
-    SessionSettings settings;
-    settings.DuplicateNamePolicy = policy;
-    return settings;
 }
 
 void expectFolderNameMessage(const PromptRecorder &prompts, bool shown)
@@ -239,12 +232,12 @@ void TestNaming::createFolderPathUnderReadOnlyFolder()
 void TestNaming::renameSavePath_data()
 {
     QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QString>("policy");
+    QTest::addColumn<SameNamePolicy>("policy");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("expected");
 
-    const QString rename = SameNamePolicy::kRename;
+    const SameNamePolicy rename = SameNamePolicy::Rename;
     QTest::newRow("free name is kept") << QStringList() << rename << "A" << "pdf" << "A";
     QTest::newRow("first counter has three digits") << QStringList{"A.pdf"} << rename << "A" << "pdf" << "A[001]";
     QTest::newRow("taken counters are passed over")
@@ -267,15 +260,15 @@ void TestNaming::renameSavePath_data()
     QTest::newRow("same base with another type is free") << QStringList{"A.caj"} << rename << "A" << "pdf" << "A";
     QTest::newRow("a folder of that name is no file") << QStringList{"A.pdf/"} << rename << "A" << "pdf" << "A";
     QTest::newRow("overwrite keeps the taken path")
-        << QStringList{"A[7].pdf"} << QString(SameNamePolicy::kOverwrite) << "A[7]" << "pdf" << "A[7]";
+        << QStringList{"A[7].pdf"} << SameNamePolicy::Overwrite << "A[7]" << "pdf" << "A[7]";
     QTest::newRow("skip rule renames like rename")
-        << QStringList{"A.pdf"} << QString(SameNamePolicy::kSkip) << "A" << "pdf" << "A[001]";
+        << QStringList{"A.pdf"} << SameNamePolicy::Skip << "A" << "pdf" << "A[001]";
 }
 
 void TestNaming::renameSavePath()
 {
     QFETCH(QStringList, existing);
-    QFETCH(QString, policy);
+    QFETCH(SameNamePolicy, policy);
     QFETCH(QString, name);
     QFETCH(QString, type);
     QFETCH(QString, expected);
@@ -287,7 +280,7 @@ void TestNaming::renameSavePath()
 
     // The folder is taken with or without its closing separator.
     for (const QString &folder : {temp.path(), temp.path() + '/'}) {
-        const SavePath save = renamedSavePath(folder, name, type, withPolicy(policy));
+        const SavePath save = renamedSavePath(folder, name, type, policy);
         QCOMPARE(save.name, expected);
         QCOMPARE(save.path, expectedPath);
     }
@@ -338,19 +331,19 @@ void TestNaming::uniqueFilePath()
 
 void TestNaming::needsDownload_data()
 {
-    QTest::addColumn<QString>("policy");
+    QTest::addColumn<SameNamePolicy>("policy");
     QTest::addColumn<bool>("fileExists");
     QTest::addColumn<bool>("expected");
 
-    QTest::newRow("skip, file exists") << QString(SameNamePolicy::kSkip) << true << false;
-    QTest::newRow("skip, no file") << QString(SameNamePolicy::kSkip) << false << true;
-    QTest::newRow("overwrite, file exists") << QString(SameNamePolicy::kOverwrite) << true << true;
-    QTest::newRow("rename, file exists") << QString(SameNamePolicy::kRename) << true << true;
+    QTest::newRow("skip, file exists") << SameNamePolicy::Skip << true << false;
+    QTest::newRow("skip, no file") << SameNamePolicy::Skip << false << true;
+    QTest::newRow("overwrite, file exists") << SameNamePolicy::Overwrite << true << true;
+    QTest::newRow("rename, file exists") << SameNamePolicy::Rename << true << true;
 }
 
 void TestNaming::needsDownload()
 {
-    QFETCH(QString, policy);
+    QFETCH(SameNamePolicy, policy);
     QFETCH(bool, fileExists);
     QFETCH(bool, expected);
 
@@ -371,7 +364,7 @@ void TestNaming::needsDownload()
     item.Progress = "";
     const DownloadItem before = item;
 
-    QCOMPARE(isDownloadNeeded(item, withPolicy(policy)), expected);
+    QCOMPARE(isDownloadNeeded(item, policy), expected);
     if (expected) {
         QCOMPARE(item.State, before.State);
         QCOMPARE(item.Size, before.Size);

@@ -132,7 +132,7 @@ private slots:
     {
         QFETCH(int, method);
         EngineRig rig(method);
-        rig.settings.DuplicateNamePolicy = SameNamePolicy::kSkip;
+        rig.engine.options().sameNamePolicy = SameNamePolicy::Skip;
         rig.engine.options().threadCount = 6;
         rig.engine.options().soundOn = true;
         const QString mark = rowMark();

@@ -5,8 +5,10 @@
 #include "engine/TransferControl.h"
 #include "platform/Clock.h"
 #include "common/SessionSettings.h"
-#include "settings/SettingsKeys.h"
+#include "common/SameNamePolicy.h"
+#include "engine/EngineOptions.h"
 #include "tests/support/FixtureSite.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/SoundRecorder.h"
 
@@ -29,7 +31,6 @@
 #include <memory>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(TransferOutcome)
 
 namespace {
 
@@ -59,10 +60,10 @@ enum class Setup {
 struct Rig
 {
     Rig()
-        : transfer({list, values, control, settings, switches, clock, prompts, sounds})
+        : transfer({list, values, control, settings, options, clock, prompts, sounds})
     {
         settings.MaxFileSizeMB = 100;
-        settings.DuplicateNamePolicy = SameNamePolicy::kOverwrite;
+        options.sameNamePolicy = SameNamePolicy::Overwrite;
         QObject::connect(&list, &DownloadList::dataChanged, &list, [this](const QModelIndex &topLeft) {
             const DownloadItem &item = list.at(topLeft.row());
             sizesSeen.append(item.Size);
@@ -106,7 +107,7 @@ struct Rig
     DownloadList list;
     EngineValues values;
     SessionSettings settings;
-    TransferSwitches switches;
+    EngineOptions options;
     ManualClock clock;
     PromptRecorder prompts;
     SoundRecorder sounds;
@@ -116,21 +117,9 @@ struct Rig
     QString typeWhileStoring;
 };
 
-SingleTransferResult resultOf(const QSignalSpy &finished)
+TransferResult resultOf(const QSignalSpy &finished)
 {
-    return finished.isEmpty() ? SingleTransferResult() : finished.first().first().value<SingleTransferResult>();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return finished.isEmpty() ? TransferResult() : finished.first().first().value<TransferResult>();
 }
 
 // A query item naming the running test row, so that the site's log can be
@@ -515,15 +504,15 @@ void TestTransfer::contentTypes_data()
     QTest::addColumn<QString>("contentType"); // sent by the site; empty: no header
     QTest::addColumn<QString>("body");        // pdf or html
     QTest::addColumn<QString>("itemType");
-    QTest::addColumn<QString>("policy");
+    QTest::addColumn<SameNamePolicy>("policy");
     QTest::addColumn<QString>("olderFile");   // a file of the item's name that exists already
     QTest::addColumn<QString>("typeWhileStoring");
     QTest::addColumn<QString>("finalType");
     QTest::addColumn<QStringList>("files");   // the folder's files at the end
 
-    const QString skip = SameNamePolicy::kSkip;
-    const QString overwrite = SameNamePolicy::kOverwrite;
-    const QString rename = SameNamePolicy::kRename;
+    const SameNamePolicy skip = SameNamePolicy::Skip;
+    const SameNamePolicy overwrite = SameNamePolicy::Overwrite;
+    const SameNamePolicy rename = SameNamePolicy::Rename;
 
     QTest::newRow("html with a charset for a pdf item, older .html replaced under skip")
         << "text/html; charset=utf-8" << "html" << "pdf" << skip << "A1.html" << "html" << "htm"
@@ -551,14 +540,14 @@ void TestTransfer::contentTypes()
     QFETCH(QString, contentType);
     QFETCH(QString, body);
     QFETCH(QString, itemType);
-    QFETCH(QString, policy);
+    QFETCH(SameNamePolicy, policy);
     QFETCH(QString, olderFile);
     QFETCH(QString, typeWhileStoring);
     QFETCH(QString, finalType);
     QFETCH(QStringList, files);
 
     Rig rig;
-    rig.settings.DuplicateNamePolicy = policy;
+    rig.options.sameNamePolicy = policy;
     if (!olderFile.isEmpty())
         QVERIFY(writeFile(rig.folder.filePath(olderFile), "older"));
     const QString url = m_site.url(QStringLiteral("/typed?size=3000&body=%1&type=%2")
@@ -691,8 +680,8 @@ void TestTransfer::endSteps()
     QFETCH(QString, panel3Start);
 
     Rig rig;
-    rig.switches.soundOn = soundOn;
-    rig.switches.autoLogin = autoLogin;
+    rig.options.soundOn = soundOn;
+    rig.options.autoLogin = autoLogin;
     const QString url = route == QLatin1String("closed")
                             ? QStringLiteral("http://127.0.0.1:%1/a.pdf").arg(closedPort())
                             : m_site.url(route);

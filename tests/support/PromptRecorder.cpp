@@ -1,13 +1,27 @@
 #include "tests/support/PromptRecorder.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 PromptAnswer PromptRecorder::message(const QString &text, const QString &title, PromptIcon icon,
                                      PromptButtons buttons)
 {
-    records.append({Kind::Message, text, title, icon, buttons, QString()});
+    records.append({Kind::Message, text, title, icon, buttons, QString(), true});
+    if (m_lateMs > 0) {
+        // The box stays up while the user reads it; events go on meanwhile.
+        QEventLoop box;
+        QTimer::singleShot(m_lateMs, &box, &QEventLoop::quit);
+        box.exec();
+    }
     if (!answers.isEmpty())
         return answers.dequeue();
     return (buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel) ? PromptAnswer::Yes
                                                                                       : PromptAnswer::Ok;
+}
+
+void PromptRecorder::notify(const QString &text, const QString &title, PromptIcon icon)
+{
+    records.append({Kind::Message, text, title, icon, PromptButtons::Ok, QString(), false});
 }
 
 std::optional<QString> PromptRecorder::input(const QString &prompt, const QString &title,
