@@ -19,7 +19,6 @@ inline const QString kDesktopKey = QStringLiteral("root61_Desktop");
 inline const QString kDocumentsKey = QStringLiteral("root62_MyDoc");
 inline const QString kComputerKey = QStringLiteral("root63_mycomputer");
 inline const QString kDrivePrefix = QStringLiteral("rootqmx");
-inline const QString kSpecialPrefix = QStringLiteral("root");
 inline const QString kDesktopCaption = QStringLiteral("桌面");
 inline const QString kDocumentsCaption = QStringLiteral("我的文档");
 inline const QString kComputerCaption = QStringLiteral("我的电脑");
@@ -48,8 +47,5 @@ inline const QString kHardDrive = QStringLiteral("Hard Drive");
 inline const QString kBytesSuffix = QStringLiteral(" bytes");
 inline const QString kFunctionFailed = QStringLiteral("Function failed!");
 inline const QString kFunctionFailedTitle = QStringLiteral("Error");
-
-// The property name a host is told about when DirName is assigned.
-inline const QString kDirNameProperty = QStringLiteral("DirName");
 
 } // namespace FolderTreeText

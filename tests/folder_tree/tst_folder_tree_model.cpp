@@ -26,6 +26,8 @@ private slots:
     void onlyFoldersHaveChildren_data();
     void onlyFoldersHaveChildren();
     void volumes();
+    void cdCaptionRenewedOnClick_data();
+    void cdCaptionRenewedOnClick();
     void removableReadOnlyWhenClicked();
     void openingTwice();
     void rebuildDropsGoneFolders();
@@ -181,6 +183,32 @@ void TestFolderTreeModel::volumes()
     QCOMPARE(m_model->node(rebuilt.at(1)).key, keysBefore.at(0));
     QCOMPARE(m_model->node(rebuilt.at(2)).key, keysBefore.at(1));
     QVERIFY(!keysBefore.contains(m_model->node(rebuilt.at(0)).key));
+}
+
+void TestFolderTreeModel::cdCaptionRenewedOnClick_data()
+{
+    QTest::addColumn<bool>("ready");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("caption"); // before the mount point
+    QTest::newRow("disc with a label") << true << "physics 2024" << "Physics 2024";
+    QTest::newRow("disc without a label") << true << "" << "";
+    QTest::newRow("no disc") << false << "" << "CD 驱动器";
+}
+
+void TestFolderTreeModel::cdCaptionRenewedOnClick()
+{
+    QFETCH(bool, ready);
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+    m_fixture->volumes() = {m_fixture->volume("cd", DriveType::CdRom, "", -1)};
+    m_fixture->volumes()[0].ready = false;
+    build();
+    const int cd = m_model->node(index(kComputerKey)).children.at(0);
+    QCOMPARE(m_model->node(cd).caption, "CD 驱动器 (" + key("cd") + ")");
+    m_fixture->volumes()[0].ready = ready;
+    m_fixture->volumes()[0].label = label;
+    m_model->clickNode(cd);
+    QCOMPARE(m_model->node(cd).caption, caption + " (" + key("cd") + ")");
 }
 
 void TestFolderTreeModel::removableReadOnlyWhenClicked()

@@ -1,5 +1,4 @@
 #include "folder_tree/DriveSpace.h"
-#include "folder_tree/KeyCodes.h"
 #include "folder_tree/ProperCase.h"
 #include "folder_tree/Volumes.h"
 
@@ -7,8 +6,8 @@
 
 Q_DECLARE_METATYPE(DriveType)
 
-// The rules below the tree: proper case, the free-space text, the mapping of
-// mounted file systems to drive types, and the key codes of the events.
+// The rules below the tree: proper case, the free-space text, and the mapping of
+// mounted file systems to drive types.
 class TestFolderTreeRules : public QObject
 {
     Q_OBJECT
@@ -20,7 +19,6 @@ private slots:
     void driveSpace();
     void driveType_data();
     void driveType();
-    void keyCodes();
 };
 
 void TestFolderTreeRules::properCase_data()
@@ -102,15 +100,6 @@ void TestFolderTreeRules::driveType()
     const VolumeFacts facts{fileSystem, device, mountPoint, removableMedium};
     QCOMPARE(IsPseudoFileSystem(facts), pseudo);
     QCOMPARE(DriveTypeFor(facts), type);
-}
-
-void TestFolderTreeRules::keyCodes()
-{
-    QCOMPARE(VirtualKeyCode(Qt::Key_F5), kKeyF5);
-    QCOMPARE(VirtualKeyCode(Qt::Key_A), 65);
-    QCOMPARE(VirtualKeyCode(Qt::Key_Down), 40);
-    QCOMPARE(ShiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
-    QCOMPARE(MouseButtonCode(Qt::RightButton), 2);
 }
 
 QTEST_GUILESS_MAIN(TestFolderTreeRules)
