@@ -5,6 +5,7 @@ PACKAGES=(
   qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
   libgumbo-dev libbenchmark-dev
   curl openssl e2fsprogs
+  fonts-wqy-microhei
 )
 
 ensure_packages() {
