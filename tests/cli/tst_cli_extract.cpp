@@ -140,7 +140,7 @@ void TestCliExtract::exportFile_data()
     QTest::newRow("two pages")
         << QStringList{"results-1.html", "results-3.html"} << "list.txt" << 0 << 5
         << QStringLiteral("Aerodynamic Loads on Slender Wings-【pdf】\r\n"
-                          "Boundary Layer Transition\nin Hypersonic Flow-【pdf】\r\n"
+                          "Boundary Layer Transition in Hypersonic Flow-【pdf】\r\n"
                           "Wing Flutter Suppression-【pdf】\r\n"
                           "Thermal Protection of Re-entry Vehicles-【pdf】\r\n"
                           "Kinetic Heating of Nose Cones-【pdf】\r\n");
