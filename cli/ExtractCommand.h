@@ -4,6 +4,8 @@
 
 // paperdrift-cli extract [--free-only] [--ticked-only] [--url PAGE_URL]
 //                        [--export FILE] FILE.html...
+// paperdrift-cli extract --live [--load-limit SECONDS] [--free-only]
+//                        [--ticked-only] [--export FILE] URL...
 // Reads saved result pages in the order given into one harvest list and
 // prints one line per entry taken, in list order: title, tab, link, tab,
 // the page's address. An entry whose link is already in the list is dropped.
@@ -13,11 +15,21 @@
 // --free-only and --ticked-only take only entries marked free or ticked on
 // the page; --export also writes the list's export file.
 //
-// Exit code 0; 1 when a page could not be read (the other pages are still
+// With --live the arguments are addresses: the embedded browser, offscreen,
+// loads each one and the search window's own reading script reads it, as
+// "加入本页到列表" does; the output and the options are those above. The
+// browser runs in paperdrift-live-reader, found beside this program. A page
+// that does not finish loading within the wait for a result page (30
+// seconds, or --load-limit) is reported and skipped.
+//
+// Exit code 0; 1 when a page could not be read or loaded (the other pages are still
 // read) or the export file could not be written; 2 with the usage line for
 // wrong arguments.
 int RunExtractCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 inline constexpr CliCommand kExtractCommand{
-    "extract", "[--free-only] [--ticked-only] [--url PAGE_URL] [--export FILE] FILE.html...",
-    "print the entries of saved result pages: title, link and page address", RunExtractCommand};
+    "extract",
+    "[--free-only] [--ticked-only] [--url PAGE_URL] [--export FILE] [--live [--load-limit SECONDS]] FILE.html|URL...",
+    "print the entries of saved result pages (or, with --live, of addresses read in the browser): title, link "
+    "and page address",
+    RunExtractCommand};

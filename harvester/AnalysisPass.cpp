@@ -39,17 +39,21 @@ void AnalysisPass::start(Kind kind, RowSelection selection)
 
 void AnalysisPass::begin()
 {
-    if (m_list.isEmpty()) {
+    // The stop button may have been pressed before the first entry.
+    if (m_idle || m_list.isEmpty()) {
         finish();
         return;
     }
     // Exactly one moment asks for the folder: the add commands when
-    // AskSaveFolder is 1, otherwise the start of a pass.
-    if (m_settings.AskSaveFolder == 1) {
+    // AskSaveFolder is 1, otherwise the start of a pass. Entries read before
+    // the folder was ever chosen in this run carry no folder, and the save
+    // folder is still empty: then the pass asks too rather than hand them
+    // over into no folder.
+    if (m_settings.AskSaveFolder == 1 && !needsFolder()) {
         m_settings.SaveFolderDialogCancelled = false;
     } else {
         m_asker.showSaveFolderDialog();
-        if (m_settings.SaveFolderDialogCancelled) {
+        if (m_settings.SaveFolderDialogCancelled || needsFolder()) {
             finish();
             return;
         }
@@ -57,6 +61,18 @@ void AnalysisPass::begin()
     // Rows added while the pass runs lie beyond this count and are not visited.
     m_rowsAtStart = m_list.count();
     visitFrom(0);
+}
+
+// True when the save folder is empty and an entry relies on it.
+bool AnalysisPass::needsFolder() const
+{
+    if (!m_settings.SaveFolder.trimmed().isEmpty())
+        return false;
+    for (int row = 0; row < m_list.count(); ++row) {
+        if (m_list.at(row).SavePath.trimmed().isEmpty())
+            return true;
+    }
+    return false;
 }
 
 // Applies the pass's rule to the entry at `row`; answers whether a check (a
@@ -97,10 +113,12 @@ void AnalysisPass::visitFrom(int row)
         bool checkAfter = true;
         if (handsOver(row, checkAfter)) {
             const HarvestEntry &entry = m_list.at(row);
-            m_handover.addToDownloadList(entry.Link, entry.Title, entry.FileType, entry.SavePath, entry.PageUrl);
             // Marked done whatever the download list did with it (a link
-            // already there is not added twice).
-            m_list.setStatus(row, HarvesterText::kStatusDone);
+            // already there is not added twice); an entry refused for want
+            // of a folder keeps its status.
+            if (m_handover.addToDownloadList(entry.Link, entry.Title, entry.FileType, entry.SavePath,
+                                             entry.PageUrl))
+                m_list.setStatus(row, HarvesterText::kStatusDone);
         }
         if (checkAfter) {
             QTimer::singleShot(0, this, [this, next = row + 1] {

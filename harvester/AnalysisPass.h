@@ -59,6 +59,7 @@ signals:
 
 private:
     void begin();
+    bool needsFolder() const;
     void visitFrom(int row);
     void finish();
     bool handsOver(int row, bool &checkAfter);

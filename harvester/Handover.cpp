@@ -36,6 +36,9 @@ bool Handover::addToDownloadList(const QString &link, const QString &title, cons
 {
     const QString cleanedTitle = CleanHandoverTitle(title);
     const QString folder = savePath.isEmpty() ? m_settings.SaveFolder : savePath;
+    // An item without a folder would be stored wherever the program runs from.
+    if (folder.trimmed().isEmpty())
+        return false;
     const QString baseName = m_settings.KeepOriginalFileName ? OriginalFileBaseName(link) : cleanedTitle;
 
     DownloadItem item;

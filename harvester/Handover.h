@@ -40,7 +40,8 @@ public:
     // 加入下载列表: appends a waiting item for the link, named after the
     // title or, with "原文件名" chosen, after the link, in the entry's folder
     // or, when that is empty, in the save folder current now. A link already
-    // in the download list changes nothing there. Always true.
+    // in the download list changes nothing there. True, unless neither the
+    // entry nor the settings name a folder: then nothing is added.
     bool addToDownloadList(const QString &link, const QString &title, const QString &fileType,
                            const QString &savePath, const QString &pageUrl);
 

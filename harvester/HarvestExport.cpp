@@ -17,6 +17,27 @@ QString groupedDigits(qint64 value)
     return digits;
 }
 
+// A title that the page broke over lines stays on its own export line: each
+// line break (CR LF, a lone CR or a lone LF) becomes one blank.
+QString titleOnOneLine(const QString &title)
+{
+    QString line;
+    line.reserve(title.size());
+    for (qsizetype at = 0; at < title.size(); ++at) {
+        const QChar c = title.at(at);
+        if (c == QLatin1Char('\r')) {
+            if (at + 1 < title.size() && title.at(at + 1) == QLatin1Char('\n'))
+                ++at;
+            line.append(QLatin1Char(' '));
+        } else if (c == QLatin1Char('\n')) {
+            line.append(QLatin1Char(' '));
+        } else {
+            line.append(c);
+        }
+    }
+    return line;
+}
+
 } // namespace
 
 QByteArray HarvestExportBytes(const HarvestList &list)
@@ -24,7 +45,7 @@ QByteArray HarvestExportBytes(const HarvestList &list)
     QString text;
     for (int row = 0; row < list.count(); ++row) {
         const HarvestEntry &entry = list.at(row);
-        text += entry.Title + HarvesterText::kExportTypeOpen + entry.FileType + HarvesterText::kExportTypeClose
+        text += titleOnOneLine(entry.Title) + HarvesterText::kExportTypeOpen + entry.FileType + HarvesterText::kExportTypeClose
                 + entry.Status + QLatin1String("\r\n");
     }
     return EncodeToCodePage(text);

@@ -7,7 +7,8 @@ class HarvestList;
 
 // The harvest list's export file: one line per row in list order, the title,
 // "-【", the file type, "】" and the status, each line ended by CR LF, in the
-// user's code page. Nothing else is written.
+// user's code page. Nothing else is written. A line break inside a title is
+// written as one blank, so that every row stays one line.
 QByteArray HarvestExportBytes(const HarvestList &list);
 
 // Writes the export file at `path`, replacing an existing file. The file is

@@ -6,6 +6,7 @@
 #include "platform/FileTests.h"
 #include "platform/Prompts.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 HarvestMaintenance::HarvestMaintenance(HarvestList &list, Prompts &prompts, std::function<bool()> analysisIdle)
@@ -84,8 +85,12 @@ void HarvestMaintenance::exportList()
     QString path = m_prompts.saveFileName(QString(), QString(), HarvesterText::kExportFilter);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += QLatin1Char('.') + HarvesterText::kExportDefaultExtension;
+        if (QFileInfo::exists(path)
+            && !m_prompts.askYesNo(HarvesterText::kExportReplaceExisting + QDir::toNativeSeparators(path)))
+            return;
+    }
     if (!WriteHarvestExport(m_list, path))
         return;
     const qint64 bytes = FileLength(path);

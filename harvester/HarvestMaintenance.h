@@ -36,7 +36,9 @@ public:
     ClearOutcome clearAll();
 
     // "导出数据...": asks for a file and writes the list to it, then shows its
-    // size. An empty list shows nothing; a failed write ends silently.
+    // size. An empty list shows nothing; a failed write ends silently. A name
+    // without extension gets ".txt"; when a file of that name exists the user
+    // is asked before it is replaced.
     void exportList();
 
 private:

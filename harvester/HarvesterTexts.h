@@ -53,5 +53,8 @@ inline const QString kConfirmClearAll = QStringLiteral("您确定要清空辛辛
 // typed without an extension gets ".txt".
 inline const QString kExportFilter = QStringLiteral("*.txt (*.txt)");
 inline const QString kExportDefaultExtension = QStringLiteral("txt");
+// Asked when the name got ".txt" and a file of that name exists: the save
+// dialog only asked about the name as typed. Followed by the file's path.
+inline const QString kExportReplaceExisting = QStringLiteral("文件已存在，要替换它吗？\n");
 
 } // namespace HarvesterText

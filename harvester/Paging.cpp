@@ -40,7 +40,14 @@ void Paging::addThisPage()
     // A cancelled dialog still reads the page, with the folder it showed.
     if (m_settings.AskSaveFolder == 1)
         m_asker.showSaveFolderDialog();
-    m_pane.snapshot(this, [this](const PageModel &page) {
+    const quint64 call = ++m_thisPageCall;
+    m_awaitingThisPage = true;
+    m_thisPageDeadline = m_clock.seconds() + kLoadLimitSeconds;
+    m_waitTimer.start();
+    m_pane.snapshot(this, [this, call](const PageModel &page) {
+        if (!m_awaitingThisPage || call != m_thisPageCall)
+            return;
+        m_awaitingThisPage = false;
         readPage(page);
         emit addCommandFinished();
     });
@@ -63,6 +70,13 @@ void Paging::addAll()
 void Paging::requestStop()
 {
     m_stopAddAll = true;
+    if (m_step == Step::Idle)
+        return;
+    if (m_awaitingPane) {
+        abandonPaneCall();
+        finishAddAll();
+        return;
+    }
     if (m_step == Step::WaitingForLoad || m_step == Step::Settling)
         checkWait();
 }
@@ -70,10 +84,47 @@ void Paging::requestStop()
 void Paging::requestRead(Step step)
 {
     m_step = step;
-    m_pane.snapshot(this, [this](const PageModel &page) {
+    const quint64 call = beginPaneCall();
+    m_pane.snapshot(this, [this, call](const PageModel &page) {
+        if (!endPaneCall(call))
+            return;
         readPage(page);
         onPageRead();
     });
+}
+
+quint64 Paging::beginPaneCall()
+{
+    m_awaitingPane = true;
+    m_callDeadline = m_clock.seconds() + kLoadLimitSeconds;
+    m_waitTimer.start();
+    return ++m_call;
+}
+
+// True when `call` is the one the run waits for; it then no longer waits.
+bool Paging::endPaneCall(quint64 call)
+{
+    if (!m_awaitingPane || call != m_call)
+        return false;
+    m_awaitingPane = false;
+    return true;
+}
+
+void Paging::abandonPaneCall()
+{
+    m_awaitingPane = false;
+    ++m_call; // its answer, should it still come, is dropped
+    m_pageLoading = false;
+}
+
+void Paging::paneCallTimedOut()
+{
+    const bool clicking = m_step == Step::ClickingNext;
+    abandonPaneCall();
+    if (clicking)
+        nextPageDone(false); // as a next page that did not load: the shown page is read a last time
+    else
+        finishAddAll(); // a reading that never came: another would wait in vain
 }
 
 void Paging::onPageRead()
@@ -107,7 +158,11 @@ void Paging::nextPage()
     // Set before the click, so that a document completing at any moment
     // after it is seen.
     m_pageLoading = true;
-    m_pane.clickNextLink(this, [this](bool clicked) { onNextClicked(clicked); });
+    const quint64 call = beginPaneCall();
+    m_pane.clickNextLink(this, [this, call](bool clicked) {
+        if (endPaneCall(call))
+            onNextClicked(clicked);
+    });
 }
 
 void Paging::onNextClicked(bool clicked)
@@ -127,9 +182,18 @@ void Paging::onNextClicked(bool clicked)
 
 void Paging::checkWait()
 {
-    if (m_step == Step::WaitingForLoad) {
+    const double now = m_clock.seconds();
+    if (m_awaitingThisPage && now > m_thisPageDeadline) {
+        m_awaitingThisPage = false;
+        ++m_thisPageCall;
+        emit addCommandFinished(); // nothing was read
+    }
+    if (m_awaitingPane) {
+        if (now > m_callDeadline)
+            paneCallTimedOut();
+    } else if (m_step == Step::WaitingForLoad) {
         if (m_pane.isBusy() || m_pageLoading) {
-            if (m_clock.seconds() - m_clickedAt > kLoadLimitSeconds) {
+            if (now - m_clickedAt > kLoadLimitSeconds) {
                 nextPageDone(false);
                 return;
             }
@@ -137,17 +201,27 @@ void Paging::checkWait()
                 return;
         }
         m_step = Step::Settling;
-        m_settleFrom = m_clock.seconds();
+        m_settleFrom = now;
     }
-    if (m_step == Step::Settling) {
-        if (m_stopAddAll || m_clock.seconds() - m_settleFrom >= kSettleSeconds)
+    if (m_step == Step::Settling && !m_awaitingPane) {
+        if (m_stopAddAll || now - m_settleFrom >= kSettleSeconds)
             nextPageDone(true);
     }
+    stopWaitTimerWhenIdle();
+}
+
+// The timer runs while anything is waited for: an answer of the pane, a page
+// loading or settling.
+void Paging::stopWaitTimerWhenIdle()
+{
+    const bool waiting = m_awaitingPane || m_awaitingThisPage || m_step == Step::WaitingForLoad
+                         || m_step == Step::Settling;
+    if (!waiting)
+        m_waitTimer.stop();
 }
 
 void Paging::nextPageDone(bool opened)
 {
-    m_waitTimer.stop();
     // The page that opened is read and the run goes on; without a next page
     // (or when it did not load in time) the shown page is read a last time.
     requestRead(opened ? Step::Reading : Step::LastRead);
@@ -156,6 +230,7 @@ void Paging::nextPageDone(bool opened)
 void Paging::finishAddAll()
 {
     m_step = Step::Idle;
+    stopWaitTimerWhenIdle();
     emit addAllRunningChanged(false);
     emit addCommandFinished();
 }

@@ -21,6 +21,12 @@ struct SessionSettings;
 // run after the page being read. The last page is read once more at the end,
 // which also takes a page that finished loading after the limit; rows already
 // present are not added twice.
+//
+// No wait is without an end: a page read or a "next" click that the browser
+// has not answered within the page limit counts as a page that did not load
+// (an unanswered click goes to the last reading, an unanswered reading ends
+// the run), and its late answer is dropped. A stop request while the browser
+// owes an answer ends the run at once, without that answer.
 class Paging final : public QObject
 {
     Q_OBJECT
@@ -46,7 +52,8 @@ public:
     bool StopAddAll() const { return m_stopAddAll; }
     bool addAllRunning() const { return m_step != Step::Idle; }
 
-    // "加入本页到列表".
+    // "加入本页到列表". A reading the browser does not answer within the
+    // page limit ends the command without rows.
     void addThisPage();
     // "加入全部到列表"; while a run is in progress ("停止加入全部") it asks the
     // run to stop instead.
@@ -69,10 +76,15 @@ private:
     QString savePathForAdd() const;
     void readPage(const PageModel &page);
     void requestRead(Step step);
+    quint64 beginPaneCall();
+    bool endPaneCall(quint64 call);
+    void paneCallTimedOut();
+    void abandonPaneCall();
     void onPageRead();
     void nextPage(); // 下一页: clicks the page's "next" link
     void onNextClicked(bool clicked);
     void checkWait();
+    void stopWaitTimerWhenIdle();
     void nextPageDone(bool opened);
     void finishAddAll();
 
@@ -91,4 +103,15 @@ private:
     double m_clickedAt = 0.0;
     double m_settleFrom = 0.0;
     QTimer m_waitTimer;
+
+    // The run's one outstanding call into the pane: its number (a late
+    // answer to an older one is dropped) and the moment it is given up.
+    quint64 m_call = 0;
+    bool m_awaitingPane = false;
+    double m_callDeadline = 0.0;
+
+    // "加入本页到列表"'s reading, apart from a run's.
+    quint64 m_thisPageCall = 0;
+    bool m_awaitingThisPage = false;
+    double m_thisPageDeadline = 0.0;
 };

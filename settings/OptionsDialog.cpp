@@ -151,7 +151,7 @@ void OptionsDialog::Command1_Click()
     // The values are stored already; the messages only tell the user.
     if (confirmed.proxyMalformed)
         m_prompts.error(kProxyMalformed);
-    if (confirmed.sizeNotNumber)
-        m_prompts.error(kSizeNotNumber + NumberToSettingText(confirmed.values.maxFileSizeMB) + kMegabytes);
+    if (confirmed.sizeRefused)
+        m_prompts.error(kSizeRefused + NumberToSettingText(confirmed.values.maxFileSizeMB) + kMegabytes);
     accept();
 }

@@ -55,7 +55,7 @@ OptionsConfirmation ConfirmOptionsForm(const OptionsForm &form, int keptMethod, 
     values.askSaveFolder = form.askTicked ? 1 : 0;
 
     const std::optional<double> size = NumberInBox(form.sizeText);
-    result.sizeNotNumber = !size;
-    values.maxFileSizeMB = size.value_or(keptSizeMB);
+    result.sizeRefused = !size || *size <= 0;
+    values.maxFileSizeMB = result.sizeRefused ? keptSizeMB : *size;
     return result;
 }

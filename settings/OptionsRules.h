@@ -38,11 +38,12 @@ struct OptionsConfirmation
 {
     OptionsValues values;        // the six values to store, trimmed
     bool proxyMalformed = false; // proxy on with an empty address or a port that is no number
-    bool sizeNotNumber = false;  // the size box held no number: the kept limit is stored again
+    bool sizeRefused = false;    // the size box held no number above 0: the kept limit is stored again
 };
 
 // keptMethod is the method when neither option is chosen; keptSizeMB the
-// limit that stays when the size box holds no number.
+// limit that stays when the size box holds no number above 0 (a limit of 0
+// or below would refuse every file).
 OptionsConfirmation ConfirmOptionsForm(const OptionsForm &form, int keptMethod, double keptSizeMB);
 
 // A number typed into a box (blanks around it allowed); no value otherwise.

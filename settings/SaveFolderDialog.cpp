@@ -54,6 +54,10 @@ void SaveFolderDialog::buildControls()
     Option2->setChecked(true);
     Command2 = NamedControl(new QPushButton(kOk, this), "Command2");
     Command3 = NamedControl(new QPushButton(kCancel, this), "Command3");
+    // Enter anywhere in the dialog, the folder box included, confirms.
+    Command1->setAutoDefault(false);
+    Command3->setAutoDefault(false);
+    Command2->setDefault(true);
     Label1->setBuddy(Combo1);
 
     auto *grid = new QGridLayout;
@@ -106,9 +110,16 @@ void SaveFolderDialog::Command2_Click()
     accept();
 }
 
-// "取消"; the close box rejects without marking the dialog cancelled.
+// "取消".
 void SaveFolderDialog::Command3_Click()
 {
-    m_session.SaveFolderDialogCancelled = true;
     reject();
+}
+
+// "取消", Escape and the close box all leave the dialog cancelled, so that a
+// dismissed dialog never lets a pass hand the entries over.
+void SaveFolderDialog::reject()
+{
+    m_session.SaveFolderDialogCancelled = true;
+    QDialog::reject();
 }

@@ -13,7 +13,8 @@ struct SessionSettings;
 // fSeleFileSavePath, the save-folder dialog: where the articles handed to the
 // download list are stored and whether they keep their own file names. The
 // caller reads SaveFolderDialogCancelled afterwards and, when it is false,
-// SaveFolder and KeepOriginalFileName.
+// SaveFolder and KeepOriginalFileName. "确定" is the default button (Enter);
+// Escape and the close box act as "取消".
 class SaveFolderDialog final : public QDialog
 {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     QRadioButton *Option2;
     QPushButton *Command2;
     QPushButton *Command3;
+
+    void reject() override;
 
 private:
     void buildControls();

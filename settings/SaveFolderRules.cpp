@@ -8,6 +8,16 @@
 
 #include <QDir>
 
+namespace {
+
+// The number of folder names in a path: "/a/b/" and "/a//b" both hold two.
+qsizetype folderDepth(const QString &path)
+{
+    return path.split(QDir::separator(), Qt::SkipEmptyParts).size();
+}
+
+} // namespace
+
 SaveFolderOutcome ConfirmSaveFolder(const QString &boxText, bool keepOriginalFileName, StoredSettings &stored,
                                     SessionSettings &session, Prompts &prompts)
 {
@@ -21,6 +31,10 @@ SaveFolderOutcome ConfirmSaveFolder(const QString &boxText, bool keepOriginalFil
         if (!folder.endsWith(separator))
             folder += separator;
         outcome.boxText = CreateFolderPath(folder, prompts);
+        // The folder walk stops at a name it cannot use and hands back the
+        // folder above it; that is not the folder the user asked for.
+        if (folderDepth(outcome.boxText) != folderDepth(folder))
+            outcome.boxText.clear();
     } else {
         outcome.boxText = boxText;
     }

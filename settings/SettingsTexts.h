@@ -32,7 +32,7 @@ inline const QString kClose = QStringLiteral("关闭");
 
 inline const QString kProxyMalformed = QStringLiteral("代理服务器网址或者端口格式不对！");
 // Followed by the limit that stays in force and " MB".
-inline const QString kSizeNotNumber = QStringLiteral("下载文件大小必须是数字，仍使用原来的设置：");
+inline const QString kSizeRefused = QStringLiteral("下载文件大小必须是大于0的数字，仍使用原来的设置：");
 inline const QString kMegabytes = QStringLiteral(" MB");
 
 // The save-folder dialog.

@@ -140,7 +140,7 @@ void TestCliExtract::exportFile_data()
     QTest::newRow("two pages")
         << QStringList{"results-1.html", "results-3.html"} << "list.txt" << 0 << 5
         << QStringLiteral("Aerodynamic Loads on Slender Wings-【pdf】\r\n"
-                          "Boundary Layer Transition\nin Hypersonic Flow-【pdf】\r\n"
+                          "Boundary Layer Transition in Hypersonic Flow-【pdf】\r\n"
                           "Wing Flutter Suppression-【pdf】\r\n"
                           "Thermal Protection of Re-entry Vehicles-【pdf】\r\n"
                           "Kinetic Heating of Nose Cones-【pdf】\r\n");
@@ -186,6 +186,16 @@ void TestCliExtract::usage_data()
                                          << "paperdrift-cli extract: --url needs a value\n" + usage;
     QTest::newRow("--export without value") << QStringList{"extract", "--export", "", "results-1.html"}
                                             << "paperdrift-cli extract: --export needs a value\n" + usage;
+    const QString limitRefused =
+        "paperdrift-cli extract: --load-limit needs --live and a number of seconds above 0, up to 3600\n" + usage;
+    QTest::newRow("--load-limit without --live")
+        << QStringList{"extract", "--load-limit", "5", "results-1.html"} << limitRefused;
+    QTest::newRow("--load-limit of 0") << QStringList{"extract", "--live", "--load-limit", "0", "http://x.example/"}
+                                       << limitRefused;
+    QTest::newRow("--url with --live")
+        << QStringList{"extract", "--live", "--url", "http://x.example/", "http://x.example/"}
+        << "paperdrift-cli extract: --url names the address of saved pages; with --live each page has its own\n"
+               + usage;
 }
 
 void TestCliExtract::usage()

@@ -47,6 +47,7 @@ private slots:
     void folder_data();
     void folder();
     void duplicateLinkChangesNothing();
+    void noFolderRefused();
 };
 
 void TestHandover::fileName_data()
@@ -153,6 +154,15 @@ void TestHandover::duplicateLinkChangesNothing()
     QCOMPARE(item.Folder, QString("/papers/"));
     QCOMPARE(item.Referer, kPage);
     QCOMPARE(item.Progress, QString("40%"));
+}
+
+void TestHandover::noFolderRefused()
+{
+    HandoverSetup setup;
+    setup.settings.SaveFolder.clear(); // the save-folder dialog has not been confirmed in this run
+    QVERIFY(!setup.handover.addToDownloadList(QStringLiteral("https://x.example.org/a.pdf"), QStringLiteral("A"),
+                                              QStringLiteral("pdf"), QString(), kPage));
+    QCOMPARE(setup.target.downloadList().count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestHandover)

@@ -2,6 +2,8 @@
 #include "harvester/HarvestExport.h"
 #include "harvester/HarvestList.h"
 #include "harvester/HarvesterTexts.h"
+#include "harvester/HtmlPageReader.h"
+#include "harvester/PageExtraction.h"
 #include "platform/CodePage.h"
 
 #include <QFile>
@@ -45,6 +47,7 @@ private slots:
     void exportBytes_data();
     void exportBytes();
     void writeFile();
+    void titleBrokenOverLines();
     void sizeMessage_data();
     void sizeMessage();
 };
@@ -59,6 +62,13 @@ void TestHarvestExport::exportBytes_data()
         << QList<Row>{{QStringLiteral("Wing Loads"), HarvesterText::kStatusDone},
                       {QStringLiteral("Jet Noise"), QString()}}
         << QStringLiteral("Wing Loads-【pdf】成功\r\nJet Noise-【pdf】\r\n");
+    QTest::newRow("line breaks inside titles: one blank each")
+        << QList<Row>{{QStringLiteral("Boundary Layer\nTransition"), QString()},
+                      {QStringLiteral("Rotor\r\nWakes"), QString()},
+                      {QStringLiteral("Jet\rNoise"), QString()},
+                      {QStringLiteral("Two\n\nBreaks"), QString()}}
+        << QStringLiteral("Boundary Layer Transition-【pdf】\r\nRotor Wakes-【pdf】\r\nJet Noise-【pdf】\r\n"
+                          "Two  Breaks-【pdf】\r\n");
     QTest::newRow("failed, Chinese title")
         << QList<Row>{{QStringLiteral("气动载荷"), HarvesterText::kStatusFailed}}
         << QStringLiteral("气动载荷-【pdf】分析失败\r\n");
@@ -94,6 +104,35 @@ void TestHarvestExport::writeFile()
     const QString nowhere = dir.filePath(QStringLiteral("missing/list.txt"));
     QVERIFY(!WriteHarvestExport(list, nowhere));
     QVERIFY(!QFile::exists(nowhere));
+}
+
+// The first result page of the test site has a title broken by <br>; read
+// from its markup and exported, each entry is exactly one line.
+void TestHarvestExport::titleBrokenOverLines()
+{
+    QFile page(QStringLiteral(PAPERDRIFT_PAGES_DIR "/results-1.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    HarvestList list;
+    const int rows = ExtractPageEntries(ReadHtmlPage(page.readAll(), QUrl("http://127.0.0.1/results?page=1")),
+                                        QString(), false, false, list);
+    QVERIFY(rows >= 2);
+    bool titleHasBreak = false;
+    for (int row = 0; row < list.count(); ++row)
+        titleHasBreak = titleHasBreak || list.at(row).Title.contains(QLatin1Char('\n'));
+    QVERIFY(titleHasBreak); // else the page no longer shows the fault
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    QVERIFY(WriteHarvestExport(list, path));
+    const QString text = DecodeFromCodePage(readFile(path));
+    QVERIFY(text.endsWith(QStringLiteral("\r\n")));
+    const QStringList lines = text.chopped(2).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), list.count());
+    for (int row = 0; row < list.count(); ++row) {
+        QVERIFY2(!lines.at(row).contains(QLatin1Char('\n')) && !lines.at(row).contains(QLatin1Char('\r')),
+                 qPrintable(lines.at(row)));
+        QVERIFY(lines.at(row).endsWith(QStringLiteral("-【pdf】")));
+    }
 }
 
 void TestHarvestExport::sizeMessage_data()

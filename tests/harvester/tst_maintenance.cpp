@@ -74,6 +74,7 @@ private slots:
     void clear();
     void clearRefusedWhileAnalysing_data();
     void clearRefusedWhileAnalysing();
+    void exportFile_data();
     void exportFile();
     void exportWithoutFile_data();
     void exportWithoutFile();
@@ -203,33 +204,68 @@ void TestMaintenance::clearRefusedWhileAnalysing()
     QCOMPARE(prompts.records.first().icon, PromptIcon::Error);
 }
 
+void TestMaintenance::exportFile_data()
+{
+    QTest::addColumn<QString>("typed");   // the name given in the save dialog
+    QTest::addColumn<bool>("existing");   // harvest.txt exists before
+    QTest::addColumn<QString>("answer");  // to the question about replacing it; "" when none is asked
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("typed with extension: replaced, the save dialog asked already")
+        << "harvest.txt" << true << "" << true;
+    QTest::newRow("typed without extension, no file of that name") << "harvest" << false << "" << true;
+    QTest::newRow("typed without extension, the .txt file exists, replace: yes")
+        << "harvest" << true << "yes" << true;
+    QTest::newRow("typed without extension, the .txt file exists, replace: no")
+        << "harvest" << true << "no" << false;
+}
+
 void TestMaintenance::exportFile()
 {
+    QFETCH(QString, typed);
+    QFETCH(bool, existing);
+    QFETCH(QString, answer);
+    QFETCH(bool, written);
+
     QTemporaryDir dir;
     HarvestList list;
     fill(list, {{"Using pdf tools", "成功"}, {"Rotor wake", ""}});
     PromptRecorder prompts;
     HarvestMaintenance maintenance(list, prompts, [] { return false; }); // exporting is allowed during a pass
 
-    // A name typed without an extension gets ".txt"; an existing file is replaced.
     const QString path = dir.filePath(QStringLiteral("harvest.txt"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(5000, 'x'));
-    old.close();
-    prompts.paths.enqueue(dir.filePath(QStringLiteral("harvest")));
+    const QByteArray old(5000, 'x');
+    if (existing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    prompts.paths.enqueue(dir.filePath(typed));
+    if (answer == QLatin1String("no"))
+        prompts.answers.enqueue(PromptAnswer::No);
 
     maintenance.exportList();
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray expected = EncodeToCodePage(QStringLiteral("Using pdf tools-【pdf】成功\r\nRotor wake-【pdf】\r\n"));
-    QCOMPARE(file.readAll(), expected);
-    QCOMPARE(prompts.records.size(), 2);
-    QCOMPARE(prompts.records.at(0).kind, PromptRecorder::Kind::SaveFile);
-    QCOMPARE(prompts.records.at(1).text, ExportSizeMessage(expected.size()));
-    QVERIFY(prompts.records.at(1).text.startsWith(QStringLiteral("保存文件完毕：")));
-    QCOMPARE(prompts.records.at(1).icon, PromptIcon::Information);
+    QCOMPARE(file.readAll(), written ? expected : old);
+
+    QList<PromptRecorder::Record> records = prompts.records;
+    QVERIFY(!records.isEmpty());
+    QCOMPARE(records.takeFirst().kind, PromptRecorder::Kind::SaveFile);
+    if (!answer.isEmpty()) {
+        const PromptRecorder::Record question = records.takeFirst();
+        QCOMPARE(question.text, QString("文件已存在，要替换它吗？\n") + QDir::toNativeSeparators(path));
+        QCOMPARE(question.buttons, PromptButtons::YesNo);
+    }
+    if (written) {
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first().text, ExportSizeMessage(expected.size()));
+        QCOMPARE(records.first().icon, PromptIcon::Information);
+    } else {
+        QVERIFY(records.isEmpty());
+    }
 }
 
 void TestMaintenance::exportWithoutFile_data()

@@ -59,7 +59,8 @@ private:
 
 // A browser pane over pages built in the test. Clicking "next" starts a
 // navigation that completes on the next turn of the event loop, unless the
-// page is one that never finishes loading.
+// page is one that never finishes loading. A silent pane never answers a
+// reading or a click, as a browser that hangs.
 class TestPane final : public BrowserPane
 {
 public:
@@ -81,12 +82,16 @@ public:
     void snapshot(QObject *context, std::function<void(const PageModel &)> done) override
     {
         reads.append(current);
+        if (silentReads)
+            return;
         PageModel page = pages.value(current);
         page.url = current;
         QTimer::singleShot(0, context, [page, done = std::move(done)] { done(page); });
     }
     void clickNextLink(QObject *context, std::function<void(bool)> done) override
     {
+        if (silentClicks)
+            return;
         bool found = false;
         for (const PageAnchor &anchor : pages.value(current).anchors) {
             if (IsNextLinkText(anchor.text)) {
@@ -107,6 +112,8 @@ public:
     QHash<QString, PageModel> pages;
     QSet<QString> neverLoads;
     bool frameFirst = false;
+    bool silentReads = false;
+    bool silentClicks = false;
     QString current;
     QString pending;
     bool busy = false;
@@ -183,6 +190,7 @@ struct PassSetup
     {
         fill(list, entries);
         settings.AskSaveFolder = 1;
+        settings.SaveFolder = QStringLiteral("/chosen/"); // the dialog was confirmed earlier in this run
     }
 
     // Runs a pass to its end.
@@ -237,6 +245,7 @@ private slots:
     void passFolderDialog();
     void passOnEmptyList();
     void stopMidPass();
+    void stopBeforeFirstEntry();
     void clearingRefusedDuringPass();
     void rowsAddedDuringPassNotVisited();
     void chooseAnalysis_data();
@@ -246,6 +255,9 @@ private slots:
     void addAll();
     void addAllStopRequests_data();
     void addAllStopRequests();
+    void silentPane_data();
+    void silentPane();
+    void addThisPageSilentPane();
     void addThisPage_data();
     void addThisPage();
 };
@@ -319,33 +331,45 @@ void TestPasses::passRules()
 void TestPasses::passFolderDialog_data()
 {
     QTest::addColumn<int>("askSaveFolder");
+    QTest::addColumn<QString>("savePath");    // the entries' own folder
+    QTest::addColumn<QString>("saveFolder");  // the save folder when the pass starts
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<int>("dialogs");
     QTest::addColumn<int>("handovers");
     QTest::addColumn<QString>("folder");
 
     QTest::newRow("asked when reading: no dialog, the entries' own folder")
-        << 1 << true << 0 << 2 << "/when/read/";
-    QTest::newRow("not asked when reading: dialog, its folder") << 0 << false << 1 << 2 << "/stored/";
-    QTest::newRow("dialog cancelled: nothing handed over") << 0 << true << 1 << 0 << "";
+        << 1 << "/when/read/" << "" << true << 0 << 2 << "/when/read/";
+    QTest::newRow("not asked when reading: dialog, its folder") << 0 << "" << "" << false << 1 << 2 << "/stored/";
+    QTest::newRow("dialog cancelled: nothing handed over") << 0 << "" << "" << true << 1 << 0 << "";
+    QTest::newRow("asked when reading, folder chosen earlier: no dialog, that folder")
+        << 1 << "" << "/chosen/" << true << 0 << 2 << "/chosen/";
+    QTest::newRow("asked when reading, no folder ever chosen: the pass asks first")
+        << 1 << "" << "" << false << 1 << 2 << "/stored/";
+    QTest::newRow("asked when reading, no folder ever chosen, dialog cancelled: nothing handed over")
+        << 1 << "" << "" << true << 1 << 0 << "";
 }
 
 void TestPasses::passFolderDialog()
 {
     QFETCH(int, askSaveFolder);
+    QFETCH(QString, savePath);
+    QFETCH(QString, saveFolder);
     QFETCH(bool, cancel);
     QFETCH(int, dialogs);
     QFETCH(int, handovers);
     QFETCH(QString, folder);
 
     PassSetup setup;
-    const QString savePath = askSaveFolder == 1 ? QStringLiteral("/when/read/") : QString();
     for (int n = 0; n < 2; ++n)
         setup.list.addEntry(QStringLiteral("T%1").arg(n), QStringLiteral("L%1").arg(n), QStringLiteral("P"),
                          QStringLiteral("pdf"), savePath, QStringLiteral("JS"));
     setup.settings.AskSaveFolder = qint16(askSaveFolder);
+    setup.settings.SaveFolder = saveFolder;
     setup.settings.SaveFolderDialogCancelled = true; // left over from an earlier dialog
     setup.asker.cancel = cancel;
+    if (cancel)
+        setup.asker.storedFolder.clear(); // never confirmed in this run
 
     QVERIFY(setup.run(AnalysisPass::Kind::All));
 
@@ -356,6 +380,8 @@ void TestPasses::passFolderDialog()
         QCOMPARE(setup.target.list.at(0).Folder, folder);
     else
         QCOMPARE(statuses(setup.list), QStringList({"", ""}));
+    for (int row = 0; row < setup.target.list.count(); ++row)
+        QVERIFY(!setup.target.list.at(row).Folder.isEmpty());
 }
 
 void TestPasses::passOnEmptyList()
@@ -378,6 +404,18 @@ void TestPasses::stopMidPass()
     QVERIFY(setup.run(AnalysisPass::Kind::All));
     QCOMPARE(setup.target.handovers, 2);
     QCOMPARE(statuses(setup.list), QStringList({"成功", "成功", "分析失败", "分析失败"}));
+    QCOMPARE(setup.target.shown, 1);
+}
+
+void TestPasses::stopBeforeFirstEntry()
+{
+    PassSetup setup({{"", "JS"}, {"", "JS"}});
+    QSignalSpy finished(&setup.pass, &AnalysisPass::finished);
+    setup.pass.start(AnalysisPass::Kind::All);
+    setup.pass.stop(); // pressed while the progress panel comes up
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(setup.target.handovers, 0);
+    QCOMPARE(statuses(setup.list), QStringList({"", ""}));
     QCOMPARE(setup.target.shown, 1);
 }
 
@@ -551,6 +589,86 @@ void TestPasses::addAllStopRequests()
     QVERIFY(paging.StopAddAll());
     QCOMPARE(running.size(), 2);
     QVERIFY(!paging.addAllRunning());
+}
+
+void TestPasses::silentPane_data()
+{
+    QTest::addColumn<bool>("silentReads");  // the pane never answers a reading
+    QTest::addColumn<bool>("silentClicks"); // the pane never answers a "next" click
+    QTest::addColumn<bool>("stop");         // the stop command comes while an answer is owed
+    QTest::addColumn<QStringList>("reads");
+    QTest::addColumn<int>("rows");
+
+    QTest::newRow("reading never answered: the run ends after the page limit")
+        << true << false << false << QStringList{"p1"} << 0;
+    QTest::newRow("click never answered: the shown page is read a last time")
+        << false << true << false << QStringList{"p1", "p1"} << 2;
+    QTest::newRow("stop while a reading is owed ends the run at once")
+        << true << false << true << QStringList{"p1"} << 0;
+    QTest::newRow("stop while a click is owed ends the run at once")
+        << false << true << true << QStringList{"p1"} << 2;
+}
+
+void TestPasses::silentPane()
+{
+    QFETCH(bool, silentReads);
+    QFETCH(bool, silentClicks);
+    QFETCH(bool, stop);
+    QFETCH(QStringList, reads);
+    QFETCH(int, rows);
+
+    PagingSetup setup(2);
+    TestPane &pane = setup.pane;
+    Paging &paging = setup.paging;
+    ManualClock &clock = setup.fast.clock;
+    pane.silentReads = silentReads;
+    QSignalSpy running(&paging, &Paging::addAllRunningChanged);
+    QSignalSpy finished(&paging, &Paging::addCommandFinished);
+    // The clicks go silent once the first page has been read.
+    const QMetaObject::Connection goSilent =
+        connect(&paging, &Paging::pageRead, this, [&] { pane.silentClicks = silentClicks; });
+    double stoppedAt = -1;
+    if (stop) {
+        QTimer::singleShot(200, &paging, [&] {
+            stoppedAt = clock.seconds();
+            paging.addAll(); // "停止加入全部"
+        });
+    }
+
+    const double startedAt = clock.seconds();
+    paging.addAll();
+    QVERIFY(finished.wait(20000));
+
+    const double endedAt = clock.seconds();
+    QCOMPARE(pane.reads, reads);
+    QCOMPARE(setup.list.count(), rows);
+    QCOMPARE(running.size(), 2);
+    QVERIFY(!paging.addAllRunning());
+    if (stop)
+        QCOMPARE(endedAt, stoppedAt); // at once: no tick of the clock in between
+    else
+        QVERIFY2(endedAt - startedAt > Paging::kLoadLimitSeconds, qPrintable(QString::number(endedAt - startedAt)));
+
+    // The next run starts afresh.
+    disconnect(goSilent);
+    pane.silentReads = false;
+    pane.silentClicks = false;
+    paging.addAll();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.size(), 2);
+    QCOMPARE(setup.list.count(), 6);
+}
+
+void TestPasses::addThisPageSilentPane()
+{
+    PagingSetup setup(2);
+    setup.pane.silentReads = true;
+    QSignalSpy finished(&setup.paging, &Paging::addCommandFinished);
+    const double startedAt = setup.fast.clock.seconds();
+    setup.paging.addThisPage();
+    QVERIFY(finished.wait(20000));
+    QVERIFY(setup.fast.clock.seconds() - startedAt > Paging::kLoadLimitSeconds);
+    QCOMPARE(setup.list.count(), 0);
 }
 
 void TestPasses::addThisPage_data()

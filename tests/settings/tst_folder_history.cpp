@@ -186,8 +186,8 @@ void TestFolderHistory::confirmSaveFolder_data()
     const QString wrong = "文件夹设置错误！";
     QTest::newRow("two new levels are created") << "@/new/sub" << true << "@/new/sub" << QStringList();
     QTest::newRow("existing folder with a separator") << "@/papers/" << true << "@/papers" << QStringList();
-    QTest::newRow("a bad name leaves its parent")
-        << "@/papers/???" << true << "@/papers" << QStringList{"文件夹名称有误！不能创建文件夹！"};
+    QTest::newRow("a bad name: its parent is not taken instead")
+        << "@/papers/???" << false << "" << QStringList{"文件夹名称有误！不能创建文件夹！", wrong};
     QTest::newRow("below a file: cannot be made") << "@/file.txt/sub" << false << "" << QStringList{wrong};
     QTest::newRow("blank box") << "   " << false << "   " << QStringList{wrong};
 }

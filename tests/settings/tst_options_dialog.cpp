@@ -117,11 +117,17 @@ void TestOptionsDialog::ok_data()
         << true << " proxy.local " << "80 80" << "10" << QStringList{"代理服务器网址或者端口格式不对！"}
         << QStringList{"2", "1", "proxy.local", "80 80", "1", "10"};
     QTest::newRow("size box not a number keeps the limit")
-        << false << "" << "" << "zehn" << QStringList{"下载文件大小必须是数字，仍使用原来的设置：10 MB"}
+        << false << "" << "" << "zehn" << QStringList{"下载文件大小必须是大于0的数字，仍使用原来的设置：10 MB"}
+        << QStringList{"2", "0", "", "", "1", "10"};
+    QTest::newRow("size 0 refused: the limit kept")
+        << false << "" << "" << "0" << QStringList{"下载文件大小必须是大于0的数字，仍使用原来的设置：10 MB"}
+        << QStringList{"2", "0", "", "", "1", "10"};
+    QTest::newRow("size -5 refused: the limit kept")
+        << false << "" << "" << "-5" << QStringList{"下载文件大小必须是大于0的数字，仍使用原来的设置：10 MB"}
         << QStringList{"2", "0", "", "", "1", "10"};
     QTest::newRow("both messages, in step order")
         << true << "" << "" << "" << QStringList{"代理服务器网址或者端口格式不对！",
-                                                "下载文件大小必须是数字，仍使用原来的设置：10 MB"}
+                                                "下载文件大小必须是大于0的数字，仍使用原来的设置：10 MB"}
         << QStringList{"2", "1", "", "", "1", "10"};
 }
 

@@ -33,7 +33,9 @@ private slots:
     void hundredFoldersAndOneMore();
     void folderChosenTwice();
     void newTwoLevelFolder();
+    void folderThatCannotBeMade_data();
     void folderThatCannotBeMade();
+    void enterConfirms();
     void leaving_data();
     void leaving();
     void browse_data();
@@ -175,23 +177,38 @@ void TestSaveFolderDialog::newTwoLevelFolder()
     QVERIFY(m_prompts.records.isEmpty());
 }
 
+void TestSaveFolderDialog::folderThatCannotBeMade_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("below a file") << "file.txt/sub" << QStringList{"文件夹设置错误！"};
+    QTest::newRow("a name made only of forbidden characters: the folder above is not taken")
+        << "made/**" << QStringList{"文件夹名称有误！不能创建文件夹！", "文件夹设置错误！"};
+    QTest::newRow("an empty name between two separators: the folder above is not taken")
+        << "made//sub" << QStringList{"文件夹设置错误！"};
+}
+
 void TestSaveFolderDialog::folderThatCannotBeMade()
 {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, messages);
     QFile file(folder("file.txt"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     m_session.SaveFolderDialogCancelled = true;
     auto dialog = openDialog();
     dialog->findChild<QRadioButton *>("Option1")->setChecked(true);
-    confirm(*dialog, folder("file.txt/sub"));
+    confirm(*dialog, folder(typed));
 
-    QCOMPARE(m_prompts.messageTexts(), QStringList{"文件夹设置错误！"});
-    QCOMPARE(m_prompts.records.first().icon, PromptIcon::Error);
+    QCOMPARE(m_prompts.messageTexts(), messages);
+    QCOMPARE(m_prompts.records.last().icon, PromptIcon::Error);
     QVERIFY(dialog->isVisible());
     QVERIFY(dialog->findChild<QComboBox *>("Combo1")->currentText().isEmpty());
     QCOMPARE(storedFolder(), QString("absent"));
     QVERIFY(!QFile::exists(FolderHistoryFilePath()));
     QVERIFY(m_session.SaveFolderDialogCancelled);
+    QVERIFY(m_session.SaveFolder != folder("made") + QDir::separator());
     QVERIFY(m_session.KeepOriginalFileName); // taken before the folder was refused
 
     // A folder that can be made is accepted next.
@@ -200,30 +217,51 @@ void TestSaveFolderDialog::folderThatCannotBeMade()
     QVERIFY(!m_session.SaveFolderDialogCancelled);
 }
 
+void TestSaveFolderDialog::enterConfirms()
+{
+    auto dialog = openDialog();
+    QVERIFY(dialog->findChild<QPushButton *>("Command2")->isDefault());
+    QComboBox *box = dialog->findChild<QComboBox *>("Combo1");
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), folder("typed"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QVERIFY(QFileInfo(folder("typed")).isDir());
+    QCOMPARE(storedFolder(), folder("typed") + QDir::separator());
+    QVERIFY(!m_session.SaveFolderDialogCancelled);
+    QVERIFY(m_prompts.records.isEmpty()); // the folder browser did not open
+}
+
 void TestSaveFolderDialog::leaving_data()
 {
-    QTest::addColumn<bool>("closeBox");
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("cancelledBefore");
-    QTest::addColumn<bool>("cancelledAfter");
-    QTest::newRow("取消 marks the dialog cancelled") << false << false << true;
-    QTest::newRow("close box keeps not cancelled") << true << false << false;
-    QTest::newRow("close box keeps cancelled") << true << true << true;
+    for (const QString how : {"取消", "Escape", "close box"}) {
+        QTest::addRow("%s after a confirmed dialog", qPrintable(how)) << how << false;
+        QTest::addRow("%s after a cancelled one", qPrintable(how)) << how << true;
+    }
 }
 
 void TestSaveFolderDialog::leaving()
 {
-    QFETCH(bool, closeBox);
+    QFETCH(QString, how);
     QFETCH(bool, cancelledBefore);
     m_session.SaveFolderDialogCancelled = cancelledBefore;
     auto dialog = openDialog();
-    dialog->findChild<QComboBox *>("Combo1")->setEditText(folder("elsewhere"));
-    if (closeBox)
-        dialog->close();
+    QComboBox *box = dialog->findChild<QComboBox *>("Combo1");
+    box->setEditText(folder("elsewhere"));
+    if (how == "close box")
+        QVERIFY(dialog->close());
+    else if (how == "Escape")
+        QTest::keyClick(box->lineEdit(), Qt::Key_Escape);
     else
         QTest::mouseClick(dialog->findChild<QPushButton *>("Command3"), Qt::LeftButton);
 
     QVERIFY(!dialog->isVisible());
-    QTEST(m_session.SaveFolderDialogCancelled, "cancelledAfter");
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QVERIFY(m_session.SaveFolderDialogCancelled);
     QCOMPARE(storedFolder(), QString("absent"));
     QVERIFY(!QFile::exists(FolderHistoryFilePath()));
     QVERIFY(!QFileInfo::exists(folder("elsewhere")));

@@ -84,7 +84,7 @@ void TestSettingsRules::confirmation_data()
     QTest::addColumn<QString>("storedPort");
     QTest::addColumn<bool>("malformed");
     QTest::addColumn<double>("size");
-    QTest::addColumn<bool>("sizeNotNumber");
+    QTest::addColumn<bool>("sizeRefused");
 
     // The opening method is 2 and the limit in force 7.5.
     QTest::newRow("proxy on, empty address") << true << false << true << "" << "8080" << "10" << 1 << ""
@@ -111,6 +111,10 @@ void TestSettingsRules::confirmation_data()
                                                         << "" << "" << false << 7.5 << true;
     QTest::newRow("size empty keeps the limit") << false << true << false << "" << "" << "" << 2 << "" << ""
                                                 << false << 7.5 << true;
+    QTest::newRow("size 0 keeps the limit") << false << true << false << "" << "" << "0" << 2 << "" << ""
+                                            << false << 7.5 << true;
+    QTest::newRow("size -5 keeps the limit") << false << true << false << "" << "" << "-5" << 2 << "" << ""
+                                             << false << 7.5 << true;
 }
 
 void TestSettingsRules::confirmation()
@@ -138,7 +142,7 @@ void TestSettingsRules::confirmation()
     QTEST(confirmed.proxyMalformed, "malformed");
     QCOMPARE(confirmed.values.askSaveFolder, 1);
     QTEST(confirmed.values.maxFileSizeMB, "size");
-    QTEST(confirmed.sizeNotNumber, "sizeNotNumber");
+    QTEST(confirmed.sizeRefused, "sizeRefused");
 }
 
 void TestSettingsRules::placement_data()
