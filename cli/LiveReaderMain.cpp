@@ -13,6 +13,7 @@
 #include "cli/PageModelJson.h"
 #include "harvester/LivePageReader.h"
 #include "harvester/Paging.h"
+#include "platform/Console.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -97,8 +98,9 @@ private:
     bool m_reading = false;
 };
 
-// The browser runs without a display and, as in the test runs, without the
-// GPU and the sandbox, unless the caller has said otherwise.
+// The browser runs without a display and without the GPU, unless the caller
+// has said otherwise. Its sandbox stays on, except for the administrator,
+// whom the sandbox refuses.
 void setDefaultEnvironment()
 {
     const auto setDefault = [](const char *name, const QByteArray &value) {
@@ -106,7 +108,8 @@ void setDefaultEnvironment()
             qputenv(name, value);
     };
     setDefault("QT_QPA_PLATFORM", "offscreen");
-    setDefault("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (RunsAsAdministrator())
+        setDefault("QTWEBENGINE_DISABLE_SANDBOX", "1");
     setDefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-first-run --disable-background-networking");
 }
 

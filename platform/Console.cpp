@@ -77,3 +77,8 @@ bool StandardErrorIsTerminal()
     return false;
 #endif
 }
+
+bool RunsAsAdministrator()
+{
+    return geteuid() == 0;
+}

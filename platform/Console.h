@@ -31,3 +31,7 @@ private:
 // True when standard error is a terminal, so that progress may be redrawn
 // in place.
 bool StandardErrorIsTerminal();
+
+// True when the program runs with the administrator's rights (root here).
+// The browser engine's sandbox refuses to start then.
+bool RunsAsAdministrator();
