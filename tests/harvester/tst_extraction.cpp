@@ -53,8 +53,10 @@ QStringList rows(const HarvestList &list)
     return lines;
 }
 
-QString textOfFirstDiv(const QString &markup)
+// The text of the markup's first DIV, read as an entry's title block.
+QString textOfFirstDiv(QString markup)
 {
+    markup.replace(markup.indexOf(QLatin1String("<div")), 4, QStringLiteral("<div class=\"art_title\""));
     const PageModel page = ReadHtmlPage(document(QStringLiteral("<table><tr><td>%1</td></tr></table>").arg(markup)),
                                         kPageUrl);
     return page.tables.value(0).divs.value(0).text;
