@@ -10,10 +10,26 @@
 // one blank, a line break or a block boundary becomes a line break, script
 // and style text is left out, trimmed), anchor targets are resolved against
 // the page's address (or its <base>), a tick box is ticked when its markup
-// says so, and a table mentions the free icon when the markup between its
-// start and end tags holds "access_free.gif" in any letter case.
+// says so (of several checked radio buttons of one group only the last), and
+// a table mentions the free icon when its markup as the parsed document holds
+// it (what the parser moved out of the table or dropped does not count)
+// holds "access_free.gif" in any letter case.
 //
-// The page's encoding is taken from a byte-order mark or its <meta> charset,
-// UTF-8 when it names none. Bytes that are no HTML at all give a model with
-// the address and no tables.
+// The page's encoding is taken from a byte-order mark, else from the first
+// <meta> of its first 1024 bytes that names one (comments skipped), by the
+// encoding standard's labels (gb2312 and GBK read as GB18030, Latin-1 as
+// windows-1252); UTF-8 when it names none. Bytes that are no HTML at all
+// give a model with the address and no tables.
+//
+// What it does not follow as the browser does:
+// - styles: text hidden or laid out by CSS (display, visibility,
+//   white-space, text-transform, generated content) reads as unstyled;
+// - targets are resolved with QUrl, not the URL standard: backslashes,
+//   "http:/x" and the percent-encoding of a query in the page's encoding
+//   may give another address than the browser's;
+// - a radio button's group is its name and its form attribute or enclosing
+//   <form>, not the form the parser associates with it;
+// - the parser builds arbitrarily deep trees and checks scope over the whole
+//   stack of open elements, so markup nested tens of thousands deep costs
+//   the parse more than linear time (the browser flattens such nesting).
 PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl);

@@ -15,7 +15,8 @@
 namespace {
 
 // Each DIV and A is read once: tables refer to them by their index in the
-// answer's lists "divs" and "anchors". Only HTML elements count, as for the
+// answer's lists "divs" and "anchors". A table names only the elements the
+// page model keeps of it (see PageTable). Only HTML elements count, as for the
 // saved-page reader (an SVG <a> is no link of the page).
 const char kScript[] = R"JS(
 (function () {
@@ -34,22 +35,25 @@ const char kScript[] = R"JS(
     anchorIndex.set(a, anchors.length);
     anchors.push([classOf(a), textOf(a), a.hasAttribute('href') ? String(a.href) : '']);
   });
+  // Of a table's DIVs and As only the ones extraction may take are named:
+  // its first title block, and its anchors of the PDF link's class.
+  function isClass(e, wanted) { return classOf(e).trim().toLowerCase() === wanted; }
   var divIndex = new Map(), divs = [];
   var tables = elements(document, 'table').map(function (table) {
     var inputs = elements(table, 'input');
+    var title = elements(table, 'div').find(function (div) { return isClass(div, '%2'); });
+    if (title !== undefined && !divIndex.has(title)) {
+      divIndex.set(title, divs.length);
+      divs.push([classOf(title), textOf(title)]);
+    }
     return {
       c: classOf(table),
       i: inputs.length > 0,
       k: inputs.length > 0 && inputs[0].checked === true,
       f: table.innerHTML.toLowerCase().indexOf('%1') >= 0,
-      d: elements(table, 'div').map(function (div) {
-        if (!divIndex.has(div)) {
-          divIndex.set(div, divs.length);
-          divs.push([classOf(div), textOf(div)]);
-        }
-        return divIndex.get(div);
-      }),
-      a: elements(table, 'a').map(function (a) { return anchorIndex.get(a); })
+      d: title === undefined ? [] : [divIndex.get(title)],
+      a: elements(table, 'a').filter(function (a) { return isClass(a, '%3'); })
+                             .map(function (a) { return anchorIndex.get(a); })
     };
   });
   return JSON.stringify({ url: document.URL, anchors: anchors, divs: divs, tables: tables });
@@ -70,7 +74,8 @@ PageDiv divFrom(const QJsonArray &fields)
 
 QString LivePageReader::script()
 {
-    return QString::fromUtf8(kScript).arg(SiteMarkup::kFreeIconName);
+    return QString::fromUtf8(kScript).arg(SiteMarkup::kFreeIconName, SiteMarkup::kTitleDivClass,
+                                          SiteMarkup::kPdfAnchorClass);
 }
 
 PageModel LivePageReader::fromJson(const QByteArray &json, const QString &fallbackUrl)
@@ -107,10 +112,14 @@ PageModel LivePageReader::fromJson(const QByteArray &json, const QString &fallba
             if (at >= 0 && at < allDivs.size())
                 table.divs.append(allDivs.at(at));
         }
+        // The first anchor of the class whose text begins with "pdf".
         for (const QJsonValue &index : fields.value(QLatin1String("a")).toArray()) {
             const int at = index.toInt(-1);
-            if (at >= 0 && at < page.anchors.size())
+            if (at >= 0 && at < page.anchors.size()
+                && page.anchors.at(at).text.startsWith(SiteMarkup::kPdfAnchorTextPrefix, Qt::CaseInsensitive)) {
                 table.anchors.append(page.anchors.at(at));
+                break;
+            }
         }
         page.tables.append(std::move(table));
     }

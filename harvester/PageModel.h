@@ -24,8 +24,13 @@ struct PageTable
     QString className;       // class attribute as written (not trimmed)
     bool hasInput = false;   // the table holds at least one INPUT
     bool inputTicked = false; // the first INPUT's checked state
-    QList<PageDiv> divs;     // DIVs inside the table, in document order
-    QList<PageAnchor> anchors; // As inside the table, in document order
+    // The DIVs and As of the table that extraction may take: its first DIV of
+    // class "art_title" (trimmed, any case) and its first A of class
+    // "ref nowrap pdf" whose text begins with "pdf". The readers keep no
+    // other, so a table costs the same however much it holds; extraction
+    // takes the first matching element of each list.
+    QList<PageDiv> divs;
+    QList<PageAnchor> anchors;
     bool mentionsFreeIcon = false; // the table's markup contains "access_free.gif" (any case)
 };
 

@@ -53,8 +53,10 @@ QStringList rows(const HarvestList &list)
     return lines;
 }
 
-QString textOfFirstDiv(const QString &markup)
+// The text of the markup's first DIV, read as an entry's title block.
+QString textOfFirstDiv(QString markup)
 {
+    markup.replace(markup.indexOf(QLatin1String("<div")), 4, QStringLiteral("<div class=\"art_title\""));
     const PageModel page = ReadHtmlPage(document(QStringLiteral("<table><tr><td>%1</td></tr></table>").arg(markup)),
                                         kPageUrl);
     return page.tables.value(0).divs.value(0).text;
@@ -79,6 +81,7 @@ private slots:
     void valuesOfAnEntry();
     void storedPages_data();
     void storedPages();
+    void nestedEntries();
 };
 
 void TestExtraction::renderedText_data()
@@ -301,6 +304,33 @@ void TestExtraction::valuesOfAnEntry()
 
 // The fixture site's three result pages read in turn, as adding all pages
 // does, then read again.
+// Entries nested in one another, each inside a cell of the one before: each
+// table takes its own first title and PDF link, which come before the tables
+// inside it, and a table that holds no title of its own takes the first one
+// inside it.
+void TestExtraction::nestedEntries()
+{
+    constexpr int kDepth = 200;
+    QString page;
+    QStringList expected;
+    for (int level = 0; level < kDepth; ++level) {
+        const bool ownTitle = level % 2 == 0;
+        page += QStringLiteral("<table class=\"articleentry\"><tr><td>") + kBox;
+        if (ownTitle)
+            page += QStringLiteral("<div class=\"art_title\">t%1</div>").arg(level);
+        page += QStringLiteral("<a class=\"ref nowrap pdf\" href=\"/p/%1\">Full text</a>"
+                               "<a class=\"ref nowrap pdf\" href=\"/p/%1\">PDF</a>")
+                    .arg(level);
+        expected << QStringLiteral("t%1 | http://site.example/p/%2").arg(ownTitle ? level : level + 1).arg(level);
+    }
+    expected.removeLast(); // the innermost table without a title of its own has none inside it either
+    page += QStringLiteral("</td></tr></table>").repeated(kDepth);
+
+    HarvestList list;
+    ExtractPageEntries(ReadHtmlPage(document(page), kPageUrl), QString(), false, false, list);
+    QCOMPARE(rows(list), expected);
+}
+
 void TestExtraction::storedPages_data()
 {
     QTest::addColumn<bool>("tickedOnly");
