@@ -14,6 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QSet<QString> folded;
     for (const QString &folder : shown) {
         FUZZ_CHECK(!folder.isEmpty());
+        // Trimmed of blanks and byte-order marks, which are no part of a folder.
+        FUZZ_CHECK(folder == folder.trimmed());
+        FUZZ_CHECK(!folder.startsWith(QChar(QChar::ByteOrderMark)) && !folder.endsWith(QChar(QChar::ByteOrderMark)));
         FUZZ_CHECK(!folder.contains(QLatin1Char('\n')) && !folder.contains(QLatin1Char('\r')));
         FUZZ_CHECK(!folded.contains(folder.toCaseFolded()));
         folded.insert(folder.toCaseFolded());

@@ -2,8 +2,8 @@
 """Writes the two deeply nested result pages kept as saved-page seeds.
 
 nested-table: 3,000 tables, each inside a cell of the one before, around
-10,000 links (every link lies inside every table). nested-div: 10,000 nested
-DIVs around one row of 2,000 cells. Both are about 60 KB; --scale 10 writes
+10,000 links (every link lies inside every table). nested-div: a table cell
+holding 10,000 nested DIVs around one row of 2,000 cells. Both are about 60 KB; --scale 10 writes
 the same shapes ten times larger.
 
 usage: make-nested-pages.py OUTPUT_FOLDER [--scale N]
@@ -17,7 +17,7 @@ def nested_table(scale):
 
 
 def nested_div(scale):
-    return ("<html><body>" + "<div>" * (10000 * scale) + "<table><tr>" + "<td>x" * (2000 * scale)
+    return ("<html><body><table><tr><td>" + "<div>" * (10000 * scale) + "<table><tr>" + "<td>x" * (2000 * scale)
             + "</body></html>")
 
 

@@ -23,7 +23,7 @@ private slots:
     void missingFileLeavesListAlone();
     void writeAndReadBack_data();
     void writeAndReadBack();
-    void markInsideSurvivesNoSave();
+    void markInsideIsNotWrittenBack();
     void writeReplacesTheWholeFile();
     void browseStartFolder_data();
     void browseStartFolder();
@@ -121,7 +121,7 @@ void TestFolderHistory::writeAndReadBack()
     QCOMPARE(ReadFolderHistory(historyPath).value_or(QStringList{"unread"}), list);
 }
 
-void TestFolderHistory::markInsideSurvivesNoSave()
+void TestFolderHistory::markInsideIsNotWrittenBack()
 {
     // Two histories put together: the second one's mark sits at a line start.
     const QString historyPath = path("joined.dat");
