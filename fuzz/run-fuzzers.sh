@@ -19,8 +19,9 @@ seconds=${1:-600}
 [ $# -gt 0 ] && shift
 targets=${*:-saved_page naming cli_input settings_file folder_history}
 
-if ! command -v clang++-14 >/dev/null 2>&1 && ! command -v clang++ >/dev/null 2>&1 \
-   || [ ! -e /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a ]; then
+# clang 14 and its libFuzzer runtime, as Debian 12 packages them.
+if ! command -v clang++-14 >/dev/null 2>&1 \
+   || ! ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
     sudo_cmd=""
     [ "$(id -u)" -ne 0 ] && sudo_cmd=sudo
     $sudo_cmd apt-get install -y clang-14 libclang-rt-14-dev
