@@ -7,6 +7,8 @@
 // The per-user settings store: a three-level map application → section → key
 // of text values, kept in one INI file per user. An absent key, an absent
 // section or an unreadable file reads as the default given at the read site.
+// Every value reads back as the text written, and a hand-edited line reads
+// as the text it holds (commas, quotes and "@" included).
 class SettingsStore
 {
 public:
@@ -29,6 +31,8 @@ public:
     static QString defaultFilePath();
 
 private:
+    void keepHandEditedTexts();
+
     std::unique_ptr<QSettings> m_settings;
 };
 

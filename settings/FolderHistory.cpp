@@ -21,6 +21,26 @@ QString withSeparator(const QString &path)
     return path.endsWith(separator) ? path : path + separator;
 }
 
+// A byte-order mark is not part of a folder. The decoder drops one at the
+// start of the file only; a file that was put together from two (or edited
+// by a program that writes a mark at each save) holds more at line starts.
+// Kept, the mark would make the line a different entry and be written back.
+bool isBlankOrMark(QChar c)
+{
+    return c.isSpace() || c == QChar(QChar::ByteOrderMark);
+}
+
+QString trimmedLine(const QString &line)
+{
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && isBlankOrMark(line.at(begin)))
+        ++begin;
+    while (end > begin && isBlankOrMark(line.at(end - 1)))
+        --end;
+    return line.sliced(begin, end - begin);
+}
+
 } // namespace
 
 QString FolderHistoryFilePath()
@@ -39,7 +59,7 @@ QStringList ParseFolderHistory(const QByteArray &fileBytes)
     QSet<QString> shown; // case-folded entries already in the list
     int counted = 0;
     for (const QString &rawLine : text.split(QLatin1Char('\n'))) {
-        const QString line = rawLine.trimmed();
+        const QString line = trimmedLine(rawLine);
         if (line.isEmpty())
             continue;
         if (++counted > kFolderHistoryMaxLines)

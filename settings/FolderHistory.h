@@ -17,7 +17,8 @@ inline constexpr int kFolderHistoryMaxLines = 100;
 // The history file in the program's folder.
 QString FolderHistoryFilePath();
 
-// The folders the file's text shows: each line trimmed, blank lines skipped,
+// The folders the file's text shows: each line trimmed (of blanks and of
+// byte-order marks), blank lines skipped,
 // reading stops at the 101st non-blank line, and a line equal to an earlier
 // shown one (ignoring case) is skipped.
 QStringList ParseFolderHistory(const QByteArray &fileBytes);

@@ -16,6 +16,10 @@ private slots:
     void settingsStore_absentKeyReadsDefault();
     void settingsStore_valuesSurviveReopening();
     void settingsStore_unreadableFileReadsDefaults();
+    void settingsStore_textReadsBackAsWritten_data();
+    void settingsStore_textReadsBackAsWritten();
+    void settingsStore_handEditedLine_data();
+    void settingsStore_handEditedLine();
     void fileTests_data();
     void fileTests();
     void leftCodePageBytes_data();
@@ -54,6 +58,73 @@ void TestPlatform::settingsStore_unreadableFileReadsDefaults()
     file.close();
     SettingsStore store(path);
     QCOMPARE(store.GetSetting("Paperdrift", "设置", "下载方式", 2), QString("2"));
+}
+
+void TestPlatform::settingsStore_textReadsBackAsWritten_data()
+{
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("comma in a folder") << QString("/home/u/papers, 2016/");
+    QTest::newRow("only commas") << QString(",,");
+    QTest::newRow("leading and trailing blanks") << QString("  /data/论文  ");
+    QTest::newRow("quotes") << QString("say \"hi\", \"there\"");
+    QTest::newRow("one quote") << QString("/papers/\"");
+    QTest::newRow("backslashes") << QString("C:\\papers\\2016\\");
+    QTest::newRow("semicolon and hash") << QString("a;b #c");
+    QTest::newRow("starts with @") << QString("@Variant(x)");
+    QTest::newRow("line break and tab") << QString("a\nb\tc");
+    QTest::newRow("Chinese comma and equals") << QString("论文，二〇一六=新, 旧");
+}
+
+void TestPlatform::settingsStore_textReadsBackAsWritten()
+{
+    QFETCH(QString, value);
+    TempSettings settings;
+    settings.store().SaveSetting("Paperdrift", "设置", "下载文件保存路径", value);
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default"), value);
+    settings.reopen();
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default"), value);
+}
+
+void TestPlatform::settingsStore_handEditedLine_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("value");
+
+    // As the program has always written them: escaped keys, quoted commas.
+    QTest::newRow("written by the program")
+        << QByteArray("%U8BBE%U7F6E\\%U4E0B%U8F7D%U6587%U4EF6%U4FDD%U5B58%U8DEF%U5F84=\"/home/u/papers, 2016/\"")
+        << QString("/home/u/papers, 2016/");
+    QTest::newRow("unquoted comma") << QByteArray("设置\\下载文件保存路径=/home/u/papers, 2016/")
+                                    << QString("/home/u/papers, 2016/");
+    QTest::newRow("unquoted comma, no blank") << QByteArray("设置\\下载文件保存路径=/a,b/")
+                                              << QString("/a,b/");
+    QTest::newRow("quoted part beside a comma") << QByteArray("设置\\下载文件保存路径=/a, \"b, c\"")
+                                                << QString("/a, b, c");
+    QTest::newRow("escaped backslashes and a comma")
+        << QByteArray("设置\\下载文件保存路径=C:\\\\papers, 2016\\\\") << QString("C:\\papers, 2016\\");
+    QTest::newRow("typed value") << QByteArray("设置\\下载文件保存路径=@Rect(1 2 3 4)") << QString("@Rect(1 2 3 4)");
+    QTest::newRow("plain, with blanks around") << QByteArray("设置\\下载文件保存路径 =  /data  ") << QString("/data");
+}
+
+void TestPlatform::settingsStore_handEditedLine()
+{
+    QFETCH(QByteArray, line);
+    TempSettings settings;
+    QFile file(settings.filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Paperdrift]\r\n%U4E13%U5229%U4E0B%U8F7D\\%U91CD%U590D%U6587%U4EF6%U540D%U8BBE%U7F6E=覆盖\r\n"
+               + line + "\r\n");
+    file.close();
+    settings.reopen();
+    QTEST(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default"), "value");
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "专利下载", "重复文件名设置", "default"), QString("覆盖"));
+
+    // Saving another key keeps the value as it read.
+    const QString before = settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default");
+    settings.store().SaveSetting("Paperdrift", "设置", "下载方式", "1");
+    settings.reopen();
+    QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default"), before);
 }
 
 void TestPlatform::fileTests_data()

@@ -23,6 +23,7 @@ private slots:
     void missingFileLeavesListAlone();
     void writeAndReadBack_data();
     void writeAndReadBack();
+    void markInsideIsNotWrittenBack();
     void writeReplacesTheWholeFile();
     void browseStartFolder_data();
     void browseStartFolder();
@@ -78,6 +79,11 @@ void TestFolderHistory::parse_data()
         << QByteArray("\r\n\r\n") + lines(1, 50) + "  \r\n" + lines(51, 50) << folders(1, 100);
     QTest::newRow("repeated lines count towards 100")
         << lines(1, 99) + "/PAPERS/1\r\n" + lines(100, 1) << folders(1, 99);
+    QTest::newRow("a mark at the start of the file") << QByteArray("\xEF\xBB\xBF/a\r\n/b\r\n")
+                                                     << QStringList{"/a", "/b"};
+    QTest::newRow("a mark inside the file is no part of the entry")
+        << QByteArray("/a\r\n\xEF\xBB\xBF/b\r\n\xEF\xBB\xBF/A\r\n") << QStringList{"/a", "/b"};
+    QTest::newRow("a line of only a mark is blank") << QByteArray("\xEF\xBB\xBF\r\n/a") << QStringList{"/a"};
     QTest::newRow("Chinese folder names") << QByteArray("/论文/二〇一六\r\n") << QStringList{"/论文/二〇一六"};
 }
 
@@ -113,6 +119,24 @@ void TestFolderHistory::writeAndReadBack()
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), file);
     QCOMPARE(ReadFolderHistory(historyPath).value_or(QStringList{"unread"}), list);
+}
+
+void TestFolderHistory::markInsideIsNotWrittenBack()
+{
+    // Two histories put together: the second one's mark sits at a line start.
+    const QString historyPath = path("joined.dat");
+    QFile file(historyPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\xEF\xBB\xBF/papers/a\r\n\xEF\xBB\xBF/papers/b\r\n");
+    file.close();
+
+    const QStringList read = ReadFolderHistory(historyPath).value_or(QStringList());
+    QCOMPARE(read, (QStringList{"/papers/a", "/papers/b"}));
+    QVERIFY(WriteFolderHistory(historyPath, read));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("/papers/a\r\n/papers/b\r\n"));
+    file.close();
+    QCOMPARE(ReadFolderHistory(historyPath).value_or(QStringList()), read);
 }
 
 void TestFolderHistory::writeReplacesTheWholeFile()
