@@ -6,17 +6,6 @@
 
 Q_DECLARE_METATYPE(ItemState)
 
-namespace {
-
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return server.serverPort();
-}
-
-} // namespace
-
 class DownloaderTest : public QObject
 {
     Q_OBJECT
@@ -70,7 +59,7 @@ private slots:
         QTest::newRow("empty body: nothing to store") << site("/status?code=200") << 100.0 << Failed << "" << "pdf"
                                                       << placeholder << false << false << none << 2;
         QTest::newRow("refused connection")
-            << QStringLiteral("http://127.0.0.1:%1/x.pdf?a=1").arg(closedPort()) << 100.0 << Failed << "" << "pdf"
+            << QStringLiteral("http://127.0.0.1:%1/x.pdf?a=1").arg(FixtureSite::closedPort()) << 100.0 << Failed << "" << "pdf"
             << placeholder << false << false << none << 0;
         QTest::newRow("web page instead of the document")
             << site("/protected.pdf?size=3000") << 100.0 << Finished << "100%" << "htm"
@@ -194,17 +183,17 @@ private slots:
     void stallLimit()
     {
         QFETCH(qint64, announced);
-        PieceServer server(announced);
+        const QString pieceUrl = m_site.url(QStringLiteral("/piece?length=%1").arg(announced) + rowMark());
         EngineRig rig;
-        const quint64 id = rig.add(server.url(), QStringLiteral("A"));
+        const quint64 id = rig.add(pieceUrl, QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
         auto *worker = qobject_cast<Downloader *>(rig.engine.worker(1));
         QVERIFY(worker);
-        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
 
         for (int piece = 1; piece <= 4; ++piece) {
-            server.send(1000);
+            m_site.sendPieces(1000);
             QTRY_COMPARE_WITH_TIMEOUT(worker->BytesSoFar(), qint64(piece * 1000), EngineRig::kWaitMs);
             rig.engine.tickWorkers();
             QVERIFY2(rig.engine.IsControlLoaded(1), "stalled while data was flowing");
@@ -247,22 +236,22 @@ private slots:
         QFETCH(bool, replaced);
 
         const QByteArray older = "the older file";
-        PieceServer server(announced);
+        const QString pieceUrl = m_site.url(QStringLiteral("/piece?length=%1").arg(announced) + rowMark());
         EngineRig rig;
         rig.engine.options().sameNamePolicy = SameNamePolicy::Overwrite;
         rig.settings.MaxFileSizeMB = 10;
         const QString path = rig.filePath(QStringLiteral("A.pdf"));
         QVERIFY(writeFile(path, older));
-        const quint64 id = rig.add(server.url(), QStringLiteral("A"));
+        const quint64 id = rig.add(pieceUrl, QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
-        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
-        server.send(1000);
+        QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
+        m_site.sendPieces(1000);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.item(id).Downloaded.isEmpty(), EngineRig::kWaitMs);
         QCOMPARE(readFile(path), older);
 
         if (ending == QLatin1String("complete")) {
-            server.send(2000);
+            m_site.sendPieces(2000);
         } else if (ending == QLatin1String("stop")) {
             rig.engine.stop();
         } else if (ending == QLatin1String("stall")) {
@@ -281,21 +270,21 @@ private slots:
     // the list while it runs, it still updates its own row and no other.
     void rowFoundByIdentity()
     {
-        PieceServer server(2000);
+        const QString pieceUrl = m_site.url(QStringLiteral("/piece?length=2000") + rowMark());
         EngineRig rig;
         rig.add(QStringLiteral("http://127.0.0.1/done.pdf"), QStringLiteral("X"), QStringLiteral("pdf"), Finished);
-        const quint64 own = rig.add(server.url(), QStringLiteral("Y"));
+        const quint64 own = rig.add(pieceUrl, QStringLiteral("Y"));
         const quint64 other = rig.add(m_site.url(QStringLiteral("/pdf?size=100&row=other")), QStringLiteral("Z"));
         rig.engine.start();
         rig.tick();
         QCOMPARE(rig.item(own).State, Downloading);
         QCOMPARE(rig.item(other).State, Waiting);
 
-        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
-        server.send(1000);
+        QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
+        m_site.sendPieces(1000);
         QTRY_COMPARE_WITH_TIMEOUT(rig.item(own).Progress, QStringLiteral("50%"), EngineRig::kWaitMs);
         QCOMPARE(rig.engine.list().removeItemsIf([](const DownloadItem &item) { return item.Name == "X"; }), 1);
-        server.send(1000);
+        m_site.sendPieces(1000);
         QVERIFY(rig.waitIdle());
 
         QCOMPARE(rig.item(own).State, Finished);

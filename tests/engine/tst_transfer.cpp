@@ -20,11 +20,8 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
-#include <QSslServer>
 #include <QSslSocket>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -142,14 +139,6 @@ QList<FixtureSite::Request> requestsFor(const FixtureSite &site, const QString &
     return matching;
 }
 
-// A port on 127.0.0.1 where nothing listens.
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return server.serverPort();
-}
-
 // A folder whose files cannot be deleted: read-only for a user; for root,
 // who ignores permissions, marked immutable. Undone when it goes.
 class UndeletableFolder
@@ -190,60 +179,6 @@ private:
     bool m_immutable = false;
     bool m_readOnly = false;
     QFileDevice::Permissions m_permissions;
-};
-
-// A server that takes connections and never answers them.
-class SilentServer
-{
-public:
-    SilentServer()
-    {
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                m_sockets.append(socket);
-        });
-    }
-    quint16 port() const { return m_server.serverPort(); }
-
-private:
-    QTcpServer m_server;
-    QList<QTcpSocket *> m_sockets;
-};
-
-// HTTPS in front of the test site: takes TLS connections with the given
-// certificate and passes the bytes on to the site and back.
-class TlsFront
-{
-public:
-    TlsFront(const QSslCertificate &certificate, const QSslKey &key, quint16 sitePort)
-    {
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(certificate);
-        configuration.setPrivateKey(key);
-        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-        m_server.setSslConfiguration(configuration);
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QSslServer::pendingConnectionAvailable, &m_server, [this, sitePort] {
-            while (QTcpSocket *client = m_server.nextPendingConnection()) {
-                auto *site = new QTcpSocket(client);
-                const auto pass = [client, site] {
-                    if (site->state() == QAbstractSocket::ConnectedState)
-                        site->write(client->readAll());
-                };
-                QObject::connect(site, &QTcpSocket::connected, client, pass);
-                QObject::connect(client, &QTcpSocket::readyRead, site, pass);
-                QObject::connect(site, &QTcpSocket::readyRead, client, [client, site] { client->write(site->readAll()); });
-                QObject::connect(site, &QTcpSocket::disconnected, client, [client] { client->disconnectFromHost(); });
-                QObject::connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
-                site->connectToHost(QHostAddress::LocalHost, sitePort);
-            }
-        });
-    }
-    quint16 port() const { return m_server.serverPort(); }
-
-private:
-    QSslServer m_server;
 };
 
 struct SelfSignedCertificate
@@ -299,6 +234,7 @@ private slots:
 
 private:
     FixtureSite m_site;
+    SelfSignedCertificate m_certificate;
 };
 
 void TestTransfer::initTestCase()
@@ -315,7 +251,7 @@ void TestTransfer::initTestCase()
 
 void TestTransfer::outcomes_data()
 {
-    QTest::addColumn<QString>("route");   // on the site; "closed" and "silent" name other ends
+    QTest::addColumn<QString>("route");   // on the site; "closed" names a port where nothing listens
     QTest::addColumn<double>("limitMB");
     QTest::addColumn<int>("setup");
     QTest::addColumn<int>("action");
@@ -359,10 +295,10 @@ void TestTransfer::outcomes_data()
     QTest::newRow("no response headers, nothing listening")
         << "closed" << 100.0 << none << noAction << TransferOutcome::NoResponse << 4 << "" << "" << "" << noFile;
     QTest::newRow("no response within 30 s")
-        << "silent" << 100.0 << none << int(Action::ResponseTimeout) << TransferOutcome::NoResponse << 4 << ""
+        << "/silent" << 100.0 << none << int(Action::ResponseTimeout) << TransferOutcome::NoResponse << 4 << ""
         << "" << "" << noFile;
     QTest::newRow("stopped while waiting for the response")
-        << "silent" << 100.0 << none << int(Action::StopWhileWaiting) << TransferOutcome::NoResponse << 4 << ""
+        << "/silent" << 100.0 << none << int(Action::StopWhileWaiting) << TransferOutcome::NoResponse << 4 << ""
         << "" << "" << noFile;
     QTest::newRow("cannot replace the older file")
         << "/pdf?size=100000" << 100.0 << locked << noAction << TransferOutcome::CannotReplace << 4 << "777"
@@ -401,12 +337,9 @@ void TestTransfer::outcomes()
 
     Rig rig;
     rig.settings.MaxFileSizeMB = limitMB;
-    SilentServer silent;
     QString url = m_site.url(route);
     if (route == QLatin1String("closed"))
-        url = QStringLiteral("http://127.0.0.1:%1/a.pdf").arg(closedPort());
-    else if (route == QLatin1String("silent"))
-        url = QStringLiteral("http://127.0.0.1:%1/a.pdf").arg(silent.port());
+        url = QStringLiteral("http://127.0.0.1:%1/a.pdf").arg(FixtureSite::closedPort());
     else if (route == QLatin1String("nonsense"))
         url = QStringLiteral("nonsense:/a.pdf");
 
@@ -683,7 +616,7 @@ void TestTransfer::endSteps()
     rig.options.soundOn = soundOn;
     rig.options.autoLogin = autoLogin;
     const QString url = route == QLatin1String("closed")
-                            ? QStringLiteral("http://127.0.0.1:%1/a.pdf").arg(closedPort())
+                            ? QStringLiteral("http://127.0.0.1:%1/a.pdf").arg(FixtureSite::closedPort())
                             : m_site.url(route);
     const quint64 id = rig.add(url, QStringLiteral("A1"), itemType);
     QSignalSpy panel2(&rig.transfer, &SingleTransfer::panel2TextChanged);
@@ -818,10 +751,15 @@ void TestTransfer::https()
     QFETCH(bool, trusted);
     QFETCH(int, state);
 
-    QTemporaryDir certificates;
-    const SelfSignedCertificate certificate = makeCertificate(certificates.path(), QStringLiteral("site"));
-    if (certificate.certificate.isNull() || certificate.key.isNull())
-        QSKIP("the openssl command cannot make a certificate here");
+    // One certificate for the site's TLS port, made at the first row.
+    if (m_certificate.certificate.isNull()) {
+        QTemporaryDir certificates;
+        m_certificate = makeCertificate(certificates.path(), QStringLiteral("site"));
+        if (m_certificate.certificate.isNull() || m_certificate.key.isNull())
+            QSKIP("the openssl command cannot make a certificate here");
+        QVERIFY(m_site.startTls(m_certificate.certificate, m_certificate.key));
+    }
+    const SelfSignedCertificate &certificate = m_certificate;
 
     const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
     if (trusted) {
@@ -829,9 +767,8 @@ void TestTransfer::https()
         configuration.addCaCertificate(certificate.certificate);
         QSslConfiguration::setDefaultConfiguration(configuration);
     }
-    TlsFront front(certificate.certificate, certificate.key, m_site.port());
     Rig rig;
-    const QString url = QStringLiteral("https://127.0.0.1:%1/pdf?size=8000").arg(front.port()) + rowMark();
+    const QString url = QStringLiteral("https://127.0.0.1:%1/pdf?size=8000").arg(m_site.tlsPort()) + rowMark();
     const quint64 id = rig.add(url, QStringLiteral("A1"), QStringLiteral("pdf"));
 
     QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
@@ -845,7 +782,7 @@ void TestTransfer::https()
         QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
         QCOMPARE(QFile(ItemFilePath(rig.item(id))).size(), qint64(8000));
         QVERIFY(!requestsFor(m_site, url).isEmpty());
-        QCOMPARE(requestsFor(m_site, url).first().header("Referer"), QStringLiteral("https://127.0.0.1:%1").arg(front.port()).toLatin1());
+        QCOMPARE(requestsFor(m_site, url).first().header("Referer"), QStringLiteral("https://127.0.0.1:%1").arg(m_site.tlsPort()).toLatin1());
     } else {
         QCOMPARE(resultOf(finished).outcome, TransferOutcome::NoResponse);
         QVERIFY(requestsFor(m_site, url).isEmpty());
