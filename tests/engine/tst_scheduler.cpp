@@ -118,6 +118,74 @@ private slots:
         QCOMPARE(statesOf(rig.engine.list()), (QList<ItemState>{Failed, Failed, Failed, Failed, Waiting}));
     }
 
+    // The stop command in method one, with a transfer in mid-body: the
+    // automatic options are unticked first, then Inet1 is cancelled and the
+    // download timer goes off, and only then does the transfer, finding
+    // DownloadRunning false, end itself as "下载取消". The row ends failed,
+    // nothing is left under its name, and nothing runs any more.
+    void stopMethodOneMidBody()
+    {
+        EngineRig rig(1);
+        rig.engine.options().autoStart = true;
+        rig.engine.options().autoRetry = true;
+        const quint64 id = rig.add(m_site.url(QStringLiteral("/stall?size=100000&after=30000&row=stop")),
+                                   QStringLiteral("A"));
+        rig.engine.start();
+        rig.tick();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Downloaded, QStringLiteral("30000"), EngineRig::kWaitMs);
+        QVERIFY(rig.engine.values().DownloadRunning);
+
+        QStringList steps;
+        DownloadEngine &engine = rig.engine;
+        QObject::connect(&engine, &DownloadEngine::optionsChanged, &engine, [&] {
+            steps << QStringLiteral("options: autoStart %1 autoRetry %2")
+                         .arg(engine.options().autoStart)
+                         .arg(engine.options().autoRetry);
+        });
+        QObject::connect(&engine, &DownloadEngine::downloadingSwitched, &engine, [&](bool on) {
+            steps << QStringLiteral("Timer_Down %1, Inet1 executing %2")
+                         .arg(on ? "on" : "off")
+                         .arg(engine.Inet1().StillExecuting());
+        });
+        bool rowFailed = false;
+        QObject::connect(&engine.list(), &DownloadList::dataChanged, &engine, [&] {
+            const DownloadItem &item = rig.item(id);
+            if (item.State != Failed || std::exchange(rowFailed, true))
+                return;
+            steps << QStringLiteral("row failed, %1, DownloadRunning %2")
+                             .arg(item.Progress)
+                             .arg(engine.values().DownloadRunning);
+        });
+        QObject::connect(&engine, &DownloadEngine::transferEnded, &engine, [&](quint64, TransferOutcome outcome) {
+            steps << QStringLiteral("ended, cancelled %1").arg(outcome == TransferOutcome::Cancelled);
+        });
+
+        rig.engine.stop();
+
+        QCOMPARE(steps, (QStringList{
+                            QStringLiteral("options: autoStart 0 autoRetry 0"),
+                            QStringLiteral("Timer_Down off, Inet1 executing 0"),
+                            QStringLiteral("row failed, 下载取消, DownloadRunning 0"),
+                            QStringLiteral("ended, cancelled 1"),
+                        }));
+        const DownloadItem &item = rig.item(id);
+        QCOMPARE(item.State, Failed);
+        QCOMPARE(item.Size, QStringLiteral("100000"));
+        QCOMPARE(item.Downloaded, QStringLiteral("30000"));
+        QCOMPARE(item.Progress, EngineText::kCancelled);
+        QVERIFY(!rig.engine.downloadingOn());
+        QVERIFY(!rig.engine.values().DownloadRunning);
+        QVERIFY(!rig.engine.singleTransfer().isRunning());
+        QVERIFY(!rig.engine.Inet1().StillExecuting());
+        QCOMPARE(rig.filesInFolder(), QStringList());
+
+        // Later ticks start nothing: the stopped row stays as it ended.
+        rig.tick();
+        rig.engine.SupervisorTick();
+        QCOMPARE(rig.item(id).State, Failed);
+        QVERIFY(!rig.engine.downloadingOn());
+    }
+
     // Under "跳过" a list whose files all exist is finished in one tick
     // without a request, and the supervisor then switches downloading off
     // with the end sound.
