@@ -64,6 +64,8 @@ const char *outcomeName(TransferOutcome outcome)
     case TransferOutcome::Stalled: return "stalled";
     case TransferOutcome::EndedShort: return "ended-short";
     case TransferOutcome::Cancelled: return "cancelled";
+    case TransferOutcome::NoFolder: return "no-folder";
+    case TransferOutcome::ExistsSkipped: return "exists-skipped";
     }
     return "?";
 }

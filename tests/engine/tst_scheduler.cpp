@@ -82,7 +82,7 @@ private slots:
 
     // Three workers fill in one tick; while they run the cancel command is
     // refused and changes nothing; the stop command leaves every downloading
-    // row failed with its placeholder, and the waiting rows as they were.
+    // row failed with its bytes in .part, and the waiting rows as they were.
     void parallelRunCancelAndStop()
     {
         EngineRig rig;
@@ -110,9 +110,10 @@ private slots:
         QVERIFY(!rig.engine.options().autoStart && !rig.engine.options().autoRetry);
         QCOMPARE(rig.engine.CountLoadedWorkers(), 1);
         QCOMPARE(statesOf(rig.engine.list()), (QList<ItemState>{Failed, Failed, Failed, Waiting, Waiting}));
-        QCOMPARE(rig.filesInFolder(), (QStringList{"1.pdf", "2.pdf", "3.pdf"}));
-        for (const char *name : {"1.pdf", "2.pdf", "3.pdf"})
-            QCOMPARE(readFile(rig.filePath(QLatin1String(name))), Downloader::placeholder());
+        // What arrived stays in the .part files, nothing under the final names.
+        QCOMPARE(rig.filesInFolder(), (QStringList{"1.pdf.part", "2.pdf.part", "3.pdf.part"}));
+        for (const char *name : {"1.pdf.part", "2.pdf.part", "3.pdf.part"})
+            QVERIFY(readFile(rig.filePath(QLatin1String(name))).startsWith("%PDF"));
 
         QVERIFY(rig.engine.cancelRows({0, 3}));
         QCOMPARE(statesOf(rig.engine.list()), (QList<ItemState>{Failed, Failed, Failed, Failed, Waiting}));
@@ -122,7 +123,8 @@ private slots:
     // automatic options are unticked first, then Inet1 is cancelled and the
     // download timer goes off, and only then does the transfer, finding
     // DownloadRunning false, end itself as "下载取消". The row ends failed,
-    // nothing is left under its name, and nothing runs any more.
+    // nothing is left under its name (what arrived is in its .part file), and
+    // nothing runs any more.
     void stopMethodOneMidBody()
     {
         EngineRig rig(1);
@@ -177,7 +179,9 @@ private slots:
         QVERIFY(!rig.engine.values().DownloadRunning);
         QVERIFY(!rig.engine.singleTransfer().isRunning());
         QVERIFY(!rig.engine.Inet1().StillExecuting());
-        QCOMPARE(rig.filesInFolder(), QStringList());
+        // The bytes that arrived stay in the .part file, nothing under the name.
+        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf.part")});
+        QCOMPARE(QFileInfo(rig.filePath(QStringLiteral("A.pdf.part"))).size(), qint64(30000));
 
         // Later ticks start nothing: the stopped row stays as it ended.
         rig.tick();
