@@ -208,6 +208,14 @@ void Downloader::onFinished()
     }
     m_bytesSoFar = m_read;
     m_total = announcedLength(*reply);
+    // An error page (404 and the like) is not the document: nothing of it
+    // is stored, and the row fails.
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400) {
+        dropReply();
+        removePart();
+        giveUp(TransferOutcome::CannotDownload);
+        return;
+    }
     // A read without length that ended properly has the whole body already:
     // it is stored, not fetched a second time. Only a read that brought
     // nothing or broke off is fetched again.
