@@ -563,24 +563,40 @@ void TestTransfer::referer()
 void TestTransfer::proxy_data()
 {
     QTest::addColumn<bool>("proxyOn");
-    QTest::newRow("proxy on: the request goes through it") << true;
-    QTest::newRow("proxy off: straight to the site") << false;
+    QTest::addColumn<QString>("port"); // the proxy port as set; empty: the test proxy's
+    QTest::newRow("proxy on: the request goes through it") << true << "";
+    QTest::newRow("proxy off: straight to the site") << false << "";
+    QTest::newRow("proxy port that is no number: failed, said, no direct request") << true << "80a";
+    QTest::newRow("proxy port out of range: failed, said, no direct request") << true << "70000";
 }
 
 void TestTransfer::proxy()
 {
     QFETCH(bool, proxyOn);
+    QFETCH(QString, port);
 
     FixtureProxy proxy;
     QVERIFY(proxy.start());
     Rig rig;
     rig.useProxy(proxy, proxyOn);
+    if (!port.isEmpty())
+        rig.settings.ProxyPort = port;
     const QString url = m_site.url(QStringLiteral("/pdf?size=20000") + rowMark());
     const quint64 id = rig.add(url, QStringLiteral("A1"), QStringLiteral("pdf"));
 
     QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
     QVERIFY(rig.start(id, finished));
     QVERIFY(finished.wait(kWaitMs));
+
+    if (!port.isEmpty()) {
+        QCOMPARE(resultOf(finished).outcome, TransferOutcome::NoResponse);
+        QCOMPARE(int(rig.item(id).State), int(Failed));
+        QCOMPARE(rig.prompts.messageTexts(), QStringList{EngineText::kProxyUnusable});
+        QVERIFY(requestsFor(m_site, url).isEmpty());
+        QVERIFY(proxy.requestLines().isEmpty());
+        QVERIFY(QDir(rig.folder.path()).isEmpty());
+        return;
+    }
 
     QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
     QCOMPARE(QFile(ItemFilePath(rig.item(id))).size(), qint64(20000));
