@@ -294,7 +294,10 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
     } else if (request.path == "/trickle") {
         trickle(socket, size, queryNumber(query, "piece", 1024), int(queryNumber(query, "ms", 100)));
     } else if (request.path == "/large") {
-        streamBody(socket, size, query.queryItemValue("length") != "0", size, true);
+        if (query.queryItemValue("chunked") == QLatin1String("1"))
+            streamChunked(socket, size);
+        else
+            streamBody(socket, size, query.queryItemValue("length") != "0", size, true);
     } else if (request.path == "/results") {
         const int page = int(queryNumber(query, "page", 1));
         const QByteArray body = resultPage(page);
@@ -370,6 +373,32 @@ void FixtureSite::streamBody(QTcpSocket *socket, qint64 size, bool announce, qin
         }
         if (*sent >= limit && closeWhenDone && socket->state() == QAbstractSocket::ConnectedState)
             socket->disconnectFromHost();
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+    pump();
+}
+
+// A streamed body in chunked transfer encoding, ended by its last chunk:
+// the client knows it has the whole body without any length.
+void FixtureSite::streamChunked(QTcpSocket *socket, qint64 size)
+{
+    socket->write(headHeaders(200, {{"Content-Type", "application/pdf"}}) + "Transfer-Encoding: chunked\r\n\r\n");
+    auto sent = std::make_shared<qint64>(0);
+    auto done = std::make_shared<bool>(false);
+    auto pump = [socket, sent, done, size] {
+        while (*sent < size && socket->bytesToWrite() < kStreamHighWater) {
+            const QByteArray &block = streamBlock(*sent == 0);
+            const qint64 n = qMin<qint64>(block.size(), size - *sent);
+            socket->write(QByteArray::number(n, 16) + "\r\n");
+            socket->write(block.constData(), n);
+            socket->write("\r\n");
+            *sent += n;
+        }
+        if (*sent >= size && !*done) {
+            *done = true;
+            socket->write("0\r\n\r\n");
+            socket->disconnectFromHost();
+        }
     };
     connect(socket, &QTcpSocket::bytesWritten, socket, pump);
     pump();

@@ -32,7 +32,8 @@ class QTimer;
 //   /stall[size,after]           announces size, sends `after` bytes, then nothing
 //   /short[size,send]            announces size, sends `send` bytes and closes
 //   /trickle[size,piece,ms]      `piece` bytes every `ms` milliseconds
-//   /large[size,length=1|0]      streamed body, generated as the socket drains
+//   /large[size,length=1|0,chunked=1]  streamed body, generated as the socket drains;
+//                                chunked=1: in chunked encoding, without length
 //   /status[code]                an empty response with the given status
 //   /piece[length]               the response head (with `length` when above 0),
 //                                then only the bytes the test sends with sendPieces()
@@ -128,6 +129,7 @@ private:
     void dispatch(QTcpSocket *socket, const Request &request);
     void send(QTcpSocket *socket, const Response &response);
     void streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter, bool closeWhenDone);
+    void streamChunked(QTcpSocket *socket, qint64 size);
     void trickle(QTcpSocket *socket, qint64 size, qint64 piece, int intervalMs);
 
     QTcpServer m_server;
