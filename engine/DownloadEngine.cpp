@@ -150,7 +150,8 @@ void DownloadEngine::stop()
     m_inet1.Cancel();
     setDownloadingOn(false);
     // DownloadRunning goes false and the control is cancelled: a running
-    // single-connection transfer ends as "下载取消" and deletes its file.
+    // single-connection transfer ends as "下载取消", its bytes in the .part
+    // file and nothing under the item's name.
     m_values.DownloadRunning = false;
     m_single->cancel();
     m_inet1.Cancel();

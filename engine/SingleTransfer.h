@@ -87,8 +87,8 @@ public:
     quint64 currentItemId() const { return isRunning() ? m_itemId : 0; }
 
     // The stop command's part: DownloadRunning goes false and the control is
-    // cancelled. A transfer receiving the body ends as "下载取消" and its
-    // partial file is deleted; one still waiting for its response ends
+    // cancelled. A transfer receiving the body ends as "下载取消", what
+    // arrived kept in the .part file; one still waiting for its response ends
     // without response headers; a whole fetch ends having got nothing.
     void stop();
 
