@@ -9,7 +9,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$site" 0 >"$work/port" &
+# Each request the site takes is a line "request PATH" in $work/requests.
+"$site" 0 >"$work/port" 2>"$work/requests" &
 site_pid=$!
 for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
 port=$(head -n1 "$work/port")

@@ -8,6 +8,8 @@
 // resident memory and its growth during the transfer in KiB. With
 // --stop-after the transfer is stopped after that many seconds (to measure
 // the CPU a stalled transfer uses).
+#include "engine/Downloader.h"
+#include <QDir>
 #include "engine/DownloadList.h"
 #include "engine/EngineValues.h"
 #include "engine/SingleTransfer.h"
@@ -64,6 +66,8 @@ const char *outcomeName(TransferOutcome outcome)
     case TransferOutcome::Stalled: return "stalled";
     case TransferOutcome::EndedShort: return "ended-short";
     case TransferOutcome::Cancelled: return "cancelled";
+    case TransferOutcome::NoFolder: return "no-folder";
+    case TransferOutcome::ExistsSkipped: return "exists-skipped";
     }
     return "?";
 }
@@ -75,16 +79,19 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() < 3) {
-        std::fprintf(stderr, "usage: transfer_driver URL FOLDER [--limit-mb N] [--stop-after SECONDS]\n");
+        std::fprintf(stderr, "usage: transfer_driver URL FOLDER [--limit-mb N] [--stop-after SECONDS] [--method 1|2]\n");
         return 2;
     }
     double limitMB = 1e9;
     int stopAfterSeconds = 0;
+    int method = 1;
     for (qsizetype i = 3; i + 1 < arguments.size(); i += 2) {
         if (arguments.at(i) == QLatin1String("--limit-mb"))
             limitMB = arguments.at(i + 1).toDouble();
         else if (arguments.at(i) == QLatin1String("--stop-after"))
             stopAfterSeconds = arguments.at(i + 1).toInt();
+        else if (arguments.at(i) == QLatin1String("--method"))
+            method = arguments.at(i + 1).toInt();
     }
 
     QNetworkAccessManager network;
@@ -98,7 +105,9 @@ int main(int argc, char **argv)
     SystemClock clock;
     PromptRecorder prompts;
     SoundRecorder sounds;
-    SingleTransfer transfer({list, values, control, settings, options, clock, prompts, sounds});
+    SingleTransfer single({list, values, control, settings, options, clock, prompts, sounds});
+    Downloader worker(1, network, clock);
+    Transfer &transfer = method == 2 ? static_cast<Transfer &>(worker) : single;
 
     DownloadItem item;
     item.Url = arguments.at(1);
@@ -114,7 +123,7 @@ int main(int argc, char **argv)
     QElapsedTimer elapsed;
     elapsed.start();
 
-    QObject::connect(&transfer, &SingleTransfer::finished, &app, [&](const TransferResult &result) {
+    QObject::connect(&transfer, &Transfer::finished, &app, [&](const TransferResult &result) {
         const double seconds = elapsed.nsecsElapsed() / 1e9;
         const double cpu = cpuSeconds() - cpuBefore;
         const qint64 peak = statusKiB("VmHWM");
@@ -127,9 +136,14 @@ int main(int argc, char **argv)
         app.quit();
     });
     if (stopAfterSeconds > 0)
-        QTimer::singleShot(stopAfterSeconds * 1000, &transfer, [&transfer] { transfer.stop(); });
+        QTimer::singleShot(stopAfterSeconds * 1000, &transfer, [&transfer] { transfer.cancel(); });
 
-    if (!transfer.downloadCurrentItem(id)) {
+    TransferJob job;
+    job.itemId = id;
+    job.url = item.Url;
+    job.targetPath = QDir(item.Folder).filePath(QStringLiteral("transfer.pdf"));
+    job.sizeLimitMB = limitMB;
+    if (!transfer.start(job)) {
         std::fprintf(stderr, "transfer_driver: the transfer did not start\n");
         return 1;
     }

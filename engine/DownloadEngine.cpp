@@ -8,11 +8,13 @@
 #include "engine/Naming.h"
 #include "engine/SingleTransfer.h"
 #include "platform/Clock.h"
+#include "platform/FileTests.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
 #include "common/SessionSettings.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -148,7 +150,8 @@ void DownloadEngine::stop()
     m_inet1.Cancel();
     setDownloadingOn(false);
     // DownloadRunning goes false and the control is cancelled: a running
-    // single-connection transfer ends as "下载取消" and deletes its file.
+    // single-connection transfer ends as "下载取消", its bytes in the .part
+    // file and nothing under the item's name.
     m_values.DownloadRunning = false;
     m_single->cancel();
     m_inet1.Cancel();
@@ -233,11 +236,31 @@ int DownloadEngine::nextRowToStart(bool createFolder)
             continue;
         DownloadItem item = m_list.at(row);
         item.Name = SanitizeFileName(item.Name);
-        // The folder's message is left on screen: a tick never waits for the user.
-        if (createFolder)
-            item.Folder = withSeparator(CreateFolderPath(withSeparator(item.Folder), m_prompts, MessageMode::NonBlocking));
-        else
+        // A name that cleans to nothing would leave a file called ".pdf".
+        if (item.Name.isEmpty())
+            item.Name = FallbackFileName(item.Url);
+        // The folder's message is left on screen: a tick never waits for the
+        // user. A folder that cannot be made fails the row; an empty one is
+        // left empty (method one fails it when its reply arrives): nothing is
+        // ever written to the file-system root instead.
+        if (createFolder) {
+            const QString folder = SaveFolderFor(item.Folder, m_prompts, MessageMode::NonBlocking);
+            if (folder.isEmpty()) {
+                item.State = Failed;
+                m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
+                continue;
+            }
+            item.Folder = folder;
+        } else if (!TrimBlanks(item.Folder).isEmpty()) {
             item.Folder = withSeparator(item.Folder);
+        }
+        // A running transfer's path is reserved: under "跳过" and "覆盖" a row
+        // of the same path waits until that transfer has ended ("重命名"
+        // gives it a counter instead).
+        if (m_options.sameNamePolicy != SameNamePolicy::Rename && isPathInUse(ItemFilePath(item))) {
+            m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
+            continue;
+        }
         const bool needed = isDownloadNeeded(item, m_options.sameNamePolicy);
         m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
         if (needed)
@@ -292,7 +315,8 @@ void DownloadEngine::schedulingTickMethodTwo()
             break; // the walk left no waiting row to fetch: later slots find none either
         m_list.updateItem(row, [](DownloadItem &item) { item.State = Downloading; });
         const DownloadItem &item = m_list.at(row);
-        const SavePath save = renamedSavePath(item.Folder, item.Name, item.Type, m_options.sameNamePolicy);
+        const SavePath save = renamedSavePath(item.Folder, item.Name, item.Type, m_options.sameNamePolicy,
+                                              [this](const QString &path) { return FileExists(path) || isPathInUse(path); });
         m_list.updateItem(row, [&save](DownloadItem &stored) { stored.Name = save.name; });
         const quint64 itemId = m_list.at(row).Id;
         m_values.WorkerRows[k] = itemId;
@@ -388,6 +412,7 @@ void DownloadEngine::startWorkerDownload(int k, quint64 itemId, const QString &u
     connect(worker, &Transfer::finished, this,
             [this, k, worker](const TransferResult &result) { onWorkerFinished(k, worker, result); });
     m_workers[size_t(k)] = worker;
+    m_workerPaths[size_t(k)] = targetPath;
     m_values.WorkerRows[k] = itemId;
 
     m_values.DownloadRunning = true;
@@ -403,6 +428,11 @@ void DownloadEngine::startWorkerDownload(int k, quint64 itemId, const QString &u
     }
     emit transferStarted(itemId);
     worker->start(job);
+}
+
+bool DownloadEngine::isPathInUse(const QString &path) const
+{
+    return std::find(m_workerPaths.begin(), m_workerPaths.end(), path) != m_workerPaths.end();
 }
 
 int DownloadEngine::CountLoadedWorkers() const
@@ -434,6 +464,7 @@ void DownloadEngine::unloadWorker(int k)
     if (!w)
         return;
     m_workers[size_t(k)] = nullptr;
+    m_workerPaths[size_t(k)].clear();
     m_values.WorkerRows[k] = 0;
     w->cancel();
     w->deleteLater(); // it may be inside its own event right now
@@ -476,7 +507,11 @@ void DownloadEngine::onWorkerFinished(int k, const Transfer *worker, const Trans
     if (k == 0 || this->worker(k) != worker)
         return;
     const quint64 itemId = m_values.WorkerRows[k];
+    const QString targetPath = m_workerPaths[size_t(k)];
     unloadWorker(k);
+    // Over the size limit nothing of the body is kept.
+    if (result.outcome == TransferOutcome::TooLarge && !targetPath.isEmpty())
+        QFile::remove(PartPath(targetPath));
     const int row = m_list.rowOfId(itemId);
     if (row >= 0) {
         DownloadItem item = m_list.at(row);

@@ -139,6 +139,7 @@ private:
     int nextRowToStart(bool createFolder);
     void startRow(int row);
     void unloadWorker(int k);
+    bool isPathInUse(const QString &path) const;
     void playSound(int number);
     void schedulingTickSteps();
     Transfer *makeTransfer(Method method, int slot);
@@ -160,6 +161,7 @@ private:
     TransferFactory m_factory;
     Transfer *m_single = nullptr;                         // method one, owned
     std::array<Transfer *, kWorkerCount + 1> m_workers{}; // element 0 never used
+    std::array<QString, kWorkerCount + 1> m_workerPaths;  // each worker's target path, reserved while it runs
 
     QTimer m_timerDown; // Timer_Down
     QTimer m_timer1;    // Timer1

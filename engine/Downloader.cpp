@@ -1,6 +1,7 @@
 #include "engine/Downloader.h"
 
 #include "engine/EngineTexts.h"
+#include "engine/Naming.h"
 #include "platform/Clock.h"
 #include "platform/FileTests.h"
 
@@ -38,11 +39,6 @@ Downloader::Downloader(int index, QNetworkAccessManager &network, const Clock &c
 Downloader::~Downloader()
 {
     unload();
-}
-
-QByteArray Downloader::placeholder()
-{
-    return QByteArray("\x01\x00", 2); // the 16-bit integer 1, little-endian
 }
 
 void Downloader::setStallTimerEnabled(bool enabled)
@@ -86,17 +82,10 @@ void Downloader::BeginDownload(const QString &url, const QString &targetPath, co
         return;
     m_targetPath = targetPath;
 
-    // The placeholder makes the target path exist while the transfer runs, so
-    // that the same-name tests made for other rows see it: a second row of
-    // the same name is skipped under "跳过" and gets a counter under
-    // "重命名". An older file already there (under "覆盖") is left whole
-    // until the new one is complete.
-    if (!FileExists(m_targetPath)) {
-        QFile file(m_targetPath);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(placeholder());
-    }
-
+    // The bytes go to "<target>.part" as they arrive; the target path gets
+    // them only when the body is complete, so an older file of the same name
+    // (under "覆盖") stays whole until then and an abandoned transfer leaves
+    // its bytes in the .part file, never under the target's name.
     m_lastGrowthTime = m_clock.seconds();
     if (m_stallTimerEnabled)
         m_stallTimer.start();
@@ -127,10 +116,39 @@ bool Downloader::CancelAsyncRead()
 
 bool Downloader::openTemporary()
 {
-    // A temporary file beside the target, put in its place by commit().
-    m_file = std::make_unique<QSaveFile>(m_targetPath);
-    m_writeFailed = !m_file->open(QIODevice::WriteOnly);
+    m_file = std::make_unique<QFile>(PartPath(m_targetPath));
+    m_writeFailed = !m_file->open(QIODevice::WriteOnly | QIODevice::Truncate);
     return !m_writeFailed;
+}
+
+// The complete body takes the target's name, replacing what was there.
+bool Downloader::commitPart()
+{
+    if (!m_file)
+        return false;
+    const bool written = !m_writeFailed && m_file->flush();
+    m_file->close();
+    m_file.reset();
+    return written && ReplaceWithPart(m_targetPath);
+}
+
+// The .part file is closed and kept with what arrived: a failed row keeps
+// its bytes, and the resets delete them with the item's file.
+void Downloader::keepPart()
+{
+    if (!m_file)
+        return;
+    const bool empty = m_file->size() == 0;
+    m_file->close();
+    if (empty) // nothing arrived: nothing to keep
+        m_file->remove();
+    m_file.reset();
+}
+
+void Downloader::removePart()
+{
+    keepPart();
+    QFile::remove(PartPath(m_targetPath));
 }
 
 bool Downloader::storePieces(QNetworkReply *reply)
@@ -173,7 +191,7 @@ void Downloader::onReadyRead()
         const qint64 read = m_read;
         dropReply();
         m_stallTimer.stop();
-        m_file.reset(); // nothing of it is kept
+        removePart(); // nothing of it is kept
         complete(TransferOutcome::TooLarge, read, 0);
     }
 }
@@ -190,21 +208,45 @@ void Downloader::onFinished()
     }
     m_bytesSoFar = m_read;
     m_total = announcedLength(*reply);
-    if (m_total < 1 || m_read < 1) {
+    // An error page (404 and the like) is not the document: nothing of it
+    // is stored, and the row fails.
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400) {
+        dropReply();
+        removePart();
+        giveUp(TransferOutcome::CannotDownload);
+        return;
+    }
+    // A read without length that ended properly has the whole body already:
+    // it is stored, not fetched a second time. Only a read that brought
+    // nothing or broke off is fetched again.
+    const bool readWhole = reply->error() == QNetworkReply::NoError;
+    if (m_read < 1 || (m_total < 1 && !readWhole)) {
         FetchWithInet();
         return;
     }
     dropReply();
     m_stallTimer.stop();
-    if (!m_file->commit()) {
-        m_file.reset();
+    if (m_total < 1) {
+        if (!commitPart()) {
+            giveUp(TransferOutcome::CannotDownload);
+            return;
+        }
+        const qint64 length = qMax<qint64>(0, FileLength(m_targetPath));
+        complete(TransferOutcome::FetchedWhole, length, length);
+        return;
+    }
+    // Complete when every announced byte was counted; fewer leave the row at
+    // the percentage reached, with its bytes in the .part file.
+    if (m_read < m_total) {
+        keepPart();
+        complete(TransferOutcome::CompletedShort, m_read, m_total);
+        return;
+    }
+    if (!commitPart()) {
         giveUp(TransferOutcome::CannotDownload);
         return;
     }
-    m_file.reset();
-    // Complete when every announced byte was counted; fewer leave the row at
-    // the percentage reached.
-    complete(m_read >= m_total ? TransferOutcome::Completed : TransferOutcome::CompletedShort, m_read, m_total);
+    complete(TransferOutcome::Completed, m_read, m_total);
 }
 
 void Downloader::FetchWithInet()
@@ -246,7 +288,7 @@ void Downloader::onFallbackBody()
         m_inet1.Cancel();
         m_stallTimer.stop();
         m_fallback = false;
-        m_file.reset();
+        removePart();
         complete(TransferOutcome::TooLarge, fetched, 0);
     }
 }
@@ -263,8 +305,7 @@ void Downloader::onFallbackEnded()
     m_stallTimer.stop();
     // Stored only when the whole response arrived: a connection that broke
     // off is no complete file.
-    if (m_inet1.endedWhole() && m_fallbackBytes >= 1 && !m_writeFailed && m_file->commit()) {
-        m_file.reset();
+    if (m_inet1.endedWhole() && m_fallbackBytes >= 1 && commitPart()) {
         const qint64 length = qMax<qint64>(0, FileLength(m_targetPath));
         complete(TransferOutcome::FetchedWhole, length, length);
         return;
@@ -294,7 +335,7 @@ void Downloader::giveUp(TransferOutcome outcome)
     m_inet1.Cancel();
     m_fallback = false;
     m_stallTimer.stop();
-    m_file.reset(); // the target keeps the placeholder or the older file
+    keepPart(); // the target keeps the older file, if any
     complete(outcome, m_read + m_fallbackBytes, m_total);
 }
 
@@ -312,5 +353,5 @@ void Downloader::unload()
     dropReply();
     m_inet1.Cancel();
     m_fallback = false;
-    m_file.reset();
+    keepPart();
 }

@@ -5,7 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 #include <QTimer>
 
@@ -23,14 +23,17 @@ class QNetworkReply;
 // completes (DownloadComplete), gives up (DownloadError: "超时", "无法下载")
 // or goes past the size limit without an announced length.
 //
-// The body goes to a temporary file beside the target as it arrives and
-// replaces the target only when it is complete: the placeholder 01 00 (or
-// an older file of the same name, under "覆盖") stays at the target path
-// until then, and an abandoned transfer leaves it as it was. No body is
-// held in memory.
+// The body goes to "<target>.part" as it arrives and replaces the target
+// only when it is complete: an older file of the same name (under "覆盖")
+// stays whole until then, and a transfer that fails or is abandoned keeps
+// what arrived in the .part file, never under the target's name (over the
+// size limit nothing is kept). The .part file also reserves the name while
+// the transfer runs. A read without length that ends properly is stored as
+// it is; only a read that broke off or brought nothing is fetched again. No
+// body is held in memory.
 //
 // Unloading (destroying, or unload()) switches the stall timer off, cancels
-// the read and Inet1, and discards the temporary file. Events may unload the
+// the read and Inet1, and closes the .part file. Events may unload the
 // worker from their handlers; the worker does nothing after that. While one
 // of its handlers runs, further events wait for the next one.
 class Downloader final : public Transfer
@@ -86,9 +89,6 @@ public:
     double LastGrowthTime() const { return m_lastGrowthTime; }
     bool isFallbackRunning() const { return m_fallback; }
 
-    // The placeholder written at the target path when no file is there.
-    static QByteArray placeholder();
-
 private:
     void complete(TransferOutcome outcome, qint64 bytesRead, qint64 bytesTotal);
     void onReadyRead();
@@ -98,6 +98,9 @@ private:
     void onFallbackEnded();
     bool storePieces(QNetworkReply *reply);
     bool openTemporary();
+    bool commitPart();
+    void keepPart();
+    void removePart();
     void dropReply();
     void giveUp(TransferOutcome outcome);
     bool overLimit(qint64 bytes) const;
@@ -119,7 +122,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     qint64 m_total = 0; // announced length of the read; 0 when none
     qint64 m_read = 0;  // bytes of the read stored in the temporary file
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QFile> m_file; // the .part file
     bool m_writeFailed = false;
     bool m_fallback = false;
     qint64 m_fallbackBytes = 0;

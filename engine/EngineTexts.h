@@ -42,6 +42,9 @@ inline const QString kHeaderB = QStringLiteral("B");
 inline const QString kListToolTip = QStringLiteral("双击鼠标：下载当前项或者打开文件");
 
 // Shown when a folder of a save path cannot be named or created.
+// A proxy is switched on but its address and port do not read as host and
+// port: the row fails instead of connecting directly.
+inline const QString kProxyUnusable = QStringLiteral("代理服务器地址或端口有误，无法下载！");
 inline const QString kFolderNameWrong = QStringLiteral("文件夹名称有误！不能创建文件夹！");
 
 // The type recognised for a web page (a login or error page) stored instead of a document.

@@ -2,6 +2,7 @@
 
 #include "engine/DownloadList.h"
 #include "engine/EngineTexts.h"
+#include "engine/Naming.h"
 #include "platform/FileTests.h"
 
 #include <QFile>
@@ -44,6 +45,9 @@ void DeleteItemFile(const DownloadItem &item)
     const QString path = ItemFilePath(item);
     if (FileExists(path))
         QFile::remove(path);
+    // The bytes a failed transfer kept go with the file.
+    if (FileExists(PartPath(path)))
+        QFile::remove(PartPath(path));
 }
 
 void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind)

@@ -4,7 +4,8 @@
 
 class DownloadList;
 
-// Deletes the file at the item's path when a file is there.
+// Deletes the file at the item's path when a file is there, and the
+// "<path>.part" file a failed transfer kept.
 void DeleteItemFile(const DownloadItem &item);
 
 // The reset for download again, one row: its file goes (under the current

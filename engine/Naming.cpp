@@ -6,8 +6,12 @@
 #include "platform/Prompts.h"
 
 #include <QDir>
+#include <QFile>
+#include <QUrl>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -118,8 +122,15 @@ QString SanitizeFileName(const QString &text)
     return name;
 }
 
-QString CreateFolderPath(const QString &folderPath, Prompts &prompts, MessageMode mode)
+QString CreateFolderPath(const QString &folderPath, Prompts &prompts, MessageMode mode, bool *messageShown)
 {
+    if (messageShown)
+        *messageShown = false;
+    const auto showFolderNameWrong = [messageShown](Prompts &prompts, MessageMode mode) {
+        ::showFolderNameWrong(prompts, mode);
+        if (messageShown)
+            *messageShown = true;
+    };
     const QChar separator = QDir::separator();
     const QString networkPrefix(2, separator);
     const QString path = QDir::toNativeSeparators(folderPath);
@@ -191,6 +202,68 @@ QString UniqueFilePath(const QString &filePath)
     return candidate;
 }
 
+QString SaveFolderFor(const QString &folder, Prompts &prompts, MessageMode mode)
+{
+    const QString requested = TrimBlanks(folder);
+    QString created;
+    bool shown = false;
+    if (!requested.isEmpty())
+        created = CreateFolderPath(requested, prompts, mode, &shown);
+    // A walk stopped by a faulty first name leaves the root: it never stands
+    // in for the folder asked for.
+    const bool rootInstead = !created.isEmpty() && QDir(created).isRoot() && !QDir(requested).isRoot();
+    if (created.isEmpty() || rootInstead) {
+        if (!shown)
+            showFolderNameWrong(prompts, mode);
+        return QString();
+    }
+    return created.endsWith(QDir::separator()) ? created : created + QDir::separator();
+}
+
+QString PartPath(const QString &finalPath)
+{
+    return finalPath + QStringLiteral(".part");
+}
+
+bool ReplaceWithPart(const QString &finalPath)
+{
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(PartPath(finalPath).toStdU16String()),
+                            std::filesystem::path(finalPath.toStdU16String()), error);
+    return !error;
+}
+
+QString FallbackFileName(const QString &url)
+{
+    const QUrl address(url.trimmed());
+    const QStringList segments = address.path(QUrl::FullyDecoded).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (auto segment = segments.crbegin(); segment != segments.crend(); ++segment) {
+        const QString name = SanitizeFileName(*segment);
+        if (!name.isEmpty())
+            return name;
+    }
+    return SanitizeFileName(address.host());
+}
+
+bool IsPlainFileType(const QString &type)
+{
+    if (type.isEmpty())
+        return false;
+    bool afterJoin = true; // at the start, or just after "." or "-"
+    for (QChar c : type) {
+        const bool plain = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                           || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+        if (plain) {
+            afterJoin = false;
+        } else if ((c == QLatin1Char('.') || c == QLatin1Char('-')) && !afterJoin) {
+            afterJoin = true;
+        } else {
+            return false;
+        }
+    }
+    return !afterJoin;
+}
+
 bool isDownloadNeeded(DownloadItem &item, SameNamePolicy policy)
 {
     const QString path = ItemFilePath(item);
@@ -205,14 +278,16 @@ bool isDownloadNeeded(DownloadItem &item, SameNamePolicy policy)
     return false;
 }
 
-SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type, SameNamePolicy policy)
+SavePath renamedSavePath(const QString &folder, const QString &name, const QString &type, SameNamePolicy policy,
+                         const PathTaken &taken)
 {
     QString base = folder;
     if (!base.endsWith(QDir::separator()))
         base += QDir::separator();
+    const auto isTaken = [&taken](const QString &path) { return taken ? taken(path) : FileExists(path); };
 
     const QString path = base + withType(name, type);
-    if (policy == SameNamePolicy::Overwrite || !FileExists(path))
+    if (policy == SameNamePolicy::Overwrite || !isTaken(path))
         return {name, path};
 
     // A counter may stand anywhere: "A[2] final" continues from 2 as "A".
@@ -220,8 +295,11 @@ SavePath renamedSavePath(const QString &folder, const QString &name, const QStri
     qint64 counter = 0;
     const qsizetype open = stem.lastIndexOf(QLatin1Char('['));
     const qsizetype close = stem.lastIndexOf(QLatin1Char(']'));
-    if (open >= 0 && close > open && isCounterText(stem.mid(open + 1, close - open - 1), &counter))
+    if (open >= 0 && close > open && isCounterText(stem.mid(open + 1, close - open - 1), &counter)
+        && counter < kMaxNameCounter)
         stem.truncate(open);
+    else
+        counter = 0;
 
     // Other brackets would be read as a counter next time.
     stem.replace(QLatin1Char('['), QStringLiteral("『"));
@@ -231,8 +309,17 @@ SavePath renamedSavePath(const QString &folder, const QString &name, const QStri
         return stem + QStringLiteral("[%1]").arg(n, 3, 10, QLatin1Char('0'));
     };
     QString newName = counter == 0 ? stem : counted(counter);
-    while (FileExists(base + withType(newName, type)))
+    while (isTaken(base + withType(newName, type))) {
+        if (counter + 1 >= kMaxNameCounter) {
+            // Past the bound the name reached is kept as text and counted
+            // again from 1: the counter never overflows.
+            stem = newName;
+            stem.replace(QLatin1Char('['), QStringLiteral("『"));
+            stem.replace(QLatin1Char(']'), QStringLiteral("』"));
+            counter = 0;
+        }
         newName = counted(++counter);
+    }
     return {newName, base + withType(newName, type)};
 }
 

@@ -10,33 +10,25 @@
 #include "engine/Naming.h"
 #include "platform/Clock.h"
 #include "platform/FileTests.h"
+#include "platform/Prompts.h"
 #include "common/SessionSettings.h"
 
 #include <QDir>
 #include <QScopedValueRollback>
+#include <QUrl>
 
 namespace {
 
 // Larger pieces for the whole fetch, which has no piece size of its own.
 constexpr qint64 kWholeFetchPieceBytes = 64 * 1024;
 
-// A port number written in the address: the text from its ninth character
-// up to the next "/" (or to its end), split at ":"; exactly two parts and a
-// port number after the colon. 0 when the address names no port there.
+// The port the address names, in any of its forms: a query or fragment
+// right after the host, user info, an IPv6 literal. 0 when it names none.
 int portInAddress(const QString &url)
 {
-    constexpr qsizetype kFrom = 8; // the ninth character, just after "https://"
-    if (url.size() <= kFrom)
-        return 0;
-    const qsizetype slash = url.indexOf(QLatin1Char('/'), kFrom);
-    if (slash == kFrom)
-        return 0;
-    const QStringList parts = url.mid(kFrom, slash < 0 ? -1 : slash - kFrom).split(QLatin1Char(':'));
-    if (parts.size() != 2)
-        return 0;
-    bool ok = false;
-    const int port = parts.at(1).trimmed().toInt(&ok);
-    return ok && port > 0 && port <= 65535 ? port : 0;
+    const QUrl address(url.trimmed());
+    const int port = address.isValid() ? address.port() : -1;
+    return port > 0 && port <= 65535 ? port : 0;
 }
 
 } // namespace
@@ -123,6 +115,11 @@ void SingleTransfer::downloadItem(quint64 itemId)
     referer.remove(QLatin1Char('\r'));
     referer.remove(QLatin1Char('\n'));
 
+    // A proxy that is switched on but cannot be used is said: the control
+    // then fails the request instead of connecting directly.
+    if (m_context.settings.ProxyEnabled == 1 && !TransferControl::isUsableProxy(control.connection().proxy))
+        m_context.prompts.notify(EngineText::kProxyUnusable, QString(), PromptIcon::Error);
+
     m_phase = Phase::AwaitingResponse;
     m_requestTime = m_context.clock.seconds();
     if (m_timerEnabled)
@@ -166,13 +163,20 @@ void SingleTransfer::decideFromResponse()
     }
 
     // The folder's message is left on screen: this runs inside a network or
-    // timer handler, which must not wait for the user.
-    QString folder = CreateFolderPath(m_item.Folder, m_context.prompts, MessageMode::NonBlocking);
-    if (!folder.endsWith(QDir::separator()))
-        folder += QDir::separator();
+    // timer handler, which must not wait for the user. A folder that cannot
+    // be made ends the row: nothing goes to the file-system root instead.
+    const QString folder = SaveFolderFor(m_item.Folder, m_context.prompts, MessageMode::NonBlocking);
+    if (folder.isEmpty()) {
+        control.Cancel();
+        m_item.State = Failed;
+        end(TransferOutcome::NoFolder);
+        return;
+    }
     m_item.Folder = folder;
 
-    if (!fileType.isEmpty() && !fileType.contains(QLatin1Char('/')))
+    // Only a plain extension from the reply becomes the type: "." or a text
+    // with separators would lead out of the folder.
+    if (!fileType.isEmpty() && !fileType.contains(QLatin1Char('/')) && IsPlainFileType(fileType))
         m_item.Type = fileType;
 
     const SameNamePolicy policy = m_context.options.sameNamePolicy;
@@ -184,24 +188,54 @@ void SingleTransfer::decideFromResponse()
         m_path = ItemFilePath(m_item);
     }
 
-    // An older file of the same path goes first; when it cannot, it stays.
-    if (FileExists(m_path))
-        QFile::remove(m_path);
-    if (FileExists(m_path)) {
+    // "跳过" never replaces a file: when the reply's type names a file that
+    // exists, the row ends as one that exists, and the body is not stored.
+    if (policy == SameNamePolicy::Skip && FileExists(m_path)) {
         const QString length = QString::number(qMax<qint64>(FileLength(m_path), 0));
-        m_item.State = Failed;
+        m_item.State = Finished;
         m_item.Size = length;
         m_item.Downloaded = length;
-        m_item.Progress = EngineText::kCannotReplace;
+        m_item.Progress = EngineText::kExistsSkipped;
         control.Cancel();
-        end(TransferOutcome::CannotReplace);
+        end(TransferOutcome::ExistsSkipped);
+        return;
+    }
+
+    // The body goes to the .part file; an older file of the same path stays
+    // until the body is complete. When even the .part file cannot be made
+    // beside an older file, that file cannot be replaced either.
+    if (!openTarget() && FileExists(m_path)) {
+        cannotReplace();
         return;
     }
 
     if (m_announced > 0)
         startPieces();
     else
-        FetchWholeBody();
+        readFirstBodyWhole();
+}
+
+void SingleTransfer::cannotReplace()
+{
+    const QString length = QString::number(qMax<qint64>(FileLength(m_path), 0));
+    m_item.State = Failed;
+    m_item.Size = length;
+    m_item.Downloaded = length;
+    m_item.Progress = EngineText::kCannotReplace;
+    m_context.control.Cancel();
+    end(TransferOutcome::CannotReplace);
+}
+
+// The complete body takes the final name; false when the older file there
+// could not be replaced (the row then ends "无法替换", its bytes in .part).
+bool SingleTransfer::storeComplete()
+{
+    if (!closeTarget())
+        return false;
+    if (ReplaceWithPart(m_path))
+        return true;
+    cannotReplace();
+    return false;
 }
 
 void SingleTransfer::startPieces()
@@ -210,7 +244,6 @@ void SingleTransfer::startPieces()
     m_stored = 0;
     m_lastLength = 0;
     m_lastGrowth = m_context.clock.seconds();
-    openTarget();
     m_phase = Phase::Pieces;
     storeItem();
     readPieces();
@@ -236,11 +269,13 @@ void SingleTransfer::readPieces()
         if (m_stored >= m_announced) {
             m_item.Downloaded = QString::number(m_stored);
             m_item.Progress = percentage();
-            if (!closeTarget()) { // the last bytes never reached the disk
+            if (!m_file.isOpen() || !m_file.flush()) { // the last bytes never reached the disk
                 m_item.State = Failed;
                 end(TransferOutcome::EndedShort);
                 return;
             }
+            if (!storeComplete())
+                return;
             m_item.State = Finished;
             CorrectItemType(m_item);
             end(TransferOutcome::Completed);
@@ -257,10 +292,11 @@ void SingleTransfer::readPieces()
         storeItem();
     }
 
+    // Stopped: the bytes so far stay in the .part file, never under the
+    // final name.
     if (!m_context.values.DownloadRunning) {
         control.Cancel();
         closeTarget();
-        removeTarget();
         m_item.Progress = EngineText::kCancelled;
         m_item.State = Failed;
         end(TransferOutcome::Cancelled);
@@ -277,16 +313,30 @@ void SingleTransfer::readPieces()
     }
 }
 
+// A response without length: its body is read as it arrives, straight to
+// the .part file. Only when that read cannot be completed is the address
+// fetched again (FetchWholeBody).
+void SingleTransfer::readFirstBodyWhole()
+{
+    m_item.Size = EngineText::kSizeUnknown;
+    storeItem();
+    m_stored = 0;
+    m_refetched = false;
+    m_lastGrowth = m_context.clock.seconds();
+    m_phase = Phase::WholeFetch;
+    readWholeBody();
+    if (m_phase == Phase::WholeFetch && m_context.control.responseEnded())
+        endWholeFetch(false);
+}
+
 void SingleTransfer::FetchWholeBody()
 {
     TransferControl &control = m_context.control;
-    m_item.Size = EngineText::kSizeUnknown;
-    storeItem();
-
     // A second request over the same connection settings, without the
-    // referring page; its body goes straight to the file.
+    // referring page; its body goes straight to the .part file.
     control.Cancel();
     m_stored = 0;
+    m_refetched = true;
     m_lastGrowth = m_context.clock.seconds();
     openTarget();
     m_phase = Phase::WholeFetch;
@@ -312,7 +362,7 @@ void SingleTransfer::readWholeBody()
         if (m_stored / kMegabyte > limit) {
             control.Cancel();
             closeTarget();
-            removeTarget();
+            removeTarget(); // nothing of a body over the limit is kept
             m_item.State = Finished;
             m_item.Progress = EngineText::kLargeFileSkipped;
             end(TransferOutcome::TooLarge);
@@ -323,8 +373,9 @@ void SingleTransfer::readWholeBody()
         m_lastGrowth = m_context.clock.seconds();
 }
 
-// The end of the whole fetch: stored when at least one byte of a whole
-// response arrived, else nothing is kept.
+// The end of the whole read: stored when at least one byte of a whole
+// response arrived. A first read that broke off is fetched once more; what
+// arrived of a failed fetch stays in the .part file.
 void SingleTransfer::endWholeFetch(bool cancelled)
 {
     TransferControl &control = m_context.control;
@@ -332,9 +383,15 @@ void SingleTransfer::endWholeFetch(bool cancelled)
         readWholeBody();
         if (m_phase != Phase::WholeFetch)
             return;
+        if (!control.endedWhole() && !m_refetched) {
+            FetchWholeBody();
+            return;
+        }
     }
     TransferOutcome outcome = TransferOutcome::FetchedWhole;
-    if (!cancelled && control.endedWhole() && m_stored > 0 && closeTarget()) {
+    if (!cancelled && control.endedWhole() && m_stored > 0 && m_file.isOpen() && m_file.flush()) {
+        if (!storeComplete())
+            return;
         m_item.Size = QString::number(qMax<qint64>(FileLength(m_path), 0));
         m_item.Downloaded = QString::number(m_stored);
         m_item.Progress = EngineText::kComplete;
@@ -342,7 +399,8 @@ void SingleTransfer::endWholeFetch(bool cancelled)
     } else {
         control.Cancel();
         closeTarget();
-        removeTarget();
+        if (m_stored == 0)
+            removeTarget();
         m_item.Size.clear();
         m_item.Downloaded.clear();
         m_item.Progress.clear();
@@ -440,6 +498,9 @@ void SingleTransfer::end(TransferOutcome outcome)
     m_timer.stop();
     m_context.control.Cancel();
     closeTarget();
+    // A .part file that got no byte keeps nothing.
+    if (!m_path.isEmpty() && FileExists(PartPath(m_path)) && FileLength(PartPath(m_path)) == 0)
+        removeTarget();
 
     m_context.values.LastFinishTime = m_context.clock.seconds();
     storeItem();
@@ -469,7 +530,7 @@ void SingleTransfer::storeItem()
 bool SingleTransfer::openTarget()
 {
     closeTarget();
-    m_file.setFileName(m_path);
+    m_file.setFileName(PartPath(m_path));
     return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
@@ -485,7 +546,7 @@ bool SingleTransfer::closeTarget()
 void SingleTransfer::removeTarget()
 {
     if (!m_path.isEmpty())
-        QFile::remove(m_path);
+        QFile::remove(PartPath(m_path));
 }
 
 QString SingleTransfer::percentage() const

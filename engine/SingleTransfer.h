@@ -27,11 +27,13 @@ TransferConnection ConnectionFor(const QString &url, const SessionSettings &sett
 // A transfer is a state machine driven by the control's signals and by one
 // 1000 ms tick: it sends the request, waits at most 30 s for the response,
 // decides from the headers (size limit, file type, same-name rule), and then
-// either writes the announced length to the item's file in pieces of 2048
-// bytes or fetches a response without length whole. The file grows on disk as
-// the data arrives; no body is held in memory. A file that stops growing for
-// 300 s is given up; a connection that ends short of the announced length
-// fails at once. Every outcome ends with the end steps: panel 2 says
+// either writes the announced length in pieces of 2048 bytes or reads a
+// response without length whole, fetching it again only when that read broke
+// off. The bytes go to "<final name>.part" as they arrive and take the final
+// name only when the body is complete, so an older file stays until then and
+// a failed row keeps its bytes in the .part file; no body is held in memory.
+// A file that stops growing for 300 s is given up; a connection that ends
+// short of the announced length fails at once. Every outcome ends with the end steps: panel 2 says
 // "完成下载:", LastFinishTime is set, the sounds are played, the login is
 // asked for, DownloadRunning goes false, and finished() reports the result.
 //
@@ -85,8 +87,8 @@ public:
     quint64 currentItemId() const { return isRunning() ? m_itemId : 0; }
 
     // The stop command's part: DownloadRunning goes false and the control is
-    // cancelled. A transfer receiving the body ends as "下载取消" and its
-    // partial file is deleted; one still waiting for its response ends
+    // cancelled. A transfer receiving the body ends as "下载取消", what
+    // arrived kept in the .part file; one still waiting for its response ends
     // without response headers; a whole fetch ends having got nothing.
     void stop();
 
@@ -108,7 +110,10 @@ private:
     void decideFromResponse();
     void startPieces();
     void readPieces();
+    void readFirstBodyWhole();
     void FetchWholeBody();
+    void cannotReplace();
+    bool storeComplete();
     void readWholeBody();
     void endWholeFetch(bool cancelled);
     void end(TransferOutcome outcome);
@@ -129,6 +134,7 @@ private:
     DownloadItem m_item;
     QString m_path;
     QFile m_file;
+    bool m_refetched = false; // the whole fetch of a broken first read runs
     qint64 m_announced = 0;
     qint64 m_stored = 0;      // bytes written to the file
     qint64 m_lastLength = 0;  // file length at the last growth

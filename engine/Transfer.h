@@ -17,13 +17,15 @@ enum class TransferOutcome {
     EndedShort,     // the connection ended before the announced length: Failed, partial file kept
     CannotDownload, // a worker's fallback fetch brought nothing ("无法下载"): Failed
     Cancelled,      // downloading was stopped: Failed
+    NoFolder,       // the save folder cannot be made or is empty: Failed, nothing written
+    ExistsSkipped,  // "跳过" and the reply's type names an existing file: Finished, "已存在，跳过"
 };
 
 // Whether the row ends Finished (true) or Failed (false).
 inline bool EndsFinished(TransferOutcome outcome)
 {
     return outcome == TransferOutcome::Completed || outcome == TransferOutcome::FetchedWhole
-           || outcome == TransferOutcome::TooLarge;
+           || outcome == TransferOutcome::TooLarge || outcome == TransferOutcome::ExistsSkipped;
 }
 
 // What a transfer is asked to fetch.

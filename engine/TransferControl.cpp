@@ -71,6 +71,8 @@ void TransferControl::start(const QString &address, const QByteArray &method, co
                             const QString &headers)
 {
     dropReply();
+    ++m_requestNumber;
+    m_pendingFailure = false;
     m_headersArrived = false;
     m_ended = false;
     m_connectedReported = false;
@@ -81,6 +83,10 @@ void TransferControl::start(const QString &address, const QByteArray &method, co
     m_errorText.clear();
 
     QUrl url(address);
+    if (m_connection.accessType == TransferConnection::NamedProxy && !isUsableProxy(m_connection.proxy)) {
+        failWithoutReply(QNetworkReply::ProxyNotFoundError, EngineText::kProxyUnusable);
+        return;
+    }
     QNetworkAccessManager &network = managerFor(m_connection);
     const bool direct = m_connection.accessType != TransferConnection::NamedProxy;
     if (direct && url.isValid() && m_connection.remotePort > 0) {
@@ -129,6 +135,37 @@ void TransferControl::start(const QString &address, const QByteArray &method, co
         }
     });
     connect(reply, &QNetworkReply::finished, this, &TransferControl::onFinished);
+}
+
+bool TransferControl::isUsableProxy(const QString &proxy)
+{
+    const qsizetype colon = proxy.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return false;
+    bool portOk = false;
+    const uint port = proxy.mid(colon + 1).trimmed().toUInt(&portOk);
+    return portOk && port >= 1 && port <= 65535 && !proxy.left(colon).trimmed().isEmpty();
+}
+
+// A request that cannot be sent ends with an error, as a refused one would:
+// once the caller has returned, never from inside Execute.
+void TransferControl::failWithoutReply(QNetworkReply::NetworkError error, const QString &text)
+{
+    m_errorCode = int(error);
+    m_errorText = text;
+    m_pendingFailure = true;
+    const quint64 request = m_requestNumber;
+    QMetaObject::invokeMethod(
+        this,
+        [this, request] {
+            if (request != m_requestNumber || !m_pendingFailure)
+                return;
+            m_pendingFailure = false;
+            m_ended = true;
+            reportState(TransferState::Error);
+            emit ended();
+        },
+        Qt::QueuedConnection);
 }
 
 QNetworkAccessManager &TransferControl::managerFor(const TransferConnection &connection)
@@ -204,7 +241,7 @@ void TransferControl::onFinished()
 
 bool TransferControl::StillExecuting() const
 {
-    return m_reply && !m_ended;
+    return (m_reply && !m_ended) || m_pendingFailure;
 }
 
 QString TransferControl::GetHeader(const QString &name) const
@@ -260,6 +297,11 @@ qint64 TransferControl::bytesAvailable() const
 
 void TransferControl::Cancel()
 {
+    if (m_pendingFailure) {
+        m_pendingFailure = false;
+        m_ended = true;
+        return;
+    }
     if (!m_reply || m_ended)
         return;
     m_reply->disconnect(this);

@@ -68,6 +68,11 @@ public:
     ~TransferControl() override;
 
     void setConnection(const TransferConnection &connection) { m_connection = connection; }
+
+    // Whether a named proxy text reads as host and port ("host:port", port 1
+    // to 65535). A request through a proxy that does not fails with an error
+    // instead of connecting directly.
+    static bool isUsableProxy(const QString &proxy);
     const TransferConnection &connection() const { return m_connection; }
 
     // Starts a request and returns at once. `headers` holds "Name: value"
@@ -131,12 +136,15 @@ private:
     void onMetaDataChanged();
     void onFinished();
     void dropReply();
+    void failWithoutReply(QNetworkReply::NetworkError error, const QString &text);
 
     QNetworkAccessManager &m_network;
+    quint64 m_requestNumber = 0; // tells a late failure of an earlier request apart
     QNetworkAccessManager *m_proxyNetwork = nullptr;
     QString m_proxyInUse;
     TransferConnection m_connection;
     QPointer<QNetworkReply> m_reply;
+    bool m_pendingFailure = false; // a request that could not be sent, its end still to come
     bool m_headersArrived = false;
     bool m_ended = false;
     bool m_connectedReported = false;

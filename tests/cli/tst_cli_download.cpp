@@ -65,6 +65,8 @@ private slots:
     void outcomes_data();
     void outcomes();
     void listFile();
+    void failedRowTwice_data();
+    void failedRowTwice();
     void folderArgument_data();
     void folderArgument();
     void proxy();
@@ -114,6 +116,20 @@ void TestCliDownload::initTestCase()
             response.headers = {{"Content-Type", "application/pdf"}};
             response.body = FixtureSite::pdfBody(1300);
         }
+        return response;
+    });
+    // A reply whose content type is no extension at all.
+    m_site.addRoute("/dot-type", [](const FixtureSite::Request &) {
+        FixtureSite::Response response;
+        response.headers = {{"Content-Type", "."}};
+        response.body = FixtureSite::pdfBody(900);
+        return response;
+    });
+    // A document whose name ends in the largest counter there is.
+    m_site.addRoute("/bound/A[9223372036854775807].pdf", [](const FixtureSite::Request &) {
+        FixtureSite::Response response;
+        response.headers = {{"Content-Type", "application/pdf"}};
+        response.body = FixtureSite::pdfBody(700);
         return response;
     });
     // A body no type is recognised from.
@@ -209,6 +225,14 @@ void TestCliDownload::outcomes_data()
         << QStringList{"已完成\t大文件，跳过\t2097152\tDIR/pdfsize=2097152.pdf\tSITE/pdf?size=2097152",
                        "已完成\t100%\t1000\tDIR/pdfsize=1000.pdf\tSITE/pdf?size=1000"}
         << true;
+    QTest::newRow("a reply type that is no extension keeps the item's type")
+        << QStringList{"download", "--method", "1", "SITE/dot-type"} << QStringList{} << 0
+        << QStringList{"已完成\t100%\t900\tDIR/dot-type.pdf\tSITE/dot-type"} << true;
+    QTest::newRow("the counter at its bound, renamed")
+        << QStringList{"download", "--same-name", "rename", "SITE/bound/A[9223372036854775807].pdf"}
+        << QStringList{"A[9223372036854775807].pdf"} << 0
+        << QStringList{"已完成\t100%\t700\tDIR/A『9223372036854775807』.pdf\tSITE/bound/A[9223372036854775807].pdf"}
+        << true;
     QTest::newRow("the type given is kept for an unknown body")
         << QStringList{"download", "--type", "caj", "SITE/notes"} << QStringList{} << 0
         << QStringList{"已完成\t100%\t12\tDIR/notes.caj\tSITE/notes"} << true;
@@ -248,6 +272,35 @@ void TestCliDownload::outcomes()
     for (const QString &name : existing) {
         if (!stored.contains(name))
             QCOMPARE(readFile(QDir(m_runFolder).filePath(name)), QByteArray("old"));
+    }
+}
+
+void TestCliDownload::failedRowTwice_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::newRow("single connection") << "1";
+    QTest::newRow("parallel workers") << "2";
+}
+
+// A row that failed is failed again on a second run under "跳过": its bytes
+// wait in a .part file, never under the document's name, so the second run
+// fetches again instead of taking the fragment for a finished document; an
+// existing file of another row is never changed by "跳过".
+void TestCliDownload::failedRowTwice()
+{
+    QFETCH(QString, method);
+    QVERIFY(writeFile(QDir(m_runFolder).filePath("pdfsize=300.pdf"), "old"));
+    const QStringList arguments{"download", "--method", method, "--same-name", "skip",
+                                "SITE/short?size=3000&send=1000", "SITE/pdf?size=300"};
+    const QString failed = "失败\t33%\t3000\tDIR/shortsize=3000&send=1000.pdf\tSITE/short?size=3000&send=1000";
+    for (int runNumber = 1; runNumber <= 2; ++runNumber) {
+        const CliRun run = runServed(arguments, m_runFolder);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.lines.value(0), expand(failed, m_runFolder));
+        QCOMPARE(m_site.requestsTo("/short").size(), runNumber);
+        QVERIFY(!QFile::exists(QDir(m_runFolder).filePath("shortsize=3000&send=1000.pdf")));
+        QCOMPARE(QFileInfo(QDir(m_runFolder).filePath("shortsize=3000&send=1000.pdf.part")).size(), qint64(1000));
+        QCOMPARE(readFile(QDir(m_runFolder).filePath("pdfsize=300.pdf")), QByteArray("old"));
     }
 }
 
@@ -389,19 +442,16 @@ void TestCliDownload::stopRequest_data()
     QTest::addColumn<int>("method");
     QTest::addColumn<int>("signalNumber");
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QByteArray>("fileLeft"); // what stays at the item's path; empty: no file
 
-    // The single connection ends as cancelled and deletes its partial file;
-    // a parallel worker is unloaded and leaves the placeholder.
+    // The single connection ends as cancelled, a parallel worker is unloaded;
+    // either way what arrived stays in the .part file and nothing stands
+    // under the item's name.
     QTest::newRow("single connection, Ctrl-C")
-        << 1 << SIGINT << "失败\t下载取消\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536"
-        << QByteArray();
+        << 1 << SIGINT << "失败\t下载取消\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536";
     QTest::newRow("single connection, termination request")
-        << 1 << SIGTERM << "失败\t下载取消\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536"
-        << QByteArray();
+        << 1 << SIGTERM << "失败\t下载取消\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536";
     QTest::newRow("parallel worker, Ctrl-C")
-        << 2 << SIGINT << "失败\t6%\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536"
-        << QByteArray("\x01\x00", 2);
+        << 2 << SIGINT << "失败\t6%\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536";
 }
 
 void TestCliDownload::stopRequest()
@@ -409,9 +459,9 @@ void TestCliDownload::stopRequest()
     QFETCH(int, method);
     QFETCH(int, signalNumber);
     QFETCH(QString, line);
-    QFETCH(QByteArray, fileLeft);
 
     const QString path = QDir(m_runFolder).filePath("stallsize=1000000&after=65536.pdf");
+    const QString part = path + QStringLiteral(".part");
     LiveRun live(expand(QStringList{"download", "--method", QString::number(method), "SITE/pdf?size=900",
                                     "SITE/stall?size=1000000&after=65536"},
                         m_runFolder),
@@ -420,7 +470,7 @@ void TestCliDownload::stopRequest()
     // The first row is done and the second has received its first bytes.
     QTRY_VERIFY_WITH_TIMEOUT(!m_site.requestsTo("/stall").isEmpty(), 10000);
     if (method == 1)
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() > 0, 10000);
     else
         QTRY_VERIFY_WITH_TIMEOUT(live.errorsSoFar().contains(QStringLiteral("正在下载:1 等待:0 已完成:1")), 10000);
     QCOMPARE(::kill(pid_t(live.process.processId()), signalNumber), 0);
@@ -431,11 +481,9 @@ void TestCliDownload::stopRequest()
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t900\tDIR/pdfsize=900.pdf\tSITE/pdf?size=900", line},
                                m_runFolder));
-    QCOMPARE(QFileInfo::exists(path), !fileLeft.isEmpty());
-    if (!fileLeft.isEmpty())
-        QCOMPARE(readFile(path), fileLeft);
-    // Nothing else is left behind: no temporary file of the transfer.
-    QCOMPARE(QDir(m_runFolder).entryList(QDir::Files).size(), fileLeft.isEmpty() ? 1 : 2);
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(QFileInfo(part).size(), qint64(65536));
+    QCOMPARE(QDir(m_runFolder).entryList(QDir::Files).size(), 2);
 }
 
 void TestCliDownload::badArguments_data()

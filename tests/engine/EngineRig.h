@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -90,53 +88,3 @@ inline int requestsMarked(const FixtureSite &site, const QString &mark)
         count += request.target.endsWith(mark.toLatin1()) ? 1 : 0;
     return count;
 }
-
-// A server whose body the test sends piece by piece: the response head goes
-// out at once, with or without a length, and every further byte only when
-// the test says so. Shows what a worker does while data flows slowly.
-class PieceServer
-{
-public:
-    explicit PieceServer(qint64 announcedLength) : m_length(announcedLength)
-    {
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                m_sockets.append(socket);
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (!socket->readAll().contains("\r\n\r\n") || socket->property("answered").toBool())
-                        return;
-                    socket->setProperty("answered", true);
-                    QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/pdf\r\nConnection: close\r\n";
-                    if (m_length > 0)
-                        head += "Content-Length: " + QByteArray::number(m_length) + "\r\n";
-                    socket->write(head + "\r\n");
-                    ++m_answered;
-                });
-            }
-        });
-    }
-
-    QString url(const QString &path = QStringLiteral("/piece")) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
-    int answered() const { return m_answered; }
-
-    void send(qint64 bytes)
-    {
-        for (QTcpSocket *socket : std::as_const(m_sockets))
-            socket->write(QByteArray(bytes, 'p'));
-    }
-    void close()
-    {
-        for (QTcpSocket *socket : std::as_const(m_sockets))
-            socket->disconnectFromHost();
-    }
-
-private:
-    QTcpServer m_server;
-    QList<QTcpSocket *> m_sockets;
-    qint64 m_length;
-    int m_answered = 0;
-};

@@ -6,17 +6,6 @@
 
 Q_DECLARE_METATYPE(ItemState)
 
-namespace {
-
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return server.serverPort();
-}
-
-} // namespace
-
 class DownloaderTest : public QObject
 {
     Q_OBJECT
@@ -29,7 +18,7 @@ private slots:
     }
 
     // How a parallel transfer ends for what the server sends, what stays at
-    // the item's path, and which end steps run: status text, sounds and the
+    // the item's path and in its .part file, and which end steps run: status text, sounds and the
     // login after a completion; none of them after an error or the size limit.
     void outcomes_data()
     {
@@ -38,43 +27,46 @@ private slots:
         QTest::addColumn<ItemState>("state");
         QTest::addColumn<QString>("progress");
         QTest::addColumn<QString>("type");
-        QTest::addColumn<qint64>("fileLength");
+        QTest::addColumn<qint64>("fileLength"); // under the final name; -1: no file
+        QTest::addColumn<qint64>("partLength"); // "<final name>.part"; -1: no file
         QTest::addColumn<bool>("pdfContent");
         QTest::addColumn<bool>("endSteps");
         QTest::addColumn<QList<int>>("sounds");
         QTest::addColumn<int>("requests");
 
         const QList<int> none;
-        const qint64 placeholder = 2;
+        const qint64 noFile = -1;
         const QString large = EngineText::kLargeFileSkipped;
         auto site = [this](const char *path) { return m_site.url(QLatin1String(path)); };
 
         QTest::newRow("complete") << site("/pdf?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000)
-                                  << true << true << none << 1;
-        QTest::newRow("no length: fetched again whole")
-            << site("/pdf-close?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000) << true << true
-            << none << 2;
-        QTest::newRow("chunked: fetched again whole")
-            << site("/pdf-chunked?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000) << true << true
-            << none << 2;
-        QTest::newRow("short body: failed with its percentage, bytes kept")
-            << site("/short?size=10000&send=5000") << 100.0 << Failed << "50%" << "pdf" << qint64(5000) << false
-            << true << QList<int>{SoundNumber::ItemFailed} << 1;
+                                  << noFile << true << true << none << 1;
+        QTest::newRow("no length, ended by closing: stored without a second request")
+            << site("/pdf-close?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000) << noFile << true
+            << true << none << 1;
+        QTest::newRow("chunked: stored without a second request")
+            << site("/pdf-chunked?size=5000") << 100.0 << Finished << "100%" << "pdf" << qint64(5000) << noFile
+            << true << true << none << 1;
+        QTest::newRow("short body: failed with its percentage, bytes kept in .part")
+            << site("/short?size=10000&send=5000") << 100.0 << Failed << "50%" << "pdf" << noFile << qint64(5000)
+            << false << true << QList<int>{SoundNumber::ItemFailed} << 1;
         QTest::newRow("10 MB at a 10 MB limit") << site("/pdf?size=10485760") << 10.0 << Finished << "100%" << "pdf"
-                                                << qint64(10485760) << true << true << none << 1;
+                                                << qint64(10485760) << noFile << true << true << none << 1;
         QTest::newRow("11 MB at a 10 MB limit") << site("/pdf?size=11534336") << 10.0 << Finished << large << "pdf"
-                                                << placeholder << false << false << none << 1;
+                                                << noFile << noFile << false << false << none << 1;
         QTest::newRow("11 MB without length at a 10 MB limit")
-            << site("/large?size=11534336&length=0") << 10.0 << Finished << large << "pdf" << placeholder << false
+            << site("/large?size=11534336&length=0") << 10.0 << Finished << large << "pdf" << noFile << noFile << false
             << false << none << 1;
-        QTest::newRow("empty body: nothing to store") << site("/status?code=200") << 100.0 << Failed << "" << "pdf"
-                                                      << placeholder << false << false << none << 2;
+        QTest::newRow("empty body: fetched again, nothing to store")
+            << site("/status?code=200") << 100.0 << Failed << "" << "pdf" << noFile << noFile << false << false << none
+            << 2;
         QTest::newRow("refused connection")
-            << QStringLiteral("http://127.0.0.1:%1/x.pdf?a=1").arg(closedPort()) << 100.0 << Failed << "" << "pdf"
-            << placeholder << false << false << none << 0;
+            << QStringLiteral("http://127.0.0.1:%1/x.pdf?a=1").arg(FixtureSite::closedPort()) << 100.0 << Failed << ""
+            << "pdf" << noFile << noFile << false << false << none << 0;
         QTest::newRow("web page instead of the document")
             << site("/protected.pdf?size=3000") << 100.0 << Finished << "100%" << "htm"
-            << qint64(FixtureSite::loginPage().size()) << false << true << QList<int>{SoundNumber::WebPage} << 1;
+            << qint64(FixtureSite::loginPage().size()) << noFile << false << true << QList<int>{SoundNumber::WebPage}
+            << 1;
     }
 
     void outcomes()
@@ -85,6 +77,7 @@ private slots:
         QFETCH(QString, progress);
         QFETCH(QString, type);
         QFETCH(qint64, fileLength);
+        QFETCH(qint64, partLength);
         QFETCH(bool, pdfContent);
         QFETCH(bool, endSteps);
         QFETCH(QList<int>, sounds);
@@ -108,14 +101,19 @@ private slots:
         QCOMPARE(item.State, state);
         QCOMPARE(item.Progress, progress);
         QCOMPARE(item.Type, type);
-        const QString path = rig.filePath(QStringLiteral("A.") + type);
-        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.") + type}); // no temporary file left
-        const QByteArray stored = readFile(path);
-        QCOMPARE(qint64(stored.size()), fileLength);
-        if (fileLength == 2)
-            QCOMPARE(stored, Downloader::placeholder());
+        const QString name = QStringLiteral("A.") + type;
+        QStringList files;
+        if (fileLength >= 0)
+            files << name;
+        if (partLength >= 0)
+            files << name + QStringLiteral(".part");
+        QCOMPARE(rig.filesInFolder(), files);
+        if (fileLength >= 0)
+            QCOMPARE(QFileInfo(rig.filePath(name)).size(), fileLength);
+        if (partLength >= 0)
+            QVERIFY(readFile(rig.filePath(name + QStringLiteral(".part"))) == FixtureSite::pdfBody(partLength));
         if (pdfContent)
-            QVERIFY(stored == FixtureSite::pdfBody(fileLength));
+            QVERIFY(readFile(rig.filePath(name)) == FixtureSite::pdfBody(fileLength));
         QCOMPARE(rig.sounds.numbers(), sounds);
         QCOMPARE(login.count(), type == QLatin1String("htm") ? 1 : 0);
         QCOMPARE(!panel2.isEmpty(), endSteps);
@@ -125,9 +123,10 @@ private slots:
             QCOMPARE(requestsMarked(m_site, mark), requests);
     }
 
-    // Two waiting rows with the same folder, name and type start in one tick;
-    // the first one's placeholder already stands at the path when the second
-    // is named, so the same-name rule applies to it.
+    // Two waiting rows with the same folder, name and type: the first one's
+    // path is reserved while it runs, so under "重命名" the second starts in
+    // the same tick with a counter, and under "跳过" it waits and is then
+    // skipped as the first one's file exists.
     void sameNameInOneTick_data()
     {
         QTest::addColumn<SameNamePolicy>("policy");
@@ -138,7 +137,7 @@ private slots:
 
         QTest::newRow("rename: counter [001]") << SameNamePolicy::Rename << "A[001]" << Finished << "100%"
                                                << QStringList{"A.pdf", "A[001].pdf"};
-        QTest::newRow("skip: the placeholder counts as existing")
+        QTest::newRow("skip: waits for the first, then exists")
             << SameNamePolicy::Skip << "A" << Finished << EngineText::kExistsSkipped << QStringList{"A.pdf"};
     }
 
@@ -156,6 +155,8 @@ private slots:
         const quint64 first = rig.add(m_site.url(QStringLiteral("/pdf?size=3000")) + rowMark(), QStringLiteral("A"));
         const quint64 second = rig.add(m_site.url(QStringLiteral("/pdf?size=4000")) + rowMark(), QStringLiteral("A"));
         rig.engine.start();
+        rig.tick();
+        QVERIFY(rig.waitIdle());
         rig.tick();
         QVERIFY(rig.waitIdle());
 
@@ -194,17 +195,17 @@ private slots:
     void stallLimit()
     {
         QFETCH(qint64, announced);
-        PieceServer server(announced);
+        const QString pieceUrl = m_site.url(QStringLiteral("/piece?length=%1").arg(announced) + rowMark());
         EngineRig rig;
-        const quint64 id = rig.add(server.url(), QStringLiteral("A"));
+        const quint64 id = rig.add(pieceUrl, QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
         auto *worker = qobject_cast<Downloader *>(rig.engine.worker(1));
         QVERIFY(worker);
-        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
 
         for (int piece = 1; piece <= 4; ++piece) {
-            server.send(1000);
+            m_site.sendPieces(1000);
             QTRY_COMPARE_WITH_TIMEOUT(worker->BytesSoFar(), qint64(piece * 1000), EngineRig::kWaitMs);
             rig.engine.tickWorkers();
             QVERIFY2(rig.engine.IsControlLoaded(1), "stalled while data was flowing");
@@ -220,8 +221,8 @@ private slots:
         QVERIFY(!rig.engine.IsControlLoaded(1));
 
         QCOMPARE(rig.item(id).State, Failed);
-        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf")});
-        QCOMPARE(readFile(rig.filePath(QStringLiteral("A.pdf"))), Downloader::placeholder());
+        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf.part")});
+        QCOMPARE(readFile(rig.filePath(QStringLiteral("A.pdf.part"))), QByteArray(4000, 'p'));
     }
 
     // Under "覆盖" the older file stays whole while the new one arrives, and
@@ -232,11 +233,13 @@ private slots:
         QTest::addColumn<qint64>("announced");
         QTest::addColumn<ItemState>("state");
         QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("partKept");
 
-        QTest::newRow("completed") << "complete" << qint64(3000) << Finished << true;
-        QTest::newRow("stopped") << "stop" << qint64(3000) << Failed << false;
-        QTest::newRow("stalled") << "stall" << qint64(3000) << Failed << false;
-        QTest::newRow("too large") << "none" << qint64(11 * 1024 * 1024) << Finished << false;
+        QTest::newRow("completed") << "complete" << qint64(3000) << Finished << true << false;
+        QTest::newRow("stopped") << "stop" << qint64(3000) << Failed << false << true;
+        QTest::newRow("stalled") << "stall" << qint64(3000) << Failed << false << true;
+        QTest::newRow("ended short") << "close" << qint64(3000) << Failed << false << true;
+        QTest::newRow("too large") << "none" << qint64(11 * 1024 * 1024) << Finished << false << false;
     }
 
     void overwriteKeepsOlderFile()
@@ -245,26 +248,29 @@ private slots:
         QFETCH(qint64, announced);
         QFETCH(ItemState, state);
         QFETCH(bool, replaced);
+        QFETCH(bool, partKept);
 
         const QByteArray older = "the older file";
-        PieceServer server(announced);
+        const QString pieceUrl = m_site.url(QStringLiteral("/piece?length=%1").arg(announced) + rowMark());
         EngineRig rig;
         rig.engine.options().sameNamePolicy = SameNamePolicy::Overwrite;
         rig.settings.MaxFileSizeMB = 10;
         const QString path = rig.filePath(QStringLiteral("A.pdf"));
         QVERIFY(writeFile(path, older));
-        const quint64 id = rig.add(server.url(), QStringLiteral("A"));
+        const quint64 id = rig.add(pieceUrl, QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
-        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
-        server.send(1000);
+        QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
+        m_site.sendPieces(1000);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.item(id).Downloaded.isEmpty(), EngineRig::kWaitMs);
         QCOMPARE(readFile(path), older);
 
         if (ending == QLatin1String("complete")) {
-            server.send(2000);
+            m_site.sendPieces(2000);
         } else if (ending == QLatin1String("stop")) {
             rig.engine.stop();
+        } else if (ending == QLatin1String("close")) {
+            m_site.closePieces();
         } else if (ending == QLatin1String("stall")) {
             rig.engine.tickWorkers();
             rig.clock.advance(Downloader::kStallSeconds);
@@ -274,28 +280,33 @@ private slots:
 
         QCOMPARE(rig.item(id).State, state);
         QCOMPARE(readFile(path), replaced ? QByteArray(3000, 'p') : older);
-        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf")});
+        QStringList files{QStringLiteral("A.pdf")};
+        if (partKept)
+            files << QStringLiteral("A.pdf.part");
+        QCOMPARE(rig.filesInFolder(), files);
+        if (partKept)
+            QCOMPARE(readFile(path + QStringLiteral(".part")), QByteArray(1000, 'p'));
     }
 
     // A worker finds its row by the row's identity: when rows before it leave
     // the list while it runs, it still updates its own row and no other.
     void rowFoundByIdentity()
     {
-        PieceServer server(2000);
+        const QString pieceUrl = m_site.url(QStringLiteral("/piece?length=2000") + rowMark());
         EngineRig rig;
         rig.add(QStringLiteral("http://127.0.0.1/done.pdf"), QStringLiteral("X"), QStringLiteral("pdf"), Finished);
-        const quint64 own = rig.add(server.url(), QStringLiteral("Y"));
+        const quint64 own = rig.add(pieceUrl, QStringLiteral("Y"));
         const quint64 other = rig.add(m_site.url(QStringLiteral("/pdf?size=100&row=other")), QStringLiteral("Z"));
         rig.engine.start();
         rig.tick();
         QCOMPARE(rig.item(own).State, Downloading);
         QCOMPARE(rig.item(other).State, Waiting);
 
-        QTRY_COMPARE_WITH_TIMEOUT(server.answered(), 1, EngineRig::kWaitMs);
-        server.send(1000);
+        QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
+        m_site.sendPieces(1000);
         QTRY_COMPARE_WITH_TIMEOUT(rig.item(own).Progress, QStringLiteral("50%"), EngineRig::kWaitMs);
         QCOMPARE(rig.engine.list().removeItemsIf([](const DownloadItem &item) { return item.Name == "X"; }), 1);
-        server.send(1000);
+        m_site.sendPieces(1000);
         QVERIFY(rig.waitIdle());
 
         QCOMPARE(rig.item(own).State, Finished);

@@ -63,6 +63,8 @@ private slots:
     void createFolderPathUnderReadOnlyFolder();
     void renameSavePath_data();
     void renameSavePath();
+    void fallbackName_data();
+    void fallbackName();
     void uniqueFilePath_data();
     void uniqueFilePath();
     void needsDownload_data();
@@ -256,6 +258,11 @@ void TestNaming::renameSavePath_data()
         << QStringList{"A]1[.pdf"} << rename << "A]1[" << "pdf" << "A』1『";
     QTest::newRow("more digits past 999")
         << QStringList{"A[999].pdf"} << rename << "A[999]" << "pdf" << "A[1000]";
+    QTest::newRow("counter at the largest number: kept as text, counted again")
+        << QStringList{"A[9223372036854775807].pdf"} << rename << "A[9223372036854775807]" << "pdf"
+        << "A『9223372036854775807』";
+    QTest::newRow("counter just below the bound: counted again past it")
+        << QStringList{"A[999999998].pdf"} << rename << "A[999999998]" << "pdf" << "A『999999998』[001]";
     QTest::newRow("no type") << QStringList{"A"} << rename << "A" << "" << "A[001]";
     QTest::newRow("same base with another type is free") << QStringList{"A.caj"} << rename << "A" << "pdf" << "A";
     QTest::newRow("a folder of that name is no file") << QStringList{"A.pdf/"} << rename << "A" << "pdf" << "A";
@@ -284,6 +291,25 @@ void TestNaming::renameSavePath()
         QCOMPARE(save.name, expected);
         QCOMPARE(save.path, expectedPath);
     }
+}
+
+void TestNaming::fallbackName_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("link ending in a slash: its last segment") << "http://arc.example.org/a/paper/" << "paper";
+    QTest::newRow("segments that clean to nothing are passed over") << "http://arc.example.org/a/%3F%3F/" << "a";
+    QTest::newRow("no segment: the host") << "http://arc.example.org/" << "arc.example.org";
+    QTest::newRow("query only: the host") << "http://arc.example.org?id=1" << "arc.example.org";
+}
+
+// A name that cleans to nothing gets one from the link, so no file is ever
+// called ".pdf".
+void TestNaming::fallbackName()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, name);
+    QCOMPARE(FallbackFileName(url), name);
 }
 
 void TestNaming::uniqueFilePath_data()

@@ -82,7 +82,7 @@ private slots:
 
     // Three workers fill in one tick; while they run the cancel command is
     // refused and changes nothing; the stop command leaves every downloading
-    // row failed with its placeholder, and the waiting rows as they were.
+    // row failed with its bytes in .part, and the waiting rows as they were.
     void parallelRunCancelAndStop()
     {
         EngineRig rig;
@@ -110,12 +110,84 @@ private slots:
         QVERIFY(!rig.engine.options().autoStart && !rig.engine.options().autoRetry);
         QCOMPARE(rig.engine.CountLoadedWorkers(), 1);
         QCOMPARE(statesOf(rig.engine.list()), (QList<ItemState>{Failed, Failed, Failed, Waiting, Waiting}));
-        QCOMPARE(rig.filesInFolder(), (QStringList{"1.pdf", "2.pdf", "3.pdf"}));
-        for (const char *name : {"1.pdf", "2.pdf", "3.pdf"})
-            QCOMPARE(readFile(rig.filePath(QLatin1String(name))), Downloader::placeholder());
+        // What arrived stays in the .part files, nothing under the final names.
+        QCOMPARE(rig.filesInFolder(), (QStringList{"1.pdf.part", "2.pdf.part", "3.pdf.part"}));
+        for (const char *name : {"1.pdf.part", "2.pdf.part", "3.pdf.part"})
+            QVERIFY(readFile(rig.filePath(QLatin1String(name))).startsWith("%PDF"));
 
         QVERIFY(rig.engine.cancelRows({0, 3}));
         QCOMPARE(statesOf(rig.engine.list()), (QList<ItemState>{Failed, Failed, Failed, Failed, Waiting}));
+    }
+
+    // The stop command in method one, with a transfer in mid-body: the
+    // automatic options are unticked first, then Inet1 is cancelled and the
+    // download timer goes off, and only then does the transfer, finding
+    // DownloadRunning false, end itself as "下载取消". The row ends failed,
+    // nothing is left under its name (what arrived is in its .part file), and
+    // nothing runs any more.
+    void stopMethodOneMidBody()
+    {
+        EngineRig rig(1);
+        rig.engine.options().autoStart = true;
+        rig.engine.options().autoRetry = true;
+        const quint64 id = rig.add(m_site.url(QStringLiteral("/stall?size=100000&after=30000&row=stop")),
+                                   QStringLiteral("A"));
+        rig.engine.start();
+        rig.tick();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Downloaded, QStringLiteral("30000"), EngineRig::kWaitMs);
+        QVERIFY(rig.engine.values().DownloadRunning);
+
+        QStringList steps;
+        DownloadEngine &engine = rig.engine;
+        QObject::connect(&engine, &DownloadEngine::optionsChanged, &engine, [&] {
+            steps << QStringLiteral("options: autoStart %1 autoRetry %2")
+                         .arg(engine.options().autoStart)
+                         .arg(engine.options().autoRetry);
+        });
+        QObject::connect(&engine, &DownloadEngine::downloadingSwitched, &engine, [&](bool on) {
+            steps << QStringLiteral("Timer_Down %1, Inet1 executing %2")
+                         .arg(on ? "on" : "off")
+                         .arg(engine.Inet1().StillExecuting());
+        });
+        bool rowFailed = false;
+        QObject::connect(&engine.list(), &DownloadList::dataChanged, &engine, [&] {
+            const DownloadItem &item = rig.item(id);
+            if (item.State != Failed || std::exchange(rowFailed, true))
+                return;
+            steps << QStringLiteral("row failed, %1, DownloadRunning %2")
+                             .arg(item.Progress)
+                             .arg(engine.values().DownloadRunning);
+        });
+        QObject::connect(&engine, &DownloadEngine::transferEnded, &engine, [&](quint64, TransferOutcome outcome) {
+            steps << QStringLiteral("ended, cancelled %1").arg(outcome == TransferOutcome::Cancelled);
+        });
+
+        rig.engine.stop();
+
+        QCOMPARE(steps, (QStringList{
+                            QStringLiteral("options: autoStart 0 autoRetry 0"),
+                            QStringLiteral("Timer_Down off, Inet1 executing 0"),
+                            QStringLiteral("row failed, 下载取消, DownloadRunning 0"),
+                            QStringLiteral("ended, cancelled 1"),
+                        }));
+        const DownloadItem &item = rig.item(id);
+        QCOMPARE(item.State, Failed);
+        QCOMPARE(item.Size, QStringLiteral("100000"));
+        QCOMPARE(item.Downloaded, QStringLiteral("30000"));
+        QCOMPARE(item.Progress, EngineText::kCancelled);
+        QVERIFY(!rig.engine.downloadingOn());
+        QVERIFY(!rig.engine.values().DownloadRunning);
+        QVERIFY(!rig.engine.singleTransfer().isRunning());
+        QVERIFY(!rig.engine.Inet1().StillExecuting());
+        // The bytes that arrived stay in the .part file, nothing under the name.
+        QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf.part")});
+        QCOMPARE(QFileInfo(rig.filePath(QStringLiteral("A.pdf.part"))).size(), qint64(30000));
+
+        // Later ticks start nothing: the stopped row stays as it ended.
+        rig.tick();
+        rig.engine.SupervisorTick();
+        QCOMPARE(rig.item(id).State, Failed);
+        QVERIFY(!rig.engine.downloadingOn());
     }
 
     // Under "跳过" a list whose files all exist is finished in one tick

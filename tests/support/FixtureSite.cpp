@@ -2,6 +2,10 @@
 
 #include <QFile>
 #include <QHostAddress>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -70,25 +74,68 @@ QByteArray FixtureSite::Request::header(const QByteArray &name) const
 
 FixtureSite::FixtureSite(QObject *parent) : QObject(parent)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &FixtureSite::onNewConnection);
+    connect(&m_server, &QTcpServer::newConnection, this, [this] { onNewConnection(&m_server); });
+    connect(&m_ipv6Server, &QTcpServer::newConnection, this, [this] { onNewConnection(&m_ipv6Server); });
+    // A TLS connection is handed over once its handshake is done.
+    connect(&m_tlsServer, &QSslServer::pendingConnectionAvailable, this, [this] { onNewConnection(&m_tlsServer); });
 }
 
 FixtureSite::~FixtureSite()
 {
     // Connections still open (a held result page, a stall) are closed while
-    // the site is whole: their sockets belong to the server, which outlives
+    // the site is whole: their sockets belong to the servers, which outlive
     // the request table their handlers use.
-    m_server.close();
-    const QList<QTcpSocket *> sockets = m_server.findChildren<QTcpSocket *>();
-    for (QTcpSocket *socket : sockets) {
-        disconnect(socket, nullptr, this, nullptr);
-        delete socket;
+    for (QTcpServer *server : {&m_server, static_cast<QTcpServer *>(&m_tlsServer), &m_ipv6Server}) {
+        server->close();
+        const QList<QTcpSocket *> sockets = server->findChildren<QTcpSocket *>();
+        for (QTcpSocket *socket : sockets) {
+            disconnect(socket, nullptr, this, nullptr);
+            delete socket;
+        }
     }
 }
 
 bool FixtureSite::start(quint16 port)
 {
     return m_server.listen(QHostAddress::LocalHost, port);
+}
+
+bool FixtureSite::startTls(const QSslCertificate &certificate, const QSslKey &key)
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(certificate);
+    configuration.setPrivateKey(key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    m_tlsServer.setSslConfiguration(configuration);
+    return m_tlsServer.listen(QHostAddress::LocalHost);
+}
+
+bool FixtureSite::startIPv6()
+{
+    return m_ipv6Server.listen(QHostAddress::LocalHostIPv6, port());
+}
+
+quint16 FixtureSite::closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
+}
+
+void FixtureSite::sendPieces(qint64 bytes)
+{
+    for (const QPointer<QTcpSocket> &socket : std::as_const(m_pieceSockets)) {
+        if (socket)
+            socket->write(QByteArray(bytes, 'p'));
+    }
+}
+
+void FixtureSite::closePieces()
+{
+    for (const QPointer<QTcpSocket> &socket : std::as_const(m_pieceSockets)) {
+        if (socket)
+            socket->disconnectFromHost();
+    }
 }
 
 quint16 FixtureSite::port() const
@@ -148,9 +195,9 @@ QByteArray FixtureSite::resultPage(int page)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void FixtureSite::onNewConnection()
+void FixtureSite::onNewConnection(QTcpServer *server)
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket *socket = server->nextPendingConnection()) {
         m_pending.insert(socket, QByteArray());
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -247,7 +294,10 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
     } else if (request.path == "/trickle") {
         trickle(socket, size, queryNumber(query, "piece", 1024), int(queryNumber(query, "ms", 100)));
     } else if (request.path == "/large") {
-        streamBody(socket, size, query.queryItemValue("length") != "0", size, true);
+        if (query.queryItemValue("chunked") == QLatin1String("1"))
+            streamChunked(socket, size);
+        else
+            streamBody(socket, size, query.queryItemValue("length") != "0", size, true);
     } else if (request.path == "/results") {
         const int page = int(queryNumber(query, "page", 1));
         const QByteArray body = resultPage(page);
@@ -264,6 +314,15 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
             response.body = body;
         }
         send(socket, response);
+    } else if (request.path == "/piece") {
+        QByteArray head = headHeaders(200, {{"Content-Type", "application/pdf"}});
+        if (const qint64 length = queryNumber(query, "length", 0); length > 0)
+            head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+        socket->write(head + "\r\n");
+        m_pieceSockets.append(socket);
+        ++m_pieceAnswered;
+    } else if (request.path == "/silent") {
+        return; // the connection stays open and nothing comes
     } else if (request.path == "/status") {
         response.status = int(queryNumber(query, "code", 500));
         send(socket, response);
@@ -314,6 +373,32 @@ void FixtureSite::streamBody(QTcpSocket *socket, qint64 size, bool announce, qin
         }
         if (*sent >= limit && closeWhenDone && socket->state() == QAbstractSocket::ConnectedState)
             socket->disconnectFromHost();
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+    pump();
+}
+
+// A streamed body in chunked transfer encoding, ended by its last chunk:
+// the client knows it has the whole body without any length.
+void FixtureSite::streamChunked(QTcpSocket *socket, qint64 size)
+{
+    socket->write(headHeaders(200, {{"Content-Type", "application/pdf"}}) + "Transfer-Encoding: chunked\r\n\r\n");
+    auto sent = std::make_shared<qint64>(0);
+    auto done = std::make_shared<bool>(false);
+    auto pump = [socket, sent, done, size] {
+        while (*sent < size && socket->bytesToWrite() < kStreamHighWater) {
+            const QByteArray &block = streamBlock(*sent == 0);
+            const qint64 n = qMin<qint64>(block.size(), size - *sent);
+            socket->write(QByteArray::number(n, 16) + "\r\n");
+            socket->write(block.constData(), n);
+            socket->write("\r\n");
+            *sent += n;
+        }
+        if (*sent >= size && !*done) {
+            *done = true;
+            socket->write("0\r\n\r\n");
+            socket->disconnectFromHost();
+        }
     };
     connect(socket, &QTcpSocket::bytesWritten, socket, pump);
     pump();

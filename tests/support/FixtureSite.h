@@ -5,10 +5,13 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QUrlQuery>
 #include <functional>
 
+class QSslCertificate;
+class QSslKey;
 class QTcpSocket;
 class QTimer;
 
@@ -29,8 +32,12 @@ class QTimer;
 //   /stall[size,after]           announces size, sends `after` bytes, then nothing
 //   /short[size,send]            announces size, sends `send` bytes and closes
 //   /trickle[size,piece,ms]      `piece` bytes every `ms` milliseconds
-//   /large[size,length=1|0]      streamed body, generated as the socket drains
+//   /large[size,length=1|0,chunked=1]  streamed body, generated as the socket drains;
+//                                chunked=1: in chunked encoding, without length
 //   /status[code]                an empty response with the given status
+//   /piece[length]               the response head (with `length` when above 0),
+//                                then only the bytes the test sends with sendPieces()
+//   /silent                      takes the request and never answers
 //   /results[page]               result page `page` (1 to 3) of a search: entries in
 //                                the site's markup, pages linked by an anchor reading
 //                                "next"; the last page has none. Other pages: 404
@@ -70,6 +77,24 @@ public:
 
     bool start(quint16 port = 0);
     quint16 port() const;
+
+    // The same routes over TLS with the given certificate, on a port of
+    // their own.
+    bool startTls(const QSslCertificate &certificate, const QSslKey &key);
+    quint16 tlsPort() const { return m_tlsServer.serverPort(); }
+
+    // The same routes on the IPv6 loopback ::1, at the site's port; false
+    // when that address or port cannot be had here.
+    bool startIPv6();
+
+    // A port on 127.0.0.1 where nothing listens.
+    static quint16 closedPort();
+
+    // The /piece responses: every open one gets `bytes` more bytes of body,
+    // or is closed; how many /piece requests were answered with their head.
+    void sendPieces(qint64 bytes);
+    void closePieces();
+    int piecesAnswered() const { return m_pieceAnswered; }
     QByteArray base() const; // "http://127.0.0.1:PORT"
     QString url(const QString &pathAndQuery) const;
 
@@ -99,15 +124,20 @@ signals:
 
 private:
     struct Connection;
-    void onNewConnection();
+    void onNewConnection(QTcpServer *server);
     void onReadyRead(QTcpSocket *socket);
     void dispatch(QTcpSocket *socket, const Request &request);
     void send(QTcpSocket *socket, const Response &response);
     void streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter, bool closeWhenDone);
+    void streamChunked(QTcpSocket *socket, qint64 size);
     void trickle(QTcpSocket *socket, qint64 size, qint64 piece, int intervalMs);
 
     QTcpServer m_server;
+    QSslServer m_tlsServer;
+    QTcpServer m_ipv6Server;
     QHash<QTcpSocket *, QByteArray> m_pending;
+    QList<QPointer<QTcpSocket>> m_pieceSockets;
+    int m_pieceAnswered = 0;
     QHash<QByteArray, Handler> m_routes;
     QList<Request> m_requests;
     QList<int> m_heldResultPages;

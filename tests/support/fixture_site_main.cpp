@@ -14,6 +14,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "fixture-site: cannot listen on 127.0.0.1:%u\n", unsigned(port));
         return 2;
     }
+    // One line per request on standard error, so that a benchmark can count
+    // the requests a client made.
+    QObject::connect(&site, &FixtureSite::requestReceived, &site, [](const QByteArray &path) {
+        std::fprintf(stderr, "request %s\n", path.constData());
+        std::fflush(stderr);
+    });
     std::printf("%u\n", unsigned(site.port()));
     std::fflush(stdout);
     return app.exec();
