@@ -114,10 +114,11 @@ QString SanitizeFileName(const QString &text)
 
     name = TrimBlanks(LeftCodePageBytes(name, kNameByteLimit));
 
-    // A blank outside the dots keeps them (" .. " gives ".."), but "." and
-    // ".." name the folder itself and its parent, never a file or a folder
-    // of their own: appending them to a path would leave the save folder.
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
+    // A blank outside the dots keeps them (" .a. " gives ".a."), but a name of
+    // nothing but dots and blanks is no name: "." and ".." are the folder
+    // itself and its parent, and "..." would be taken apart into ".." by the
+    // free-name search, so any of them in a path would leave the save folder.
+    if (TrimBlanks(QString(name).remove(QLatin1Char('.'))).isEmpty())
         return QString();
     return name;
 }

@@ -91,6 +91,8 @@ void TestNaming::sanitize_data()
     QTest::newRow("only dots") << "..." << "";
     QTest::newRow("parent folder name is no name") << " .. " << "";
     QTest::newRow("current folder name is no name") << " . " << "";
+    QTest::newRow("dots and blanks only are no name") << " ... " << "";
+    QTest::newRow("dots between blanks are no name") << " . . . " << "";
     QTest::newRow("200 Chinese characters keep 80") << chinese200 << chinese200.left(80);
     QTest::newRow("300 letters keep 240") << QString(300, 'a') << QString(240, 'a');
     QTest::newRow("a character that does not fit whole is dropped")
