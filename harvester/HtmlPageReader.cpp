@@ -816,9 +816,9 @@ QByteArray encodingOfLabel(QByteArray label)
     label = label.trimmed().toLower();
     static const std::pair<const char *, const char *> kLabels[] = {
         {"utf-8", "UTF-8"}, {"utf8", "UTF-8"}, {"unicode-1-1-utf-8", "UTF-8"},
-        {"gbk", "GB18030"}, {"gb2312", "GB18030"}, {"x-gbk", "GB18030"}, {"chinese", "GB18030"},
-        {"csgb2312", "GB18030"}, {"csiso58gb231280", "GB18030"}, {"gb_2312", "GB18030"},
-        {"gb_2312-80", "GB18030"}, {"iso-ir-58", "GB18030"}, {"gb18030", "GB18030"},
+        {"gbk", "GBK"}, {"gb2312", "GBK"}, {"x-gbk", "GBK"}, {"chinese", "GBK"},
+        {"csgb2312", "GBK"}, {"csiso58gb231280", "GBK"}, {"gb_2312", "GBK"},
+        {"gb_2312-80", "GBK"}, {"iso-ir-58", "GBK"}, {"gb18030", "GB18030"},
         {"big5", "Big5"}, {"big5-hkscs", "Big5"}, {"x-x-big5", "Big5"}, {"cn-big5", "Big5"},
         {"shift_jis", "Shift_JIS"}, {"sjis", "Shift_JIS"}, {"x-sjis", "Shift_JIS"}, {"euc-jp", "EUC-JP"},
         {"euc-kr", "EUC-KR"}, {"ks_c_5601-1987", "EUC-KR"},
@@ -982,7 +982,8 @@ QByteArray utf8Source(const QByteArray &html, QByteArray &encoding)
         encoding = named;
         return decodeWindows1252(html).toUtf8();
     }
-    QStringDecoder decoder(named.constData());
+    // GBK is read with the GB18030 decoder, as the encoding standard has it.
+    QStringDecoder decoder(named == "GBK" ? "GB18030" : named.constData());
     if (!decoder.isValid())
         return html;
     encoding = named;

@@ -71,7 +71,8 @@ bool needsEncoding(char32_t c, EncodeSet set)
         return false;
     if (set == EncodeSet::SpecialQuery)
         return c == '\'';
-    if (c == '?' || c == '`' || c == '{' || c == '}')
+    // The browser also escapes "^" and "|" in a path.
+    if (c == '?' || c == '`' || c == '{' || c == '}' || c == '^' || c == '|')
         return true;
     if (set == EncodeSet::Path)
         return false;
@@ -102,15 +103,18 @@ void appendEncoded(QString &out, char32_t c, EncodeSet set)
 // Appends one character of a query written in a legacy encoding: its bytes
 // in that encoding, and a character the encoding lacks as the character
 // reference a form would send.
-void appendQueryEncoded(QString &out, char32_t c, EncodeSet set, QStringEncoder &encoder)
+void appendQueryEncoded(QString &out, char32_t c, EncodeSet set, QStringEncoder &encoder, QByteArrayView encoding)
 {
     if (c < 0x80) {
         appendEncoded(out, c, set);
         return;
     }
     encoder.resetState();
-    const QByteArray bytes = encoder.encode(QString::fromUcs4(&c, 1));
-    if (encoder.hasError() || bytes.isEmpty() || bytes == "?") {
+    // GBK is GB18030 without its four-byte sequences, and with the euro
+    // sign as one byte.
+    const bool gbk = encoding == "GBK";
+    const QByteArray bytes = gbk && c == 0x20AC ? QByteArray("\x80") : encoder.encode(QString::fromUcs4(&c, 1));
+    if (encoder.hasError() || bytes.isEmpty() || bytes == "?" || (gbk && bytes.size() == 4)) {
         out += QStringLiteral("%26%23") + QString::number(uint(c)) + QStringLiteral("%3B");
         return;
     }
@@ -121,6 +125,30 @@ void appendQueryEncoded(QString &out, char32_t c, EncodeSet set, QStringEncoder 
         else
             out.append(QLatin1Char(b));
     }
+}
+
+// A path segment with the escapes of letters, digits and "-._~" written as
+// those characters, as the browser writes a path; other escapes stay as
+// written, in their own case.
+QString unescapeUnreserved(const QString &segment)
+{
+    if (!segment.contains(u'%'))
+        return segment;
+    QString out;
+    out.reserve(segment.size());
+    for (qsizetype i = 0; i < segment.size(); ++i) {
+        if (segment[i] == u'%' && i + 2 < segment.size() && isHexDigit(segment[i + 1].unicode())
+            && isHexDigit(segment[i + 2].unicode())) {
+            const char32_t c = char32_t(segment.mid(i + 1, 2).toUInt(nullptr, 16));
+            if (isAsciiAlpha(c) || isAsciiDigit(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+                out.append(QChar(char16_t(c)));
+                i += 2;
+                continue;
+            }
+        }
+        out.append(segment[i]);
+    }
+    return out;
 }
 
 // "." and ".." segments, also written with %2e.
@@ -601,7 +629,7 @@ std::optional<Address> parse(QStringView value, const Address *base, QByteArrayV
                     if (!slash)
                         url.path.append(QString());
                 } else {
-                    url.path.append(buffer);
+                    url.path.append(special ? unescapeUnreserved(buffer) : buffer);
                 }
                 buffer.clear();
                 if (c == '?') {
@@ -633,13 +661,14 @@ std::optional<Address> parse(QStringView value, const Address *base, QByteArrayV
                                   || encoding.startsWith("UTF-16");
                 std::optional<QStringEncoder> encoder;
                 if (!utf8) {
-                    encoder.emplace(QByteArray(encoding.data(), encoding.size()).constData());
+                    encoder.emplace(encoding == "GBK" ? "GB18030"
+                                                      : QByteArray(encoding.data(), encoding.size()).constData());
                     if (!encoder->isValid())
                         encoder.reset();
                 }
                 for (const char32_t q : buffer.toUcs4()) {
                     if (encoder)
-                        appendQueryEncoded(*url.query, q, set, *encoder);
+                        appendQueryEncoded(*url.query, q, set, *encoder, encoding);
                     else
                         appendEncoded(*url.query, q, set);
                 }

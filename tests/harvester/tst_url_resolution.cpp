@@ -56,10 +56,12 @@ void TestUrlResolution::resolve_data()
     // Percent-encoding.
     QTest::newRow("invalid escapes and a lone percent stay")
         << "/a%zz%4/b%?q=%g#%" << page << utf8 << "https://lib.example.org/a%zz%4/b%?q=%g#%";
-    QTest::newRow("case of escapes kept") << "/%7e%7E?%aA" << page << utf8 << "https://lib.example.org/%7e%7E?%aA";
+    QTest::newRow("case of escapes kept") << "/%3c%3C?%aA#%bB" << page << utf8 << "https://lib.example.org/%3c%3C?%aA#%bB";
+    QTest::newRow("escapes of unreserved characters in the path written plain")
+        << "/%41%2e%2D%5f%7e%25%e4.%2Eb?%41#%41" << page << utf8 << "https://lib.example.org/A.-_~%25%e4..b?%41#%41";
     QTest::newRow("path characters")
         << "/a b\"<>`{}^|'~!$&()*+,;=:@[]" << page << utf8
-        << "https://lib.example.org/a%20b%22%3C%3E%60%7B%7D^|'~!$&()*+,;=:@[]";
+        << "https://lib.example.org/a%20b%22%3C%3E%60%7B%7D%5E%7C'~!$&()*+,;=:@[]";
     QTest::newRow("query characters")
         << "/p?a b\"<>`{}'^|" << page << utf8 << "https://lib.example.org/p?a%20b%22%3C%3E`{}%27^|";
     QTest::newRow("fragment characters")
@@ -70,6 +72,9 @@ void TestUrlResolution::resolve_data()
     QTest::newRow("query in the page's encoding")
         << QString::fromUtf8("/中?q=中#中") << page << QByteArray("GB18030")
         << "https://lib.example.org/%E4%B8%AD?q=%D6%D0#%E4%B8%AD";
+    QTest::newRow("GBK: euro sign in one byte, no four-byte sequences")
+        << QString::fromUtf8("?q=中€\U00020000") << page << QByteArray("GBK")
+        << "https://lib.example.org/search/results.html?q=%D6%D0%80%26%23131072%3B";
     QTest::newRow("character the encoding lacks")
         << QString::fromUtf8("?q=é中") << page << QByteArray("windows-1252")
         << "https://lib.example.org/search/results.html?q=%E9%26%2320013%3B";
