@@ -1,6 +1,7 @@
 #include "harvester/HtmlPageReader.h"
 
 #include "harvester/HarvesterTexts.h"
+#include "harvester/UrlResolution.h"
 
 #include <QStringDecoder>
 
@@ -386,52 +387,11 @@ private:
 // ---------------------------------------------------------------------------
 // Targets
 
-bool isControlOrSpace(QChar c)
+// The absolute target of an href, as the browser gives it; a value that is
+// no address is given back as written.
+QString resolveTarget(const QString &base, const QString &value, const QByteArray &encoding)
 {
-    return c.unicode() <= 0x20;
-}
-
-// The absolute target of an href, as the browser gives it: blanks around
-// the value and tabs and line breaks inside it are dropped, the reference is
-// resolved against the base address, a default port is left out and an
-// empty path becomes "/". A value that is no address is given back as written.
-QString resolveTarget(const QUrl &base, const QString &value)
-{
-    qsizetype begin = 0;
-    qsizetype end = value.size();
-    while (begin < end && isControlOrSpace(value[begin]))
-        ++begin;
-    while (end > begin && isControlOrSpace(value[end - 1]))
-        --end;
-    QString cleaned = value.mid(begin, end - begin);
-    cleaned.remove(u'\t').remove(u'\n').remove(u'\r');
-
-    QUrl target = base;
-    if (cleaned.isEmpty()) {
-        target.setFragment(QString()); // an empty reference is the base itself
-    } else {
-        const QUrl reference(cleaned, QUrl::TolerantMode);
-        if (!reference.isValid())
-            return value;
-        target = base.resolved(reference);
-    }
-    if (!target.isValid() || target.isRelative())
-        return value;
-    static const QStringList hierarchical = {QStringLiteral("http"), QStringLiteral("https"),
-                                             QStringLiteral("ftp"), QStringLiteral("ws"),
-                                             QStringLiteral("wss"), QStringLiteral("file")};
-    const QString scheme = target.scheme();
-    if (hierarchical.contains(scheme)) {
-        const int defaultPort = scheme == QLatin1String("http") || scheme == QLatin1String("ws") ? 80
-                                : scheme == QLatin1String("https") || scheme == QLatin1String("wss") ? 443
-                                : scheme == QLatin1String("ftp") ? 21
-                                                                 : -1;
-        if (target.port() == defaultPort)
-            target.setPort(-1);
-        if (target.path().isEmpty())
-            target.setPath(QStringLiteral("/"));
-    }
-    return target.toString(QUrl::FullyEncoded);
+    return ResolveUrl(value, base, encoding).value_or(value);
 }
 
 // ---------------------------------------------------------------------------
@@ -523,7 +483,10 @@ bool classMatches(const QString &className, const QString &wanted)
 class PageReader
 {
 public:
-    explicit PageReader(const QUrl &documentUrl) : m_documentUrl(documentUrl) {}
+    PageReader(const QUrl &documentUrl, const QByteArray &encoding)
+        : m_documentUrl(documentUrl), m_encoding(encoding)
+    {
+    }
 
     PageModel read(const GumboNode *root)
     {
@@ -535,16 +498,15 @@ public:
 
         // Targets are resolved once the whole page is read, since a <base>
         // applies to the anchors before it as well.
-        QUrl base = m_documentUrl;
+        QString base = m_model.url;
         if (m_baseHref) {
-            const QUrl resolved(resolveTarget(m_documentUrl, *m_baseHref));
-            if (resolved.isValid() && !resolved.isRelative())
-                base = resolved;
+            if (const std::optional<QString> resolved = ResolveUrl(*m_baseHref, base, m_encoding))
+                base = *resolved;
         }
         m_model.anchors.reserve(qsizetype(m_anchors.size()));
         for (AnchorRecord &anchor : m_anchors) {
             m_model.anchors.append(PageAnchor{std::move(anchor.className), textOf(anchor.text),
-                                              anchor.hasHref ? resolveTarget(base, anchor.href) : QString()});
+                                              anchor.hasHref ? resolveTarget(base, anchor.href, m_encoding) : QString()});
         }
         resolveTickStates();
         fillTables();
@@ -794,6 +756,7 @@ private:
     };
 
     const QUrl m_documentUrl;
+    const QByteArray m_encoding; // the page's, in which a link's query is written
     std::optional<QString> m_baseHref;
     PageModel m_model;
     RenderedText m_text;
@@ -853,9 +816,9 @@ QByteArray encodingOfLabel(QByteArray label)
     label = label.trimmed().toLower();
     static const std::pair<const char *, const char *> kLabels[] = {
         {"utf-8", "UTF-8"}, {"utf8", "UTF-8"}, {"unicode-1-1-utf-8", "UTF-8"},
-        {"gbk", "GB18030"}, {"gb2312", "GB18030"}, {"x-gbk", "GB18030"}, {"chinese", "GB18030"},
-        {"csgb2312", "GB18030"}, {"csiso58gb231280", "GB18030"}, {"gb_2312", "GB18030"},
-        {"gb_2312-80", "GB18030"}, {"iso-ir-58", "GB18030"}, {"gb18030", "GB18030"},
+        {"gbk", "GBK"}, {"gb2312", "GBK"}, {"x-gbk", "GBK"}, {"chinese", "GBK"},
+        {"csgb2312", "GBK"}, {"csiso58gb231280", "GBK"}, {"gb_2312", "GBK"},
+        {"gb_2312-80", "GBK"}, {"iso-ir-58", "GBK"}, {"gb18030", "GB18030"},
         {"big5", "Big5"}, {"big5-hkscs", "Big5"}, {"x-x-big5", "Big5"}, {"cn-big5", "Big5"},
         {"shift_jis", "Shift_JIS"}, {"sjis", "Shift_JIS"}, {"x-sjis", "Shift_JIS"}, {"euc-jp", "EUC-JP"},
         {"euc-kr", "EUC-KR"}, {"ks_c_5601-1987", "EUC-KR"},
@@ -1002,23 +965,28 @@ QString decodeWindows1252(QByteArrayView bytes)
 }
 
 // The page as UTF-8, the parser's encoding: a byte-order mark decides first,
-// then the page's <meta>, else UTF-8.
-QByteArray utf8Source(const QByteArray &html)
+// then the page's <meta>, else UTF-8. Sets the encoding the page was read in.
+QByteArray utf8Source(const QByteArray &html, QByteArray &encoding)
 {
+    encoding = QByteArrayLiteral("UTF-8");
     if (html.startsWith("\xEF\xBB\xBF"))
         return html.mid(3);
     if (html.startsWith("\xFF\xFE"))
         return QStringDecoder(QStringDecoder::Utf16LE).decode(QByteArrayView(html).sliced(2)).operator QString().toUtf8();
     if (html.startsWith("\xFE\xFF"))
         return QStringDecoder(QStringDecoder::Utf16BE).decode(QByteArrayView(html).sliced(2)).operator QString().toUtf8();
-    const QByteArray encoding = prescanEncoding(html);
-    if (encoding.isEmpty() || encoding == "UTF-8")
+    const QByteArray named = prescanEncoding(html);
+    if (named.isEmpty() || named == "UTF-8")
         return html;
-    if (encoding == "windows-1252")
+    if (named == "windows-1252") {
+        encoding = named;
         return decodeWindows1252(html).toUtf8();
-    QStringDecoder decoder(encoding.constData());
+    }
+    // GBK is read with the GB18030 decoder, as the encoding standard has it.
+    QStringDecoder decoder(named == "GBK" ? "GB18030" : named.constData());
     if (!decoder.isValid())
         return html;
+    encoding = named;
     return QString(decoder.decode(html)).toUtf8();
 }
 
@@ -1026,7 +994,8 @@ QByteArray utf8Source(const QByteArray &html)
 
 PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl)
 {
-    const QByteArray source = utf8Source(html);
+    QByteArray encoding;
+    const QByteArray source = utf8Source(html, encoding);
     ParseArena arena;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &ParseArena::allocate;
@@ -1034,6 +1003,6 @@ PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl)
     options.userdata = &arena;
     options.max_errors = 0; // parse errors are of no interest here
     const GumboOutput *output = gumbo_parse_with_options(&options, source.constData(), size_t(source.size()));
-    PageReader reader(documentUrl);
+    PageReader reader(documentUrl, encoding);
     return reader.read(output->document); // the tree goes with the arena
 }

@@ -9,7 +9,8 @@
 // it: the texts are the rendered texts (runs of blanks in running text become
 // one blank, a line break or a block boundary becomes a line break, script
 // and style text is left out, trimmed), anchor targets are resolved against
-// the page's address (or its <base>), a tick box is ticked when its markup
+// the page's address (or its <base>) as the browser resolves them, a query
+// written in the page's encoding, a tick box is ticked when its markup
 // says so (of several checked radio buttons of one group only the last), and
 // a table mentions the free icon when its markup as the parsed document holds
 // it (what the parser moved out of the table or dropped does not count)
@@ -24,9 +25,9 @@
 // What it does not follow as the browser does:
 // - styles: text hidden or laid out by CSS (display, visibility,
 //   white-space, text-transform, generated content) reads as unstyled;
-// - targets are resolved with QUrl, not the URL standard: backslashes,
-//   "http:/x" and the percent-encoding of a query in the page's encoding
-//   may give another address than the browser's;
+// - a target the browser cannot resolve is given back as written, where
+//   the browser sometimes gives what it made of it ("http:///" as "http:",
+//   a host holding "<" with it escaped);
 // - a radio button's group is its name and its form attribute or enclosing
 //   <form>, not the form the parser associates with it;
 // - the parser builds arbitrarily deep trees and checks scope over the whole

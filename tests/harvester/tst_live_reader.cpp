@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QWebEnginePage>
 #include <QtTest>
 
@@ -56,6 +57,8 @@ private slots:
     void fixturePages();
     void markup_data();
     void markup();
+    void links_data();
+    void links();
     void tickStateIsLive();
     void documentWithoutMarkup();
     void answerDroppedWhenCallerOrPageGoes();
@@ -63,6 +66,7 @@ private slots:
 private:
     bool load(const QUrl &url);
     bool setHtml(const QString &html, const QUrl &baseUrl);
+    bool setContent(const QByteArray &html, const QByteArray &charset, const QUrl &baseUrl);
     std::optional<PageModel> readLive();
 
     FixtureSite m_site;
@@ -85,6 +89,13 @@ bool TestLiveReader::setHtml(const QString &html, const QUrl &baseUrl)
 {
     QSignalSpy finished(&m_page, &QWebEnginePage::loadFinished);
     m_page.setHtml(html, baseUrl);
+    return finished.wait(20000) && finished.last().value(0).toBool();
+}
+
+bool TestLiveReader::setContent(const QByteArray &html, const QByteArray &charset, const QUrl &baseUrl)
+{
+    QSignalSpy finished(&m_page, &QWebEnginePage::loadFinished);
+    m_page.setContent(html, QStringLiteral("text/html;charset=") + QString::fromLatin1(charset), baseUrl);
     return finished.wait(20000) && finished.last().value(0).toBool();
 }
 
@@ -198,6 +209,64 @@ void TestLiveReader::markup()
     const std::optional<PageModel> live = readLive();
     QVERIFY(live);
     QCOMPARE(describe(*live), describe(ReadHtmlPage(html.toUtf8(), url)));
+}
+
+void TestLiveReader::links_data()
+{
+    QTest::addColumn<QByteArray>("charset");
+    QTest::addColumn<QString>("anchors");
+
+    const QByteArray utf8 = "utf-8";
+    QTest::newRow("backslashes as slashes") << utf8 << "<a href=\"\\doi\\pdf\\1\">b</a><a href=\"pdf\\2\">r</a>";
+    QTest::newRow("backslashes name a host")
+        << utf8 << "<a href=\"\\\\Host.Example\\x\">h</a><a href=\"https:\\\\host.example\\y\">s</a>"
+                   "<a href=\"http:\\\\host.example:80\\z\">p</a>";
+    QTest::newRow("same scheme without slashes")
+        << utf8 << "<a href=\"http:/x/y\">a</a><a href=\"http:z\">b</a><a href=\"https:host.example/w\">c</a>";
+    QTest::newRow("controls, tabs and line breaks")
+        << utf8 << "<a href=\"&#1; &#x1f;/a&#9;b&#10;c&#13;d &#12;\">c</a><a href=\"/e&#x7f;\">d</a>";
+    QTest::newRow("invalid escapes and lone percent")
+        << utf8 << "<a href=\"/a%zz%4/b%?q=%g#%\">p</a><a href=\"/%7e%7E?%aA#%bB\">c</a>";
+    QTest::newRow("characters escaped by part")
+        << utf8 << "<a href=\"/a b&quot;&lt;&gt;`{}^|'~!$&amp;()*+,;=:@[]?a b&quot;&lt;&gt;`{}'^|#a b&quot;&lt;&gt;`{}'#\">e</a>";
+    QTest::newRow("non-ASCII in a UTF-8 page") << utf8 << "<a href=\"/中?q=中#中\">u</a>";
+    QTest::newRow("non-ASCII in a GBK page")
+        << QByteArray("gbk") << "<a href=\"/中?q=中&amp;r=é&#x20AC;&#x20000;#中\">g</a>";
+    QTest::newRow("non-ASCII in a GB18030 page") << QByteArray("gb18030") << "<a href=\"/中?q=中é\">g</a>";
+    QTest::newRow("dot segments, also escaped")
+        << utf8 << "<a href=\"./a/../b/./c/..\">d</a><a href=\"/a/%2e/b/%2E%2e/c/.%2E/d\">e</a>"
+                   "<a href=\"../../../x\">f</a>";
+    QTest::newRow("hosts and ports")
+        << utf8 << "<a href=\"HTTP://Host.EXAMPLE:80\">a</a><a href=\"https://host.example:443/p\">b</a>"
+                   "<a href=\"http://host.example:/p\">c</a><a href=\"http://ho%73t.example/\">d</a>"
+                   "<a href=\"http://0x7f.1/\">e</a><a href=\"http://[0:0::1]:80/\">f</a>"
+                   "<a href=\"http://文献.例子/p\">g</a>";
+    QTest::newRow("userinfo") << utf8 << "<a href=\"http://a b:c@d@host.example/\">u</a>";
+    QTest::newRow("values that name no address")
+        << utf8 << "<a href=\"http://host.example:65536/\">a</a><a href=\"http://1.2.3.256/\">d</a>";
+    QTest::newRow("escapes of unreserved characters in the path")
+        << utf8 << "<a href=\"/%41%2e%2D%5f%7e%3c%3C%2F%25%e4%b8%ad.%2Eb?%41#%41\">d</a>"
+                   "<a href=\"https://%41.example/%2e%2E/\">h</a>";
+    QTest::newRow("base element with backslashes")
+        << utf8 << "<base href=\"\\base\\dir\\\"><a href=\"f.pdf?q=1\">f</a><a href=\"..\\up.pdf\">u</a>";
+}
+
+// Link targets in pages served in their own encoding.
+void TestLiveReader::links()
+{
+    QFETCH(QByteArray, charset);
+    QFETCH(QString, anchors);
+    const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"%1\"></head><body>%2</body></html>")
+                             .arg(QString::fromLatin1(charset), anchors);
+    QStringEncoder encoder(charset.constData());
+    QVERIFY(encoder.isValid());
+    const QByteArray bytes = encoder.encode(html);
+    const QUrl url = m_site.url(QStringLiteral("/search/results.html?q=wing"));
+    QVERIFY(setContent(bytes, charset, url));
+
+    const std::optional<PageModel> live = readLive();
+    QVERIFY(live);
+    QCOMPARE(describe(*live), describe(ReadHtmlPage(bytes, url)));
 }
 
 // The tick state is the box's state now, not the markup's.
