@@ -533,8 +533,11 @@ void TestTransfer::referer_data()
     QTest::newRow("the item's page") << "http://arc.example.org/search?q=x" << "/pdf?size=1000"
                                      << QByteArray("http://arc.example.org/search?q=x");
     QTest::newRow("no page: the address's site") << "" << "/pdf?size=1000" << QByteArray();
+    // Chunked, so the body's end is its last chunk: a body ended only by the
+    // server closing the connection is sometimes requested again by the
+    // network library itself, which would hide what this row looks for.
     QTest::newRow("no length: one request, body read whole")
-        << "http://arc.example.org/search?q=x" << "/pdf-close?size=1000" << QByteArray("http://arc.example.org/search?q=x");
+        << "http://arc.example.org/search?q=x" << "/pdf-chunked?size=1000" << QByteArray("http://arc.example.org/search?q=x");
 }
 
 void TestTransfer::referer()
