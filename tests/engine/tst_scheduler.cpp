@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "ListStates.h"
 
 #include "engine/EngineTexts.h"
 
@@ -6,18 +7,6 @@
 
 Q_DECLARE_METATYPE(ItemState)
 Q_DECLARE_METATYPE(AutoRetryChoice)
-
-namespace {
-
-QList<ItemState> statesOf(const DownloadList &list)
-{
-    QList<ItemState> states;
-    for (int row = 0; row < list.count(); ++row)
-        states.append(list.at(row).State);
-    return states;
-}
-
-} // namespace
 
 class SchedulerTest : public QObject
 {

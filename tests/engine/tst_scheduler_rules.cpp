@@ -1,6 +1,7 @@
 // The scheduler's rules over fake transfers: which rows start, when, in
 // which slot, and what the engine does when a transfer ends or is stopped.
 #include "FakeTransfer.h"
+#include "ListStates.h"
 
 #include "engine/DownloadEngine.h"
 #include "engine/EngineTexts.h"
@@ -63,14 +64,6 @@ struct FakeRig
                               return transfer;
                           }};
 };
-
-QList<ItemState> statesOf(const DownloadList &list)
-{
-    QList<ItemState> states;
-    for (int row = 0; row < list.count(); ++row)
-        states.append(list.at(row).State);
-    return states;
-}
 
 } // namespace
 
