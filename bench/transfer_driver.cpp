@@ -15,6 +15,7 @@
 #include "engine/SingleTransfer.h"
 #include "engine/TransferControl.h"
 #include "platform/Clock.h"
+#include "platform/MemoryTuning.h"
 #include "common/SessionSettings.h"
 #include "common/SameNamePolicy.h"
 #include "engine/EngineOptions.h"
@@ -58,6 +59,8 @@ const char *outcomeName(TransferOutcome outcome)
 {
     switch (outcome) {
     case TransferOutcome::Completed: return "completed";
+    case TransferOutcome::CompletedShort: return "completed-short";
+    case TransferOutcome::CannotDownload: return "cannot-download";
     case TransferOutcome::FetchedWhole: return "fetched-whole";
     case TransferOutcome::FetchedNothing: return "fetched-nothing";
     case TransferOutcome::TooLarge: return "too-large";
@@ -76,6 +79,8 @@ const char *outcomeName(TransferOutcome outcome)
 
 int main(int argc, char **argv)
 {
+    // As the program does at start.
+    KeepTransferBuffersInProcess();
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() < 3) {

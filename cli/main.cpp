@@ -4,6 +4,7 @@
 #include "cli/DownloadCommand.h"
 #include "cli/ExtractCommand.h"
 #include "cli/SniffCommand.h"
+#include "platform/MemoryTuning.h"
 
 #include <QCoreApplication>
 
@@ -30,6 +31,7 @@ void writeUsage(QTextStream &stream)
 
 int main(int argc, char *argv[])
 {
+    KeepTransferBuffersInProcess();
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Paperdrift"));
 
