@@ -39,7 +39,7 @@ private slots:
         QFETCH(int, method);
         EngineRig rig(method);
         rig.prompts.answerLate(kBoxOpenMs);
-        const QString badFolder = rig.folder.path() + QStringLiteral("/???/");
+        const QString badFolder = rig.folder.path() + QStringLiteral("/?\?\?/");
         QList<quint64> ids;
         for (int n = 0; n < kRuns; ++n) {
             const quint64 id = rig.add(m_site.url(QStringLiteral("/pdf?size=30000&n=%1").arg(n)), QString::number(n));
