@@ -964,6 +964,46 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
+// A GB18030 page as the browser reads it. The system's decoder leaves out one
+// rule of the encoding standard: a single byte 0x80 where a character starts
+// is the euro sign. The page is decoded in stretches between such bytes (each
+// stretch starts and ends on a character's edge). Null when no decoder exists.
+QString decodeGb18030(const QByteArray &bytes)
+{
+    QString text;
+    qsizetype stretchStart = 0;
+    const auto decodeStretch = [&](qsizetype end) {
+        QStringDecoder decoder("GB18030");
+        if (!decoder.isValid())
+            return false;
+        text += QString(decoder.decode(QByteArrayView(bytes).sliced(stretchStart, end - stretchStart)));
+        return true;
+    };
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const auto byte = static_cast<unsigned char>(bytes.at(i));
+        if (byte == 0x80) {
+            if (!decodeStretch(i))
+                return QString();
+            text += QChar(0x20AC);
+            stretchStart = ++i;
+        } else if (byte >= 0x81 && byte <= 0xFE && i + 1 < size) {
+            const auto second = static_cast<unsigned char>(bytes.at(i + 1));
+            if (second >= 0x30 && second <= 0x39)
+                i += 4; // a four-byte character
+            else if ((second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFE))
+                i += 2; // a two-byte character
+            else
+                i += 1; // a lead without its second byte: the next byte starts afresh
+        } else {
+            ++i;
+        }
+    }
+    if (!decodeStretch(size))
+        return QString();
+    return text;
+}
+
 // The page as UTF-8, the parser's encoding: a byte-order mark decides first,
 // then the page's <meta>, else UTF-8. Sets the encoding the page was read in.
 QByteArray utf8Source(const QByteArray &html, QByteArray &encoding)
@@ -983,7 +1023,14 @@ QByteArray utf8Source(const QByteArray &html, QByteArray &encoding)
         return decodeWindows1252(html).toUtf8();
     }
     // GBK is read with the GB18030 decoder, as the encoding standard has it.
-    QStringDecoder decoder(named == "GBK" ? "GB18030" : named.constData());
+    if (named == "GBK" || named == "GB18030") {
+        QString text = decodeGb18030(html);
+        if (text.isNull())
+            return html;
+        encoding = named;
+        return text.toUtf8();
+    }
+    QStringDecoder decoder(named.constData());
     if (!decoder.isValid())
         return html;
     encoding = named;

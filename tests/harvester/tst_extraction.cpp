@@ -76,6 +76,7 @@ private slots:
     void unreadablePages_data();
     void unreadablePages();
     void pageEncoding();
+    void gbkEuroSign();
     void entryRules_data();
     void entryRules();
     void valuesOfAnEntry();
@@ -188,6 +189,32 @@ void TestExtraction::pageEncoding()
     HarvestList list;
     ExtractPageEntries(ReadHtmlPage(bytes, kPageUrl), QString(), false, false, list);
     QCOMPARE(rows(list), QStringList{QStringLiteral("气动载荷 | http://site.example/doi/pdf/10.2514/1")});
+}
+
+// In a GBK page a single byte 0x80 is the euro sign, as the browser reads it;
+// the same byte as the second byte of a character stays part of it.
+void TestExtraction::gbkEuroSign()
+{
+    QStringEncoder gbk("GBK");
+    QVERIFY(gbk.isValid());
+    const QByteArray pairEndingIn80("\x81\x80");
+    const QString pairText = QStringDecoder("GB18030").decode(pairEndingIn80);
+    QVERIFY(!pairText.contains(QChar(0x20AC)) && !pairText.contains(QChar(0xFFFD)));
+
+    const auto titleRow = [&](const QByteArray &titleBytes) {
+        const QString page = QStringLiteral("<html><head><meta charset=\"gbk\"></head><body>")
+                             + entry("articleentry", kBox + "<div class=\"art_title\">@</div>" + kPdf)
+                             + QStringLiteral("</body></html>");
+        const qsizetype at = page.indexOf(QLatin1Char('@'));
+        const QByteArray bytes = gbk.encode(page.left(at)) + titleBytes + gbk.encode(page.mid(at + 1));
+        HarvestList list;
+        ExtractPageEntries(ReadHtmlPage(bytes, kPageUrl), QString(), false, false, list);
+        return rows(list);
+    };
+    const QString link = QStringLiteral(" | http://site.example/doi/pdf/10.2514/1");
+    QCOMPARE(titleRow(gbk.encode(QStringLiteral("气动")) + '\x80' + gbk.encode(QStringLiteral("载荷"))),
+             QStringList{QStringLiteral("气动€载荷") + link});
+    QCOMPARE(titleRow("A" + pairEndingIn80 + "\x80" "B"), QStringList{"A" + pairText + QStringLiteral("€B") + link});
 }
 
 void TestExtraction::entryRules_data()
