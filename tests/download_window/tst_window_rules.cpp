@@ -1,0 +1,166 @@
+#include "download_window/TransferSpeed.h"
+#include "download_window/WindowRules.h"
+#include "engine/DownloadList.h"
+
+#include <QtTest>
+
+#include <optional>
+
+Q_DECLARE_METATYPE(std::optional<int>)
+Q_DECLARE_METATYPE(std::optional<QRect>)
+
+// The download window's rules that need no window: the speed panel, the
+// resize arithmetic and the progress cells drawn as bars.
+class TestWindowRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void speedText_data();
+    void speedText();
+    void speedSamples();
+    void speedBlankWithoutTransfers();
+    void resize_data();
+    void resize();
+    void progressPercent_data();
+    void progressPercent();
+
+private:
+    static void addRow(DownloadList &list, const QString &url, ItemState state, const QString &downloaded)
+    {
+        DownloadItem item;
+        item.Url = url;
+        item.Name = url;
+        item.State = state;
+        item.Downloaded = downloaded;
+        list.addItem(item);
+    }
+    static void setRow(DownloadList &list, const QString &url, ItemState state, const QString &downloaded)
+    {
+        list.updateItem(list.rowOfUrl(url), [&](DownloadItem &item) {
+            item.State = state;
+            item.Downloaded = downloaded;
+        });
+    }
+};
+
+void TestWindowRules::speedText_data()
+{
+    QTest::addColumn<double>("bytesPerSecond");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nothing arrived") << 0.0 << "0 B/s";
+    QTest::newRow("bytes") << 512.4 << "512 B/s";
+    QTest::newRow("just below a kilobyte") << 1023.0 << "1023 B/s";
+    QTest::newRow("one kilobyte") << 1024.0 << "1.0 KB/s";
+    QTest::newRow("kilobytes") << 1536.0 << "1.5 KB/s";
+    QTest::newRow("rounds up into megabytes") << 1048575.0 << "1.0 MB/s";
+    QTest::newRow("megabytes") << 1.2 * 1048576 << "1.2 MB/s";
+    QTest::newRow("gigabytes") << 5.0 * 1073741824 << "5.0 GB/s";
+    QTest::newRow("never negative") << -300.0 << "0 B/s";
+}
+
+void TestWindowRules::speedText()
+{
+    QFETCH(double, bytesPerSecond);
+    QFETCH(QString, text);
+    QCOMPARE(TransferSpeed::text(bytesPerSecond), text);
+}
+
+// The speed is the growth of the downloading rows' counts between samples,
+// over the time between them; a row that ended since the last sample still
+// counts its last bytes, and a row that started over counts from zero.
+void TestWindowRules::speedSamples()
+{
+    DownloadList list;
+    addRow(list, "a", Downloading, "1000");
+    addRow(list, "b", Downloading, "");
+    addRow(list, "c", Finished, "999999");
+    TransferSpeed speed;
+    QCOMPARE(speed.sample(list, 10.0), 0.0);
+    QVERIFY(speed.running());
+
+    setRow(list, "a", Downloading, "3000");
+    setRow(list, "b", Downloading, "2000");
+    QCOMPARE(speed.sample(list, 12.0), 2000.0); // (2000 + 2000) bytes in 2 s
+
+    setRow(list, "a", Finished, "3500");  // ended with its last 500 bytes
+    setRow(list, "b", Downloading, "100"); // started over
+    QCOMPARE(speed.sample(list, 13.0), 600.0);
+    QVERIFY(speed.running());
+
+    list.removeItemsIf([](const DownloadItem &item) { return item.Url == QLatin1String("b"); });
+    QCOMPARE(speed.sample(list, 14.0), 0.0);
+    QVERIFY(!speed.running());
+}
+
+void TestWindowRules::speedBlankWithoutTransfers()
+{
+    DownloadList list;
+    addRow(list, "done", Finished, "5000");
+    TransferSpeed speed;
+    const double rate = speed.sample(list, 1.0);
+    QCOMPARE(SpeedPanelText(speed, rate), QString());
+    addRow(list, "running", Downloading, "0");
+    QCOMPARE(SpeedPanelText(speed, speed.sample(list, 2.0)), QStringLiteral("0 B/s"));
+}
+
+void TestWindowRules::resize_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<int>("stripHeight");
+    QTest::addColumn<std::optional<QRect>>("strip");
+    QTest::addColumn<std::optional<QRect>>("list");
+    // 20 twips are 1 pixel, 300 twips 20 pixels, 140 twips 9 pixels; the
+    // status bar is 20 pixels high and the menu bar 22.
+    QTest::newRow("normal window") << QSize(1000, 700) << 80 << std::optional(QRect(1, 1, 980, 80))
+                                   << std::optional(QRect(1, 81, 980, 700 - 81 - 20 - 22 - 9));
+    QTest::newRow("list exactly nothing high") << QSize(400, 132) << 80 << std::optional(QRect(1, 1, 380, 80))
+                                               << std::optional(QRect(1, 81, 380, 0));
+    QTest::newRow("too low for the list: only the strip is placed")
+        << QSize(400, 131) << 80 << std::optional(QRect(1, 1, 380, 80)) << std::optional<QRect>();
+    QTest::newRow("too narrow for either") << QSize(19, 700) << 80 << std::optional<QRect>()
+                                           << std::optional<QRect>();
+}
+
+void TestWindowRules::resize()
+{
+    QFETCH(QSize, window);
+    QFETCH(int, stripHeight);
+    QFETCH(std::optional<QRect>, strip);
+    QFETCH(std::optional<QRect>, list);
+    ResizeInput input;
+    input.windowWidth = window.width();
+    input.windowHeight = window.height();
+    input.stripHeight = stripHeight;
+    input.statusBarHeight = 20;
+    input.menuBarHeight = 22;
+    const ResizeResult placed = DownloadWindowResize(input);
+    QCOMPARE(placed.strip, strip);
+    QCOMPARE(placed.list, list);
+}
+
+void TestWindowRules::progressPercent_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<std::optional<int>>("percent");
+    QTest::newRow("part") << "37%" << std::optional(37);
+    QTest::newRow("complete") << "100%" << std::optional(100);
+    QTest::newRow("nothing yet") << "0%" << std::optional(0);
+    QTest::newRow("above 100 is held at 100") << "250%" << std::optional(100);
+    QTest::newRow("a progress word") << "大文件，跳过" << std::optional<int>();
+    QTest::newRow("does not exist") << "不存在" << std::optional<int>();
+    QTest::newRow("empty") << "" << std::optional<int>();
+    QTest::newRow("sign alone") << "%" << std::optional<int>();
+    QTest::newRow("blank inside") << "5 %" << std::optional<int>();
+    QTest::newRow("negative") << "-5%" << std::optional<int>();
+}
+
+void TestWindowRules::progressPercent()
+{
+    QFETCH(QString, cell);
+    QFETCH(std::optional<int>, percent);
+    QCOMPARE(ProgressPercent(cell), percent);
+}
+
+QTEST_GUILESS_MAIN(TestWindowRules)
+#include "tst_window_rules.moc"
