@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Builds Paperdrift and runs paperdrift-cli with the given arguments, for
-# example: ./run-paperdrift.sh sniff FILE... On a fresh Debian 12 machine it
-# first installs the packages it needs. The build's own output goes to
-# standard error, so standard output carries only the program's results.
+# Builds Paperdrift and starts it. On a fresh Debian 12 machine it first
+# installs the packages it needs. The build's own output goes to standard
+# error, so standard output carries only the program's results.
+#
+#   ./run-paperdrift.sh [--dir FOLDER] [--list FILE] [URL...]
+#       the desktop program paperdrift: the download window, with the given
+#       addresses on its list (it needs a display)
+#   ./run-paperdrift.sh cli COMMAND ...
+#       the command-line tool paperdrift-cli (download, extract, sniff), which
+#       needs no display
 set -euo pipefail
 caller="$PWD"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -14,4 +20,8 @@ configure_and_build >&2
 
 # Relative paths in the arguments are taken from the caller's folder.
 cd "$caller"
-exec "$here/build/cli/paperdrift-cli" "$@"
+if [ "${1:-}" = "cli" ]; then
+  shift
+  exec "$here/build/cli/paperdrift-cli" "$@"
+fi
+exec "$here/build/startup/paperdrift" "$@"

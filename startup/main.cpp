@@ -5,6 +5,7 @@
 #include "common/SessionSettings.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/MemoryTuning.h"
 #include "platform/SettingsStore.h"
 #include "platform/SoundPlayerQt.h"
 #include "platform/WidgetPrompts.h"
@@ -63,6 +64,7 @@ int main(int argc, char *argv[])
         return 3;
     }
 
+    KeepTransferBuffersInProcess();
     setBrowserEnvironment();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
