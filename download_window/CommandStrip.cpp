@@ -17,18 +17,52 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <type_traits>
+
 using namespace WindowText;
 
 namespace {
 
 // Screen readers name a control by its caption, or by the caption of the
 // label that leads to it.
+// A drop-down box tells its chosen entry as its name, whatever is set; its
+// caption goes into the description there.
 template <typename Control>
 Control *captioned(Control *control, const QString &caption)
 {
     control->setAccessibleName(caption);
+    if constexpr (std::is_base_of_v<QComboBox, Control>)
+        control->setAccessibleDescription(caption);
     return control;
 }
+
+// The text after the blanks of the interval caption ("秒").
+QString intervalUnit()
+{
+    return kInterval.mid(kIntervalPrefix.size()).trimmed();
+}
+
+// "两个文件下载间隔：        秒" with the interval box in its blanks: the words
+// before and after the box are drawn beside it, whatever a blank measures.
+class IntervalCaption final : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QRect area = contentsRect();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, kIntervalPrefix);
+        QRect after = area;
+        for (const QWidget *box : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            after.setLeft(std::max(after.left(), box->geometry().right() + 5));
+        painter.drawText(after, Qt::AlignLeft | Qt::AlignVCenter, intervalUnit());
+    }
+};
 
 } // namespace
 
@@ -51,7 +85,7 @@ CommandStrip::CommandStrip(QWidget *parent) : QFrame(parent)
         Combo1->addItem(QString::number(threads));
     threadLabel->setBuddy(Combo1);
 
-    intervalLabel = NamedControl(new QLabel(kInterval, this), "intervalLabel");
+    intervalLabel = NamedControl(new IntervalCaption(kInterval, this), "intervalLabel");
     Combo2 = captioned(NamedControl(new QComboBox(intervalLabel), "Combo2"), kIntervalPrefix);
     for (int seconds = 0; seconds <= EngineOptions::kMaxIntervalSeconds; ++seconds)
         Combo2->addItem(QString::number(seconds));
@@ -154,30 +188,18 @@ void CommandStrip::selectSameNameCaption(const QString &caption)
     Option3->setChecked(true);
 }
 
-// The box lies over the run of blanks in the interval caption; the blanks are
-// widened until it fits three digits.
+// The box lies over the run of blanks in the interval caption. The caption
+// keeps its text; its two words are drawn on either side of the box.
 void CommandStrip::placeIntervalBox()
 {
     intervalLabel->setContentsMargins(0, 0, 0, 0);
     intervalLabel->setIndent(0);
-    intervalLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    const qsizetype gapLength = kInterval.size() - kIntervalPrefix.size() - 1; // the blanks before "秒"
-    const int boxWidth = Combo2->sizeHint().width();
-
-    QFont font = intervalLabel->font();
-    QFontMetrics metrics(font);
-    const int blanks = metrics.horizontalAdvance(QString(gapLength, QLatin1Char(' ')));
-    if (blanks < boxWidth + 4) {
-        font.setWordSpacing(qreal(boxWidth + 4 - blanks) / qreal(gapLength));
-        intervalLabel->setFont(font);
-        metrics = QFontMetrics(font);
-    }
-    const int boxLeft = metrics.horizontalAdvance(kIntervalPrefix) + 2;
-    const int boxHeight = Combo2->sizeHint().height();
-    intervalLabel->setMinimumHeight(boxHeight);
-    intervalLabel->setMinimumWidth(metrics.horizontalAdvance(kInterval) + 2);
-    Combo2->setFont(QWidget::font());
-    Combo2->setGeometry(boxLeft, 0, boxWidth, boxHeight);
+    const QFontMetrics metrics(intervalLabel->font());
+    const int boxLeft = metrics.horizontalAdvance(kIntervalPrefix) + 4;
+    const QSize box = Combo2->sizeHint();
+    Combo2->setGeometry(boxLeft, 0, box.width(), box.height());
+    intervalLabel->setMinimumHeight(box.height());
+    intervalLabel->setMinimumWidth(boxLeft + box.width() + 4 + metrics.horizontalAdvance(intervalUnit()));
 }
 
 // Image1: a soft vertical gradient behind the strip's controls.

@@ -40,6 +40,13 @@
 
 using namespace WindowText;
 
+namespace {
+
+constexpr int kNormalWidthTwips = 15000;
+constexpr int kNormalHeightTwips = 10000;
+
+} // namespace
+
 DownloadWindow::DownloadWindow(const DownloadWindowServices &services, QWidget *parent)
     : QMainWindow(parent),
       m_session(services.session),
@@ -69,6 +76,9 @@ DownloadWindow::DownloadWindow(const DownloadWindowServices &services, QWidget *
     FitComboDropDownWidth(Picture3->Combo4);
     Picture3->Combo4->setCurrentIndex(0);
     readSettings();
+    // The size of a first run's layout is the window's normal size, for a
+    // desktop that cannot maximise it (one without a window manager).
+    resize(TwipsToPixels(kNormalWidthTwips), TwipsToPixels(kNormalHeightTwips));
     RestoreWindowLayout(this, m_stored);
     Picture3->Combo2->setCurrentIndex(0);
 
