@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QNetworkAccessManager>
 #include <QWebEngineProfile>
 
@@ -70,6 +71,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProgramTitle);
     Q_INIT_RESOURCE(resources);
+    // The program's icon, which every window takes.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
     SettingsStore store;
     StoredSettings stored(store);
