@@ -2,3 +2,5 @@
 set(_commands_rig ${CMAKE_CURRENT_LIST_DIR}/CommandRig.h ${CMAKE_SOURCE_DIR}/tests/engine/FakeTransfer.h)
 paperdrift_add_test(tst_list_commands LABEL unit
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_list_commands.cpp ${_commands_rig} LIBS download_commands)
+paperdrift_add_test(tst_file_commands LABEL unit
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_file_commands.cpp ${_commands_rig} LIBS download_commands)
