@@ -4,3 +4,5 @@ paperdrift_add_test(tst_list_commands LABEL unit
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_list_commands.cpp ${_commands_rig} LIBS download_commands)
 paperdrift_add_test(tst_file_commands LABEL unit
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_file_commands.cpp ${_commands_rig} LIBS download_commands)
+paperdrift_add_test(tst_url_replace_dialog LABEL gui
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_url_replace_dialog.cpp LIBS download_commands_widgets)
