@@ -475,12 +475,19 @@ private slots:
         rig.add("here", Finished, "pdf", "1", "1", "100%");
         rig.add("gone", Finished, "pdf", "1", "1", "100%");
         rig.add("waiting", Waiting);
+        rig.add(".hidden", Finished, "pdf", "1", "1", "100%");
+        rig.add("folder", Finished, "", "1", "1", "100%"); // a folder of that name is no file
+        rig.add("elsewhere", Finished, "pdf", "1", "1", "100%");
+        rig.list().updateItem(5, [&rig](DownloadItem &item) { item.Folder = rig.folder.filePath("missing"); });
         rig.touch("here.pdf");
+        rig.touch(".hidden.pdf");
+        QVERIFY(QDir(rig.folder.path()).mkdir("folder"));
         ListCommands commands(rig.engine, rig.prompts);
 
-        QCOMPARE(commands.checkFiles(), 2);
+        QCOMPARE(commands.checkFiles(), 4);
 
-        QCOMPARE(cellsOf(rig.list(), DownloadList::ProgressColumn), (QStringList{"100%", "不存在", "不存在"}));
+        QCOMPARE(cellsOf(rig.list(), DownloadList::ProgressColumn),
+                 (QStringList{"100%", "不存在", "不存在", "100%", "不存在", "不存在"}));
         QVERIFY(rig.prompts.records.isEmpty());
     }
 
