@@ -77,7 +77,7 @@ QStringList execCommand(const QString &exec, const QString &path)
             command << path;
             placed = true;
         } else if (argument == QLatin1String("%u") || argument == QLatin1String("%U")) {
-            command << QUrl::fromLocalFile(path).toString();
+            command << QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
             placed = true;
         } else if (argument.size() == 2 && argument.startsWith(QLatin1Char('%')) && argument != QLatin1String("%%")) {
             continue; // %i, %c, %k and the deprecated codes
@@ -119,7 +119,7 @@ bool DesktopShell::selectInFileManager(const QString &path)
         QDBusMessage call = QDBusMessage::createMethodCall(
             QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
             QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-        call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+        call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
         // The answer comes later: the user-interface thread never waits for
         // the file manager. Without one, the folder opens instead.
         auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));

@@ -6,3 +6,5 @@ paperdrift_add_test(tst_file_commands LABEL unit
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_file_commands.cpp ${_commands_rig} LIBS download_commands)
 paperdrift_add_test(tst_url_replace_dialog LABEL gui
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_url_replace_dialog.cpp LIBS download_commands_widgets)
+paperdrift_add_test(tst_desktop_shell LABEL gui
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_desktop_shell.cpp LIBS platform_widgets)
