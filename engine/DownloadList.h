@@ -92,7 +92,8 @@ public:
     // compare whole numbers by value and the percent column the number
     // before its "%"; their number cells are written back without leading
     // zeros ("0037" reads "37", "037%" reads "37%"). A cell that is not a
-    // whole number keeps its text and sorts as text after the numbers.
+    // whole number keeps its text and sorts as text among the numbers (an
+    // empty cell before them, a word such as "不存在" after them).
     // Selection and the current row follow their rows.
     void sortRows(int column, Qt::SortOrder order);
 
