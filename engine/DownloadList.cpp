@@ -2,6 +2,9 @@
 
 #include "engine/EngineTexts.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 constexpr int kColumnWidthsTwips[DownloadList::ColumnCount] = {6000, 800, 1100, 1100, 800, 6000, 1440};
@@ -114,7 +117,7 @@ void DownloadList::updateItem(int row, const std::function<void(DownloadItem &)>
     change(item);
     item.Url = url;
     item.Id = id;
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    rowsChanged(row, row);
 }
 
 bool DownloadList::setUrl(int row, const QString &url)
@@ -129,7 +132,7 @@ bool DownloadList::setUrl(int row, const QString &url)
     m_rowOfUrl.remove(item.Url);
     item.Url = url;
     m_rowOfUrl.insert(url, row);
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    rowsChanged(row, row);
     return true;
 }
 
@@ -163,6 +166,154 @@ void DownloadList::announceAllRowsChanged()
 {
     if (!m_items.empty())
         emit dataChanged(index(0, 0), index(count() - 1, ColumnCount - 1));
+}
+
+void DownloadList::rowsChanged(int first, int last)
+{
+    if (m_bulkDepth == 0) {
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+        return;
+    }
+    m_bulkFirst = m_bulkFirst < 0 ? first : std::min(m_bulkFirst, first);
+    m_bulkLast = std::max(m_bulkLast, last);
+}
+
+void DownloadList::beginBulkChange()
+{
+    ++m_bulkDepth;
+}
+
+void DownloadList::endBulkChange()
+{
+    if (m_bulkDepth == 0 || --m_bulkDepth > 0)
+        return;
+    // Rows may have gone while the change was open.
+    const int last = std::min(m_bulkLast, count() - 1);
+    if (m_bulkFirst >= 0 && m_bulkFirst <= last)
+        emit dataChanged(index(m_bulkFirst, 0), index(last, ColumnCount - 1));
+    m_bulkFirst = m_bulkLast = -1;
+}
+
+namespace {
+
+// A cell that holds a whole number: optional sign, then digits only.
+std::optional<qint64> wholeNumber(QStringView text)
+{
+    text = text.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    const qsizetype digitsFrom = (text.front() == u'-' || text.front() == u'+') ? 1 : 0;
+    if (digitsFrom == text.size())
+        return std::nullopt;
+    for (qsizetype i = digitsFrom; i < text.size(); ++i) {
+        if (text[i] < u'0' || text[i] > u'9')
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+// A number as text that sorts by value among other such texts: zeros in
+// front to a fixed width (wide enough for any 64-bit value), and negative
+// values first by the sign's place in the text order.
+QString paddedNumber(qint64 value)
+{
+    const QString digits = QString::number(value < 0 ? -(value + 1) + 1ULL : quint64(value));
+    return (value < 0 ? QStringLiteral("-") : QString()) + digits.rightJustified(20, u'0');
+}
+
+QString &cell(DownloadItem &item, int column)
+{
+    switch (column) {
+    case DownloadList::TypeColumn: return item.Type;
+    case DownloadList::SizeColumn: return item.Size;
+    case DownloadList::DownloadedColumn: return item.Downloaded;
+    case DownloadList::ProgressColumn: return item.Progress;
+    case DownloadList::FolderColumn: return item.Folder;
+    default: return item.Name;
+    }
+}
+
+} // namespace
+
+void DownloadList::sortRows(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= ColumnCount || m_items.size() < 2)
+        return;
+    const bool sizeColumn = column == SizeColumn || column == DownloadedColumn;
+    const bool percentColumn = column == ProgressColumn;
+
+    // One key per row: a number column's numbers padded to one width, every
+    // other text case-folded, so that the sort compares plain texts.
+    std::vector<QString> keys;
+    keys.reserve(m_items.size());
+    for (DownloadItem &item : m_items) {
+        if (column == BColumn) {
+            keys.emplace_back();
+            continue;
+        }
+        QString &text = cell(item, column);
+        if (sizeColumn || percentColumn) {
+            QStringView number = text;
+            if (percentColumn && number.endsWith(u'%'))
+                number.chop(1);
+            if (const std::optional<qint64> value = wholeNumber(number)) {
+                keys.push_back(paddedNumber(*value));
+                text = QString::number(*value);
+                if (percentColumn)
+                    text += u'%';
+                continue;
+            }
+        }
+        keys.push_back(text.toCaseFolded());
+    }
+
+    std::vector<int> sorted(m_items.size());
+    for (size_t i = 0; i < sorted.size(); ++i)
+        sorted[i] = int(i);
+    if (order == Qt::AscendingOrder)
+        std::stable_sort(sorted.begin(), sorted.end(), [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    else
+        std::stable_sort(sorted.begin(), sorted.end(), [&keys](int a, int b) { return keys[size_t(b)] < keys[size_t(a)]; });
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRowOf(sorted.size());
+    for (size_t i = 0; i < sorted.size(); ++i)
+        newRowOf[size_t(sorted[i])] = int(i);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newRowOf[size_t(old.row())], old.column()));
+    applyOrder(sorted);
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void DownloadList::reorderRows(const std::vector<int> &order)
+{
+    if (order.size() != m_items.size())
+        return;
+    std::vector<bool> seen(order.size(), false);
+    for (int row : order) {
+        if (row < 0 || row >= count() || seen[size_t(row)])
+            return;
+        seen[size_t(row)] = true;
+    }
+    beginResetModel();
+    applyOrder(order);
+    endResetModel();
+}
+
+void DownloadList::applyOrder(const std::vector<int> &order)
+{
+    std::vector<DownloadItem> moved;
+    moved.reserve(m_items.size());
+    for (int row : order)
+        moved.push_back(std::move(m_items[size_t(row)]));
+    m_items.swap(moved);
+    rebuildIndex();
 }
 
 void DownloadList::rebuildIndex()

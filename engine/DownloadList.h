@@ -81,6 +81,27 @@ public:
     // Tells views that every row may have changed (after a bulk update).
     void announceAllRowsChanged();
 
+    // While a bulk change is open, updateItem and setUrl tell views nothing;
+    // closing the outermost one tells them once about the span of rows that
+    // changed. So a walk over 100,000 rows costs views one signal.
+    void beginBulkChange();
+    void endBulkChange();
+
+    // Sorts the rows by one column's text, stably (rows with equal keys keep
+    // their order, in either direction). The size and downloaded columns
+    // compare whole numbers by value and the percent column the number
+    // before its "%"; their number cells are written back without leading
+    // zeros ("0037" reads "37", "037%" reads "37%"). A cell that is not a
+    // whole number keeps its text and sorts as text among the numbers (an
+    // empty cell before them, a word such as "不存在" after them).
+    // Selection and the current row follow their rows.
+    void sortRows(int column, Qt::SortOrder order);
+
+    // Puts the rows in a new order: order[i] is the present position of the
+    // row that goes to position i; a permutation of 0..count()-1, else
+    // nothing happens. Views are reset, so no selection is carried over.
+    void reorderRows(const std::vector<int> &order);
+
     // 统计未下载项数目: rows whose Size, Downloaded and Progress are all empty.
     int countNotDownloaded() const;
     // 检测是否下载列表完毕: true when every row is finished or failed.
@@ -94,11 +115,29 @@ public:
 
 private:
     void rebuildIndex();
+    void rowsChanged(int first, int last);
+    void applyOrder(const std::vector<int> &order);
 
     std::vector<DownloadItem> m_items;
     QHash<QString, int> m_rowOfUrl;
     QHash<quint64, int> m_rowOfId;
     quint64 m_nextId = 1;
+    int m_bulkDepth = 0;
+    int m_bulkFirst = -1; // span of rows changed in the open bulk change
+    int m_bulkLast = -1;
+};
+
+// Bulk change of a download list for one scope.
+class DownloadListBulkChange
+{
+public:
+    explicit DownloadListBulkChange(DownloadList &list) : m_list(list) { m_list.beginBulkChange(); }
+    ~DownloadListBulkChange() { m_list.endBulkChange(); }
+    DownloadListBulkChange(const DownloadListBulkChange &) = delete;
+    DownloadListBulkChange &operator=(const DownloadListBulkChange &) = delete;
+
+private:
+    DownloadList &m_list;
 };
 
 // "总数:N 正在下载:D 等待:W 已完成:F 失败:E"
