@@ -16,6 +16,7 @@
 #include "settings/StoredSettings.h"
 #include "tests/support/FixtureSite.h"
 #include "tests/support/PromptRecorder.h"
+#include "tests/support/ShellRecorder.h"
 #include "tests/support/SoundRecorder.h"
 #include "tests/support/TempSettings.h"
 
@@ -108,9 +109,10 @@ int main(int argc, char *argv[])
     SoundRecorder sounds;
     SystemClock clock;
     QNetworkAccessManager network;
+    ShellRecorder shell;
     QTemporaryDir folder;
 
-    auto *window = new DownloadWindow({session, stored, prompts, sounds, clock, network});
+    auto *window = new DownloadWindow({session, stored, prompts, sounds, clock, network, shell});
     window->showNormal();
     window->resize(1280, 800);
     settle(300);

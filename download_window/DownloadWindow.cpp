@@ -2,6 +2,9 @@
 
 #include "download_window/CommandStrip.h"
 #include "download_window/DownloadListDelegate.h"
+#include "download_window/FileCommands.h"
+#include "download_window/ListCommands.h"
+#include "download_window/UrlReplaceDialog.h"
 #include "download_window/WindowRules.h"
 #include "download_window/WindowTexts.h"
 #include "engine/DownloadEngine.h"
@@ -9,6 +12,7 @@
 #include "common/SessionSettings.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
+#include "platform/Shell.h"
 #include "settings/LayoutRules.h"
 #include "settings/OptionsDialog.h"
 #include "settings/SettingsProcedures.h"
@@ -24,6 +28,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -52,6 +58,7 @@ DownloadWindow::DownloadWindow(const DownloadWindowServices &services, QWidget *
       m_session(services.session),
       m_stored(services.stored),
       m_prompts(services.prompts),
+      m_shell(services.shell),
       m_clock(services.clock),
       m_profile(services.profile)
 {
@@ -64,6 +71,8 @@ DownloadWindow::DownloadWindow(const DownloadWindowServices &services, QWidget *
     // list and switches the supervisor timer on.
     m_engine = new DownloadEngine(services.session, services.clock, services.prompts, services.sounds,
                                   services.network, this);
+    m_listCommands = new ListCommands(*m_engine, services.prompts, this);
+    m_fileCommands = new FileCommands(*m_engine, services.prompts, services.shell, this);
 
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
@@ -206,15 +215,47 @@ void DownloadWindow::bindMenus()
         AutoSizeColumns(ListView3);
         PaintStripedListBackground(ListView3, kStripeRowHeight);
     });
+    connect(menus.randomOrder, &QAction::triggered, m_listCommands, &ListCommands::randomOrder);
+    connect(menus.resetSelected, &QAction::triggered, this, [this] { m_listCommands->resetSelected(selectedRows()); });
+    connect(menus.resetFailed, &QAction::triggered, m_listCommands, &ListCommands::resetFailed);
+    connect(menus.resetWebPages, &QAction::triggered, m_listCommands, &ListCommands::resetWebPages);
+    connect(menus.resetFailedAndWebPages, &QAction::triggered, m_listCommands,
+            &ListCommands::resetFailedAndWebPages);
+    connect(menus.resetSmaller, &QAction::triggered, m_listCommands, &ListCommands::resetSmallerThan);
+    connect(menus.removeSelected, &QAction::triggered, this, [this] { m_listCommands->removeSelected(selectedRows()); });
+    connect(menus.removeFailed, &QAction::triggered, m_listCommands, &ListCommands::removeFailed);
+    connect(menus.removeFinished, &QAction::triggered, m_listCommands, &ListCommands::removeFinished);
+    connect(menus.clearList, &QAction::triggered, m_listCommands, &ListCommands::clearList);
+    connect(menus.deleteWebPageFiles, &QAction::triggered, m_listCommands, &ListCommands::deleteWebPageFiles);
+    connect(menus.deleteFailedFiles, &QAction::triggered, m_listCommands, &ListCommands::deleteFailedFiles);
+    connect(m_listCommands, &ListCommands::rowCountChanged, this, &DownloadWindow::showRowCount);
     connect(menus.start, &QAction::triggered, m_engine, &DownloadEngine::start);
     connect(menus.stop, &QAction::triggered, m_engine, &DownloadEngine::stop);
     connect(menus.cancelSelected, &QAction::triggered, this, [this] { m_engine->cancelRows(selectedRows()); });
+    connect(menus.openFile, &QAction::triggered, this, [this] { m_fileCommands->openFile(currentRow()); });
+    connect(menus.openFolder, &QAction::triggered, this, [this] { m_fileCommands->openFolder(currentRow()); });
+    connect(menus.openInEditor, &QAction::triggered, this, [this] { m_fileCommands->openInEditor(currentRow()); });
     connect(menus.copyName, &QAction::triggered, this, &DownloadWindow::copyCurrentName);
+    connect(menus.replaceUrls, &QAction::triggered, this, &DownloadWindow::replaceUrls);
+    connect(menus.exportAll, &QAction::triggered, this, [this] { m_fileCommands->exportNames(false); });
+    connect(menus.exportUnfinished, &QAction::triggered, this, [this] { m_fileCommands->exportNames(true); });
     connect(menus.closeWindow, &QAction::triggered, this, &QWidget::close);
 
     connect(menus.settings, &QAction::triggered, this, &DownloadWindow::openSettings);
     connect(menus.followCurrent, &QAction::toggled, this, [this](bool on) { m_engine->options().followCurrent = on; });
+    connect(menus.checkFiles, &QAction::triggered, m_listCommands, &ListCommands::checkFiles);
+    connect(menus.correctFileTypes, &QAction::triggered, m_listCommands, &ListCommands::checkAndCorrectFileTypes);
     connect(menus.clearBrowserCache, &QAction::triggered, this, &DownloadWindow::clearBrowserCache);
+    connect(menus.tellFileType, &QAction::triggered, m_listCommands, &ListCommands::tellFileType);
+
+    // The mouse on the list: a click shows the row's file in panel 2, a
+    // double click downloads the row again or opens its file, a click on a
+    // header sorts by that column.
+    connect(ListView3, &QTreeView::clicked, this,
+            [this](const QModelIndex &index) { panel2->setText(m_fileCommands->clickedRowPath(index.row())); });
+    connect(ListView3, &QTreeView::doubleClicked, this,
+            [this](const QModelIndex &index) { m_fileCommands->doubleClick(index.row()); });
+    connect(ListView3->header(), &QHeaderView::sectionClicked, m_listCommands, &ListCommands::sortByColumn);
 
     connect(ListView3, &QTreeView::customContextMenuRequested, this, &DownloadWindow::openListMenu);
 }
@@ -324,6 +365,25 @@ void DownloadWindow::clearBrowserCache()
     m_prompts.message(kBrowserCacheCleared, QString(), PromptIcon::Information, PromptButtons::Ok);
 }
 
+void DownloadWindow::replaceUrls()
+{
+    UrlReplaceDialog dialog(m_engine->list(), m_prompts, this);
+    dialog.exec();
+}
+
+// A click on panel 2 opens its text in the web browser: a file path as a file
+// address, any other text as it stands.
+void DownloadWindow::openPanel2Text()
+{
+    const QString text = panel2->text();
+    if (text.isEmpty())
+        return;
+    if (QFileInfo(text).isAbsolute())
+        m_shell.openUrl(QUrl::fromLocalFile(text).toString());
+    else
+        m_shell.openUrl(text);
+}
+
 void DownloadWindow::placeParts()
 {
     if (isMinimized())
@@ -357,6 +417,9 @@ void DownloadWindow::changeEvent(QEvent *event)
 
 bool DownloadWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == panel2 && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        openPanel2Text();
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -9,19 +9,23 @@ class Clock;
 class CommandStrip;
 class DownloadEngine;
 class DownloadListDelegate;
+class FileCommands;
+class ListCommands;
 class Prompts;
 class QLabel;
 class QNetworkAccessManager;
 class QStatusBar;
 class QTreeView;
 class QWebEngineProfile;
+class Shell;
 class SoundPlayer;
 class StoredSettings;
 struct SessionSettings;
 
 // What the download window works with: the shared settings record and store,
-// the prompts, the sounds, the clock, the network manager of every transfer
-// and the browser profile whose cookies the transfers share.
+// the prompts, the sounds, the clock, the network manager of every transfer,
+// the desktop's shell and the browser profile whose cookies the transfers
+// share.
 struct DownloadWindowServices
 {
     SessionSettings &session;
@@ -30,6 +34,7 @@ struct DownloadWindowServices
     SoundPlayer &sounds;
     const Clock &clock;
     QNetworkAccessManager &network;
+    Shell &shell;
     QWebEngineProfile *profile = nullptr; // the default profile when none is given
 };
 
@@ -51,6 +56,7 @@ public:
     ~DownloadWindow() override;
 
     DownloadEngine &engine() { return *m_engine; }
+    ListCommands &listCommands() { return *m_listCommands; }
     const DownloadMenus &menus() const { return m_menus; }
 
     CommandStrip *Picture3 = nullptr;
@@ -93,13 +99,17 @@ private:
     void copyCurrentName();
     void openSettings();
     void clearBrowserCache();
+    void replaceUrls();
 
     SessionSettings &m_session;
     StoredSettings &m_stored;
     Prompts &m_prompts;
+    Shell &m_shell;
     const Clock &m_clock;
     QWebEngineProfile *m_profile;
     DownloadEngine *m_engine = nullptr;
+    ListCommands *m_listCommands = nullptr;
+    FileCommands *m_fileCommands = nullptr;
     DownloadListDelegate *m_delegate = nullptr;
     DownloadMenus m_menus;
     TransferSpeed m_speed;

@@ -5,6 +5,7 @@
 #include "common/SessionSettings.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/DesktopShell.h"
 #include "platform/MemoryTuning.h"
 #include "platform/SettingsStore.h"
 #include "platform/SoundPlayerQt.h"
@@ -82,9 +83,10 @@ int main(int argc, char *argv[])
     WidgetPrompts prompts;
     SoundPlayerQt sounds;
     QNetworkAccessManager network;
+    DesktopShell shell;
     QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
 
-    auto *window = new DownloadWindow({session, stored, prompts, sounds, clock, network, profile});
+    auto *window = new DownloadWindow({session, stored, prompts, sounds, clock, network, shell, profile});
     prompts.setParentWindow(window);
     addSources(window->engine(), startup);
     window->show();

@@ -8,6 +8,7 @@
 #include "settings/StoredSettings.h"
 #include "widgets/LoadedWindows.h"
 #include "tests/support/PromptRecorder.h"
+#include "tests/support/ShellRecorder.h"
 #include "tests/support/SoundRecorder.h"
 #include "tests/support/TempSettings.h"
 
@@ -17,7 +18,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QPainter>
@@ -74,6 +77,11 @@ private slots:
     void settingsDialogUpdatesMethod_data();
     void settingsDialogUpdatesMethod();
     void browserCacheEntry();
+    void listCommandsThroughMenus();
+    void headerClickSorts();
+    void fileCommandsThroughMenusAndMouse();
+    void toolsMenuFileCommands();
+    void urlReplaceThroughMenu();
 
     void progressCellsDrawBars_data();
     void progressCellsDrawBars();
@@ -85,6 +93,13 @@ private slots:
 private:
     DownloadWindow *openWindow();
     void addRows(const QList<Row> &rows);
+    // A file for the row at the given position, under its path.
+    void writeFile(int row, const QByteArray &bytes)
+    {
+        QFile file(ItemFilePath(m_window->engine().list().at(row)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
     QString stored(const QString &section, const QString &key) const
     {
         return m_temp->store().GetSetting("Paperdrift", section, key, "absent");
@@ -113,7 +128,9 @@ private:
     SoundRecorder m_sounds;
     ManualClock m_clock;
     QNetworkAccessManager m_network;
+    ShellRecorder m_shell;
     QPointer<DownloadWindow> m_window;
+    std::unique_ptr<QTemporaryDir> m_files; // the rows' folder
 };
 
 void TestDownloadWindow::init()
@@ -124,6 +141,9 @@ void TestDownloadWindow::init()
     m_prompts.records.clear();
     m_prompts.answers.clear();
     m_prompts.paths.clear();
+    m_prompts.inputs.clear();
+    m_shell.calls.clear();
+    m_files = std::make_unique<QTemporaryDir>();
 }
 
 void TestDownloadWindow::cleanup()
@@ -136,7 +156,7 @@ void TestDownloadWindow::cleanup()
 
 DownloadWindow *TestDownloadWindow::openWindow()
 {
-    m_window = new DownloadWindow({m_session, *m_stored, m_prompts, m_sounds, m_clock, m_network});
+    m_window = new DownloadWindow({m_session, *m_stored, m_prompts, m_sounds, m_clock, m_network, m_shell});
     m_window->engine().setTimersRunning(false);
     m_window->show();
     return m_window;
@@ -149,7 +169,7 @@ void TestDownloadWindow::addRows(const QList<Row> &rows)
         item.Url = QString::fromUtf8(row.url);
         item.Name = item.Url.section(QLatin1Char('/'), -1);
         item.Type = QString::fromUtf8(row.type);
-        item.Folder = QDir::tempPath();
+        item.Folder = m_files->path();
         item.State = row.state;
         QVERIFY(m_window->engine().list().addItem(item));
     }
@@ -508,6 +528,138 @@ void TestDownloadWindow::browserCacheEntry()
     QCOMPARE(m_prompts.records.size(), 1);
     QCOMPARE(m_prompts.records.first().text, QStringLiteral("IE缓存清空完毕！"));
     QCOMPARE(m_prompts.records.first().icon, PromptIcon::Information);
+}
+
+// The list commands reached through the list menu: a remove re-tests the
+// position and updates the row count, "清空" refuses while downloading, a
+// reset makes a failed row wait again.
+void TestDownloadWindow::listCommandsThroughMenus()
+{
+    openWindow();
+    addRows({{"http://h/a", Failed}, {"http://h/b", Failed}, {"http://h/c", Finished}, {"http://h/d", Failed}});
+    auto *list = control<QTreeView>("ListView3");
+    list->selectionModel()->select(list->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    action("menu重新下载选中项")->trigger();
+    QCOMPARE(m_window->engine().list().at(3).State, Waiting);
+    QCOMPARE(m_window->engine().list().at(0).State, Failed);
+    action("menu清除全部出错项")->trigger();
+    QCOMPARE(m_window->engine().list().count(), 2);
+    QCOMPARE(control<QLabel>("Label1")->text(), QStringLiteral("2条"));
+
+    m_window->engine().start();
+    action("menu清空")->trigger();
+    QCOMPARE(m_prompts.messageTexts(), QStringList{QStringLiteral("停止下载以后，才能执行此操作！")});
+    QCOMPARE(m_window->engine().list().count(), 2);
+    m_window->engine().stop();
+    m_prompts.answers.enqueue(PromptAnswer::Yes);
+    action("menu清空")->trigger();
+    QCOMPARE(m_window->engine().list().count(), 0);
+    QCOMPARE(control<QLabel>("Label1")->text(), QStringLiteral("0条"));
+}
+
+// A click on a column header sorts by it, each click flipping the direction;
+// while downloading it is refused.
+void TestDownloadWindow::headerClickSorts()
+{
+    openWindow();
+    addRows({{"http://h/a", Finished}, {"http://h/b", Finished}, {"http://h/c", Finished}});
+    const QStringList sizes{"1000", "999", "5"};
+    for (int row = 0; row < sizes.size(); ++row)
+        m_window->engine().list().updateItem(row, [&](DownloadItem &item) { item.Size = sizes[row]; });
+    auto *list = control<QTreeView>("ListView3");
+    const auto sizesShown = [&] {
+        QStringList shown;
+        for (int row = 0; row < 3; ++row)
+            shown << list->model()->index(row, DownloadList::SizeColumn).data().toString();
+        return shown;
+    };
+    QHeaderView *header = list->header();
+    const QPoint sizeHeader(header->sectionViewportPosition(DownloadList::SizeColumn) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeHeader);
+    QCOMPARE(sizesShown(), (QStringList{"1000", "999", "5"})); // the first click sorts descending
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeHeader);
+    QCOMPARE(sizesShown(), (QStringList{"5", "999", "1000"}));
+
+    m_window->engine().start();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeHeader);
+    QCOMPARE(m_prompts.messageTexts(), QStringList{QStringLiteral("停止下载后方可排序！")});
+    QCOMPARE(sizesShown(), (QStringList{"5", "999", "1000"}));
+}
+
+// The file commands: a click shows the row's file in panel 2 and a click on
+// the panel opens it as a file address; "打开下载文件" and the export reach
+// the shell and the save dialog; a double click on a failed row makes it
+// wait again.
+void TestDownloadWindow::fileCommandsThroughMenusAndMouse()
+{
+    openWindow();
+    addRows({{"http://h/done.pdf", Finished}, {"http://h/failed.pdf", Failed}});
+    writeFile(0, "%PDF-1.4 done");
+    const QString path = ItemFilePath(m_window->engine().list().at(0));
+    auto *list = control<QTreeView>("ListView3");
+    const QRect first = list->visualRect(list->model()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    QCOMPARE(m_window->panel2->text(), path);
+    QTest::mouseClick(m_window->panel2, Qt::LeftButton);
+    QCOMPARE(m_shell.calls, (QList<ShellRecorder::Call>{{ShellRecorder::Kind::OpenUrl, QUrl::fromLocalFile(path).toString()}}));
+
+    action("menu打开下载文件")->trigger();
+    QCOMPARE(m_shell.calls.last(), (ShellRecorder::Call{ShellRecorder::Kind::OpenFile, path}));
+
+    const QString exported = m_files->filePath(QStringLiteral("names.txt"));
+    m_prompts.paths.enqueue(exported);
+    action("menu导出未完成项名称")->trigger();
+    QFile names(exported);
+    QVERIFY(names.open(QIODevice::ReadOnly));
+    QCOMPARE(names.readAll(), QByteArray("failed.pdf\r\n"));
+
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    // A double click as the mouse makes it: a first click, then the second
+    // press that the system reports as a double click.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(m_window->engine().list().at(1).State, Waiting);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(m_window->panel2->text(), QString()); // no file there
+}
+
+// The tools menu's file commands: check files, check and correct types, tell
+// the type of a file the user picks.
+void TestDownloadWindow::toolsMenuFileCommands()
+{
+    openWindow();
+    addRows({{"http://h/here.pdf", Finished}, {"http://h/gone.pdf", Finished}});
+    writeFile(0, "%PDF-1.4 here");
+    action("menu检查文件是否存在")->trigger();
+    QCOMPARE(m_window->engine().list().at(0).Progress, QString());
+    QCOMPARE(m_window->engine().list().at(1).Progress, QStringLiteral("不存在"));
+
+    action("menu检查并纠正磁盘文件类型")->trigger();
+    QCOMPARE(m_prompts.messageTexts().last(), QStringLiteral("纠正文件类型：0个."));
+
+    m_prompts.paths.enqueue(ItemFilePath(m_window->engine().list().at(0)));
+    action("menu打开文件判断类型")->trigger();
+    QCOMPARE(m_prompts.messageTexts().last(), QStringLiteral("文件类型为：pdf"));
+}
+
+void TestDownloadWindow::urlReplaceThroughMenu()
+{
+    openWindow();
+    addRows({{"http://OLD.example/a.pdf", Waiting}});
+    bool replaced = false;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog && dialog->objectName() == QLatin1String("UrlReplace"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("old"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("new"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        replaced = true;
+    });
+    action("menu批量替换网址")->trigger();
+    QVERIFY(replaced);
+    QCOMPARE(m_window->engine().list().at(0).Url, QStringLiteral("http://new.example/a.pdf"));
+    QCOMPARE(m_prompts.messageTexts().last(), QStringLiteral("全部网址替换完成！"));
 }
 
 void TestDownloadWindow::progressCellsDrawBars_data()
