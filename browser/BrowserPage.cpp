@@ -16,7 +16,9 @@ BrowserPage::BrowserPage(QWebEngineProfile *profile, QObject *parent)
 
 void BrowserPage::openRequestHere(const QUrl &url)
 {
-    const QString target = url.toString().trimmed();
+    // The engine reports an empty or refused target as about:blank, with a
+    // fragment such as "#blocked"; neither names a page to show.
+    const QString target = url.adjusted(QUrl::RemoveFragment).toString().trimmed();
     if (target.isEmpty() || target.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0)
         return;
     load(url);
