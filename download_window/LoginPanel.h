@@ -49,7 +49,11 @@ public:
         Pausing,    // the closing 5-second pause
     };
 
-    // The panel starts hidden, with Web1 silent on about:blank.
+    // The panel starts hidden, with Web1 silent on about:blank. Web1 keeps
+    // its cookies in the given profile (the default profile when none is
+    // given), which must outlive the panel; attach the profile to the
+    // transfers' network manager (SharedCookies) so that a login here
+    // applies to the downloads.
     LoginPanel(Prompts &prompts, const Clock &clock, QWebEngineProfile *profile, QWidget *parent = nullptr);
     ~LoginPanel() override;
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 namespace {
-constexpr int kLongestLookMs = 500;
+constexpr int kLongestLookMs = 250;
 }
 
 PageWait::PageWait(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)

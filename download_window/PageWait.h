@@ -11,7 +11,7 @@ class Clock;
 // clock since its start, whichever comes first, and then calls its done
 // step once. The owner calls recheck() whenever something the condition
 // reads may have changed (a page finished loading); the wait also looks at
-// the clock by itself at least every half second, because the clock need
+// the clock by itself at least four times a second, because the clock need
 // not move with the passing of time (tests move a manual clock).
 class PageWait final : public QObject
 {
