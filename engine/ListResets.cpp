@@ -3,7 +3,6 @@
 #include "engine/DownloadList.h"
 #include "engine/EngineTexts.h"
 #include "engine/Naming.h"
-#include "platform/FileTests.h"
 
 #include <QFile>
 
@@ -38,29 +37,39 @@ int resetRows(DownloadList &list, const std::function<bool(const DownloadItem &)
     return reset;
 }
 
+// Removes the file at the path and the ".part" file a failed transfer kept
+// beside it. A removal that finds nothing is one failed system call, cheaper
+// than testing first; a folder of that name is never removed.
+void removeFileAt(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    QFile::remove(path);
+    QFile::remove(PartPath(path));
+}
+
 } // namespace
 
 void DeleteItemFile(const DownloadItem &item)
 {
-    const QString path = ItemFilePath(item);
-    if (FileExists(path))
-        QFile::remove(path);
-    // The bytes a failed transfer kept go with the file.
-    if (FileExists(PartPath(path)))
-        QFile::remove(PartPath(path));
+    removeFileAt(ItemFilePath(item));
 }
 
 void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind)
 {
-    DeleteItemFile(item);
+    const QString oldPath = ItemFilePath(item);
+    removeFileAt(oldPath);
     item.State = Waiting;
     if (alwaysTypeToFind || isHtmOrHtml(item))
         item.Type = EngineText::kTypeToFind;
     item.Size.clear();
     item.Downloaded.clear();
     item.Progress.clear();
-    // A file under the new type ("name.xxx") goes too.
-    DeleteItemFile(item);
+    // A file under the new type ("name.xxx") goes too; with the type
+    // unchanged the path is the one just cleared.
+    const QString newPath = ItemFilePath(item);
+    if (newPath != oldPath)
+        removeFileAt(newPath);
 }
 
 int ResetFailedItems(DownloadList &list)

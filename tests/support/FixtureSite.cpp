@@ -187,6 +187,31 @@ QByteArray FixtureSite::loginPage()
            "</form>\n</body>\n</html>\n";
 }
 
+QByteArray FixtureSite::signinPage(const QString &form)
+{
+    QByteArray body;
+    if (form == QLatin1String("standard")) {
+        body = "<form action=\"/signin-submit\" method=\"post\">"
+               "<input name=\"UserName\"><input name=\"PassWord\" type=\"password\">"
+               "<input type=\"submit\" name=\"go\" value=\"login\">"
+               "<input type=\"SUBMIT\" name=\"other\" value=\"register\"></form>";
+    } else if (form == QLatin1String("two-users")) {
+        body = "<form action=\"/signin-submit\" method=\"post\">"
+               "<input name=\"user\"><input name=\"USER\">"
+               "<input type=\"submit\" name=\"go\" value=\"login\"></form>";
+    } else if (form == QLatin1String("submit-first")) {
+        body = "<form action=\"/signin-submit\" method=\"post\">"
+               "<input name=\"username\"><input type=\"submit\" name=\"go\" value=\"login\">"
+               "<input name=\"password\" type=\"password\"></form>";
+    } else if (form == QLatin1String("ip")) {
+        body = "<p>Sign in by address</p>"
+               "<span id=\"submitip\" onclick=\"location.href='/iplogin'\">IP</span>";
+    } else {
+        return QByteArray();
+    }
+    return "<!DOCTYPE html>\n<html><head><title>Sign in</title></head><body>\n" + body + "\n</body></html>\n";
+}
+
 QByteArray FixtureSite::resultPage(int page)
 {
     if (page < 1 || page > kResultPageCount)
@@ -286,6 +311,17 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
         } else {
             response.body = loginPage();
         }
+        send(socket, response);
+    } else if (request.path == "/signin") {
+        const QByteArray page = signinPage(query.queryItemValue("form"));
+        response.status = page.isEmpty() ? 404 : 200;
+        response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
+        response.body = page.isEmpty() ? QByteArray(kNotFoundPage) : page;
+        send(socket, response);
+    } else if (request.path == "/signin-submit" || request.path == "/iplogin") {
+        response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
+        response.headers.append(Header("Set-Cookie", "session=ok; Path=/"));
+        response.body = "<html><head><title>Welcome</title></head><body>Signed in</body></html>";
         send(socket, response);
     } else if (request.path == "/stall") {
         streamBody(socket, size, true, queryNumber(query, "after", 0), false);

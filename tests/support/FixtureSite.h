@@ -29,6 +29,16 @@ class QTimer;
 //   /protected.pdf[size]         login page unless the cookie session=ok is sent
 //   /login                       GET: the login form; POST or GET with user and
 //                                pass: sets the cookie session=ok
+//   /signin[form]                a login page for the login panel:
+//                                  standard      fields UserName and PassWord, then the submit
+//                                                inputs "go" and "other", in that order
+//                                  two-users     two fields named user and USER, no password
+//                                                field, then the submit input "go"
+//                                  submit-first  username, the submit input "go", then password
+//                                  ip            an element with id "submitip" whose click opens /iplogin
+//                                the forms are posted to /signin-submit
+//   /signin-submit               sets the cookie session=ok, whatever was posted
+//   /iplogin                     sets the cookie session=ok
 //   /stall[size,after]           announces size, sends `after` bytes, then nothing
 //   /short[size,send]            announces size, sends `send` bytes and closes
 //   /trickle[size,piece,ms]      `piece` bytes every `ms` milliseconds
@@ -109,6 +119,8 @@ public:
     static QByteArray pdfBody(qint64 size);
     // A login page as a site serves it instead of a document.
     static QByteArray loginPage();
+    // The login panel's pages served by /signin (empty for an unknown form).
+    static QByteArray signinPage(const QString &form);
 
     // The result pages served by /results, as stored (empty for a page that
     // does not exist), and their number.
