@@ -78,6 +78,7 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     KeepTransferBuffersInProcess();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     const int rows = argc > 1 ? std::max(6, QByteArray(argv[1]).toInt()) : 100000;
     const int seconds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 20;

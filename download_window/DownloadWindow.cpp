@@ -4,6 +4,7 @@
 #include "download_window/DownloadListDelegate.h"
 #include "download_window/FileCommands.h"
 #include "download_window/ListCommands.h"
+#include "download_window/LoginPanel.h"
 #include "download_window/UrlReplaceDialog.h"
 #include "download_window/WindowRules.h"
 #include "download_window/WindowTexts.h"
@@ -79,6 +80,10 @@ DownloadWindow::DownloadWindow(const DownloadWindowServices &services, QWidget *
     setCentralWidget(central);
     Picture3 = new CommandStrip(central);
     buildList();
+    // The login panel starts hidden; its browser keeps its cookies in the
+    // program's profile, which the transfers share.
+    PicWebBK = new LoginPanel(services.prompts, services.clock, services.profile, central);
+    PicWebBK->attachEngine(*m_engine);
     buildStatusBar();
     m_menus.build(menuBar());
 
@@ -171,6 +176,10 @@ void DownloadWindow::bindStrip()
     connect(strip->Command4, &QPushButton::clicked, m_engine, &DownloadEngine::start);
     connect(strip->Command31, &QPushButton::clicked, m_engine, &DownloadEngine::stop);
     connect(strip->Command26, &QPushButton::clicked, m_engine, &DownloadEngine::switchMethod);
+    connect(strip->Command1, &QPushButton::clicked, this, [this] {
+        const int row = currentRow();
+        PicWebBK->openPanel(row >= 0 ? m_engine->list().at(row).Url : QString());
+    });
     connect(strip->Combo1, &QComboBox::currentIndexChanged, this,
             [&options](int index) { options.threadCount = std::max(index, 0) + 1; });
     connect(strip->Combo2, &QComboBox::currentIndexChanged, this,
@@ -195,6 +204,7 @@ void DownloadWindow::bindEngine()
 {
     connect(m_engine, &DownloadEngine::panel2TextChanged, panel2, &QLabel::setText);
     connect(m_engine, &DownloadEngine::panel3TextChanged, panel3, &QLabel::setText);
+    connect(PicWebBK, &LoginPanel::titleShown, panel3, &QLabel::setText);
     connect(m_engine, &DownloadEngine::panel4TextChanged, panel4, &QLabel::setText);
     connect(m_engine, &DownloadEngine::menuStartEnabledChanged, m_menus.start, &QAction::setEnabled);
     connect(m_engine, &DownloadEngine::indicatorVisibleChanged, Picture3->Shape1, &QWidget::setVisible);
@@ -397,8 +407,10 @@ void DownloadWindow::placeParts()
     const ResizeResult placed = DownloadWindowResize(input);
     if (placed.strip)
         Picture3->setGeometry(*placed.strip);
-    if (placed.list)
+    if (placed.list) {
         ListView3->setGeometry(*placed.list);
+        PicWebBK->setGeometry(*placed.list);
+    }
     PaintStripedListBackground(ListView3, kStripeRowHeight);
 }
 
@@ -435,6 +447,7 @@ void DownloadWindow::closeEvent(QCloseEvent *event)
     }
 
     m_engine->setTimersRunning(false);
+    PicWebBK->stopTimers();
     m_engine->stop();
     m_engine->Inet1().Cancel();
 

@@ -11,6 +11,7 @@ class DownloadEngine;
 class DownloadListDelegate;
 class FileCommands;
 class ListCommands;
+class LoginPanel;
 class Prompts;
 class QLabel;
 class QNetworkAccessManager;
@@ -61,6 +62,7 @@ public:
 
     CommandStrip *Picture3 = nullptr;
     QTreeView *ListView3 = nullptr;
+    LoginPanel *PicWebBK = nullptr; // covers the list exactly while it is shown
     QStatusBar *StatusBar1 = nullptr;
     QLabel *panel2 = nullptr;     // the clicked row's file or the transfer messages
     QLabel *panel3 = nullptr;     // the transfer control's state or the login page's title

@@ -1,5 +1,6 @@
 // paperdrift, the desktop program. Until the startup window exists it opens
 // the download window as its main window; the program ends when it closes.
+#include "browser/SharedCookies.h"
 #include "download_window/DownloadWindow.h"
 #include "engine/DownloadEngine.h"
 #include "common/SessionSettings.h"
@@ -84,7 +85,9 @@ int main(int argc, char *argv[])
     SoundPlayerQt sounds;
     QNetworkAccessManager network;
     DesktopShell shell;
+    // One cookie store: a login in the browser applies to the downloads.
     QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
+    SharedCookies::attach(profile, network);
 
     auto *window = new DownloadWindow({session, stored, prompts, sounds, clock, network, shell, profile});
     prompts.setParentWindow(window);

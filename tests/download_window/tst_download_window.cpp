@@ -82,6 +82,7 @@ private slots:
     void fileCommandsThroughMenusAndMouse();
     void toolsMenuFileCommands();
     void urlReplaceThroughMenu();
+    void loginPanelCoversList();
 
     void progressCellsDrawBars_data();
     void progressCellsDrawBars();
@@ -662,6 +663,22 @@ void TestDownloadWindow::urlReplaceThroughMenu()
     QCOMPARE(m_prompts.messageTexts().last(), QStringLiteral("全部网址替换完成！"));
 }
 
+// "网页登录" shows the login panel exactly over the list, also after a resize.
+void TestDownloadWindow::loginPanelCoversList()
+{
+    openWindow();
+    m_window->showNormal();
+    m_window->resize(900, 600);
+    auto *panel = control<QWidget>("PicWebBK");
+    QVERIFY(!panel->isVisible());
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->geometry(), control<QTreeView>("ListView3")->geometry());
+    m_window->resize(1000, 700);
+    QTRY_COMPARE(m_window->size(), QSize(1000, 700));
+    QCOMPARE(panel->geometry(), control<QTreeView>("ListView3")->geometry());
+}
+
 void TestDownloadWindow::progressCellsDrawBars_data()
 {
     QTest::addColumn<QString>("progress");
@@ -785,5 +802,12 @@ void TestDownloadWindow::activationShowsRowCount()
     delete other;
 }
 
-QTEST_MAIN(TestDownloadWindow)
+int main(int argc, char *argv[])
+{
+    // The login panel's browser needs the shared contexts before the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    TestDownloadWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_download_window.moc"
