@@ -1,6 +1,7 @@
 #include "harvester/HtmlPageReader.h"
 
 #include "harvester/HarvesterTexts.h"
+#include "harvester/NestingCap.h"
 #include "harvester/UrlResolution.h"
 
 #include <QStringDecoder>
@@ -661,7 +662,7 @@ private:
     {
         if (m_openTables.empty() || !classMatches(attributeValue(node, "class"), SiteMarkup::kTitleDivClass))
             return;
-        m_pendingTexts.push_back({node, &m_titles});
+        m_pendingTexts.push_back({node, m_titles.size()});
         m_titles.push_back(TextRecord{attributeValue(node, "class"), startText(node)});
     }
 
@@ -690,7 +691,7 @@ private:
     void endText(const GumboNode *node)
     {
         if (!m_pendingTexts.empty() && m_pendingTexts.back().node == node) {
-            TextRecord &title = m_pendingTexts.back().list->back();
+            TextRecord &title = m_titles[m_pendingTexts.back().index];
             title.text.end = m_text.position();
             m_pendingTexts.pop_back();
         }
@@ -744,10 +745,12 @@ private:
         QString className;
         TextPlace text;
     };
+    // A title block whose text ends when the walk leaves it; title blocks
+    // inside it are recorded after it.
     struct PendingTitle
     {
         const GumboNode *node;
-        std::vector<TextRecord> *list;
+        size_t index;
     };
     struct PendingAnchor
     {
@@ -1042,7 +1045,7 @@ QByteArray utf8Source(const QByteArray &html, QByteArray &encoding)
 PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl)
 {
     QByteArray encoding;
-    const QByteArray source = utf8Source(html, encoding);
+    const QByteArray source = CapNestingDepth(utf8Source(html, encoding));
     ParseArena arena;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &ParseArena::allocate;
