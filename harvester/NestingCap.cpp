@@ -502,8 +502,15 @@ private:
         if (m_openFlat >= 0 && lastOf(m_positions[size_t(name)]) != m_openFlat)
             closeFlatEarly(begin);
         const int target = endTarget(name);
-        if (target < 0)
-            return; // the parser ignores it, or changes nothing the model follows
+        if (target < 0) {
+            // An element kept out of scope only by one left out of the
+            // parser's input (a table beyond the limit) stays open, as in
+            // the browser: the parser, which lacks that table, would close it.
+            if (m_live.size() < m_entries.size() && !m_positions[size_t(name)].empty() && name != kHtml
+                && name != kBody && !(m_flags[size_t(name)] & kFormatting))
+                replace(begin, end, {});
+            return; // otherwise the parser ignores it, or changes nothing the model follows
+        }
         const State state = m_entries[size_t(target)].state;
         popTo(target);
         if (state == State::ClosedEarly || state == State::Dropped)

@@ -396,6 +396,13 @@ void TestExtraction::deepEntries_data()
         << QStringList{wingLoads};
     // Without end tags: every cell closes the one before it, so the page is
     // only three tables deep and is read as written.
+    // The table keeps the title block in scope: its end tags close nothing
+    // until the table is closed, though the table lies beyond the limit.
+    QTest::newRow("title block closed after a table beyond the limit")
+        << table + kBox + QStringLiteral("<div class=\"art_title\">") + QStringLiteral("<div>").repeated(600)
+               + QStringLiteral("<table><tr><td>") + QStringLiteral("</div>").repeated(700) + QStringLiteral("Wing Loads")
+               + tableEnd + QStringLiteral("</div>").repeated(601) + kPdf + tableEnd
+        << QStringList{wingLoads};
     QTest::newRow("3,000 DIVs and anchors left open")
         << table + kBox + QStringLiteral("<div><a href=\"/x\">x").repeated(3000) + kTitle + kPdf
         << QStringList{wingLoads};
