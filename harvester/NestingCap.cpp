@@ -499,6 +499,10 @@ private:
 
     void endElement(int name, qsizetype begin, qsizetype end)
     {
+        if (name == kBody) {
+            replace(begin, end, {});
+            return;
+        }
         if (m_openFlat >= 0 && lastOf(m_positions[size_t(name)]) != m_openFlat)
             closeFlatEarly(begin);
         const int target = endTarget(name);

@@ -9,7 +9,11 @@ inline constexpr int kMaxNestingDepth = 512;
 
 // Rewrites a page (UTF-8 markup) so that the parser never holds more than
 // about kMaxNestingDepth open elements, in one pass over the bytes. A page
-// that never comes that deep is given back unchanged (the same bytes).
+// that never comes that deep is given back as written, except that its
+// </body> end tags are left out: after some misnested foreign content the
+// parser fails an internal check on one and ends the program, and all the
+// tag does in the browser is to send later comments to the root element,
+// which nothing read from the page depends on.
 //
 // The pass follows the parser's stack of open elements with a small model:
 // tags, comments, raw text (script, style, textarea, title, ...), void

@@ -165,6 +165,9 @@ void TestExtraction::unreadablePages_data()
     QTest::newRow("plain text") << QByteArray("no markup at all") << 0;
     QTest::newRow("markup nested deeper than any stack")
         << QByteArray("<table class=\"articleentry\"><tr><td>") + QByteArray("<span>").repeated(200000) << 1;
+    // The parser failed an internal check on this one and ended the program.
+    QTest::newRow("end of body after misnested foreign content")
+        << QByteArray("<math><tbody><mi><select><input><th><tbody><foreignObject><select><tbody></body>") << 0;
 }
 
 void TestExtraction::unreadablePages()

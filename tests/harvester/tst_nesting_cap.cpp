@@ -57,9 +57,10 @@ private slots:
     void deepPagesCapped();
 };
 
-// Pages that never come near the limit reach the parser as written, also
-// when they leave end tags out, or hold tags where the parser sees none:
-// a model that missed any of these would count them as nesting.
+// Pages that never come near the limit reach the parser as written (but
+// for </body>), also when they leave end tags out, or hold tags where the
+// parser sees none: a model that missed any of these would count them as
+// nesting.
 void TestNestingCap::shallowPagesUnchanged_data()
 {
     QTest::addColumn<QByteArray>("page");
@@ -84,6 +85,7 @@ void TestNestingCap::shallowPagesUnchanged_data()
     QTest::newRow("cells closed by their row") << document("<table>" + QByteArray("<tr><td><span>x</tr>").repeated(2000));
     QTest::newRow("misnested formatting") << repeated("<b><i>x</b></i>");
     QTest::newRow("markup in a script") << document("<script>" + QByteArray("<div>").repeated(2000) + "</script>");
+    QTest::newRow("end of body in a script") << document("<script>document.write('</body>')</script>");
     QTest::newRow("markup in a title, a text area and a style")
         << document("<textarea>" + QByteArray("<div>").repeated(2000) + "</textarea><style>"
                     + QByteArray("<div>").repeated(2000) + "</style>");
@@ -99,7 +101,9 @@ void TestNestingCap::shallowPagesUnchanged()
 {
     QFETCH(QByteArray, page);
     QVERIFY(parsedDepth(page) < kMaxNestingDepth);
-    QCOMPARE(CapNestingDepth(page), page);
+    QByteArray expected = page;
+    expected.remove(expected.lastIndexOf("</body>"), qstrlen("</body>"));
+    QCOMPARE(CapNestingDepth(page), expected);
 }
 
 // Deep pages reach the parser no deeper than the limit, give or take the
