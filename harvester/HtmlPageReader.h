@@ -30,11 +30,11 @@
 //   a host holding "<" with it escaped);
 // - a radio button's group is its name and its form attribute or enclosing
 //   <form>, not the form the parser associates with it;
-// - beyond the browser's depth limit (see below) it attaches deeper
-//   content where the browser does only for what extraction reads: DIVs,
-//   anchors, inputs and text stay in the same table; table parts, list
-//   items and the like nested deeper are left out, where the browser keeps
-//   them as empty elements.
+// - beyond the browser's depth limit (see below) only what extraction
+//   reads lands where the browser puts it: DIVs, anchors, inputs and their
+//   text stay inside the same tables, while table parts, list items,
+//   selects and the like nested deeper are left out (the browser keeps
+//   them as empty elements), so the rendered text there differs.
 //
 // Nesting is capped as in the browser: once kMaxNestingDepth (512) elements
 // are open, the browser attaches each further element beside the current one
@@ -43,5 +43,6 @@
 // nested tens of thousands deep would cost it time proportional to its size
 // times its depth; the page's markup is first rewritten to the browser's
 // limit (CapNestingDepth), which keeps the cost linear in the page's size.
-// Pages that never come that deep are read as written.
+// Pages that never come that deep are read as written (but for </body>,
+// see CapNestingDepth, which changes nothing read from them).
 PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl);
