@@ -4,6 +4,7 @@
 #include "engine/DownloadEngine.h"
 #include "engine/DownloadList.h"
 #include "engine/FileTypeSniffer.h"
+#include "engine/FolderFiles.h"
 #include "engine/ItemTypeCorrection.h"
 #include "engine/ListResets.h"
 #include "engine/Naming.h"
@@ -40,82 +41,16 @@ std::optional<double> byteCount(QString text)
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
-// The files of the folders a walk looks in, each folder listed once: a walk
-// over 100,000 rows then costs a listing per folder instead of two system
-// calls per row. A name the listing does not hold exactly, but holds in
-// another letter case, is asked of the file system itself, so the answer is
-// the file system's own on case-insensitive ones too.
-class FolderFiles
-{
-public:
-    bool exists(const QString &folder, const QString &fileName)
-    {
-        if (fileName.contains(QLatin1Char('/')) || fileName.contains(QDir::separator()))
-            return FileExists(folderPath(folder) + fileName);
-        const Listing &listing = listingOf(folder);
-        if (listing.names.contains(fileName))
-            return true;
-        return listing.foldedNames.contains(fileName.toCaseFolded()) && FileExists(folderPath(folder) + fileName);
-    }
-
-    bool itemFileExists(const DownloadItem &item)
-    {
-        return exists(item.Folder, fileNameOf(item));
-    }
-
-    // The item's file or the bytes a failed transfer kept.
-    bool itemFileOrPartExists(const DownloadItem &item)
-    {
-        const QString name = fileNameOf(item);
-        return exists(item.Folder, name) || exists(item.Folder, PartPath(name));
-    }
-
-private:
-    struct Listing
-    {
-        QSet<QString> names;
-        QSet<QString> foldedNames;
-    };
-
-    static QString folderPath(const QString &folder)
-    {
-        return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
-    }
-
-    // The file name of the item's path: its name, and "." and its type.
-    static QString fileNameOf(const DownloadItem &item)
-    {
-        return item.Type.isEmpty() ? item.Name : item.Name + QLatin1Char('.') + item.Type;
-    }
-
-    const Listing &listingOf(const QString &folder)
-    {
-        auto found = m_listings.constFind(folder);
-        if (found != m_listings.constEnd())
-            return *found;
-        Listing listing;
-        if (!folder.isEmpty()) {
-            // Regular files, hidden ones included, and links to them, as FileExists counts them.
-            const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-            listing.names = QSet<QString>(names.begin(), names.end());
-            for (const QString &name : names)
-                listing.foldedNames.insert(name.toCaseFolded());
-        }
-        return *m_listings.insert(folder, std::move(listing));
-    }
-
-    QHash<QString, Listing> m_listings;
-};
-
 // Resets every row the test accepts, in one walk, telling views once.
 int resetRowsWhere(DownloadList &list, const std::function<bool(int row, const DownloadItem &)> &matches)
 {
     DownloadListBulkChange bulk(list);
+    FolderFiles files;
     int reset = 0;
     for (int row = 0; row < list.count(); ++row) {
         if (!matches(row, list.at(row)))
             continue;
-        list.updateItem(row, [](DownloadItem &item) { ResetForDownloadAgain(item, false); });
+        list.updateItem(row, [&files](DownloadItem &item) { ResetForDownloadAgain(item, false, &files); });
         ++reset;
     }
     return reset;

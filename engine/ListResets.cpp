@@ -2,6 +2,7 @@
 
 #include "engine/DownloadList.h"
 #include "engine/EngineTexts.h"
+#include "engine/FolderFiles.h"
 #include "engine/Naming.h"
 
 #include <QFile>
@@ -27,11 +28,14 @@ bool hasEnded(const DownloadItem &item)
 
 int resetRows(DownloadList &list, const std::function<bool(const DownloadItem &)> &matches, bool alwaysTypeToFind)
 {
+    FolderFiles files;
     int reset = 0;
     for (int row = 0; row < list.count(); ++row) {
         if (!matches(list.at(row)))
             continue;
-        list.updateItem(row, [alwaysTypeToFind](DownloadItem &item) { ResetForDownloadAgain(item, alwaysTypeToFind); });
+        list.updateItem(row, [alwaysTypeToFind, &files](DownloadItem &item) {
+            ResetForDownloadAgain(item, alwaysTypeToFind, &files);
+        });
         ++reset;
     }
     return reset;
@@ -55,10 +59,11 @@ void DeleteItemFile(const DownloadItem &item)
     removeFileAt(ItemFilePath(item));
 }
 
-void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind)
+void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFiles *files)
 {
     const QString oldPath = ItemFilePath(item);
-    removeFileAt(oldPath);
+    if (!files || files->itemFileOrPartExists(item))
+        removeFileAt(oldPath);
     item.State = Waiting;
     if (alwaysTypeToFind || isHtmOrHtml(item))
         item.Type = EngineText::kTypeToFind;
@@ -68,7 +73,7 @@ void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind)
     // A file under the new type ("name.xxx") goes too; with the type
     // unchanged the path is the one just cleared.
     const QString newPath = ItemFilePath(item);
-    if (newPath != oldPath)
+    if (newPath != oldPath && (!files || files->itemFileOrPartExists(item)))
         removeFileAt(newPath);
 }
 

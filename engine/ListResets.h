@@ -3,6 +3,7 @@
 #include "engine/DownloadItem.h"
 
 class DownloadList;
+class FolderFiles;
 
 // Deletes the file at the item's path when a file is there, and the
 // "<path>.part" file a failed transfer kept.
@@ -11,8 +12,10 @@ void DeleteItemFile(const DownloadItem &item);
 // The reset for download again, one row: its file goes (under the current
 // type), the row waits again with empty size, downloaded and progress, its
 // type becomes "xxx" (to be found again) when it was a web page — or always,
-// when `alwaysTypeToFind` — and a file under the new type goes too.
-void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind);
+// when `alwaysTypeToFind` — and a file under the new type goes too. A walk
+// over many rows passes the listing of their folders, so that only files
+// that are there cost a removal.
+void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFiles *files = nullptr);
 
 // The reset commands of the list; each returns how many rows it reset.
 // "出错项": failed rows.

@@ -1,6 +1,7 @@
 #include "harvester/HtmlPageReader.h"
 
 #include "harvester/HarvesterTexts.h"
+#include "harvester/NestingCap.h"
 #include "harvester/UrlResolution.h"
 
 #include <QStringDecoder>
@@ -488,14 +489,18 @@ public:
     {
     }
 
-    PageModel read(const GumboNode *root)
+    // Reads the parsed document; nothing of it is kept after.
+    void walk(const GumboNode *root)
     {
         m_model.url = m_documentUrl.toString(QUrl::FullyEncoded);
         m_mentions.push_back(false);
         walkTree(
             root, [this](const GumboNode *node) { return enter(node); },
             [this](const GumboNode *node) { leave(node); });
+    }
 
+    PageModel finish()
+    {
         // Targets are resolved once the whole page is read, since a <base>
         // applies to the anchors before it as well.
         QString base = m_model.url;
@@ -661,7 +666,7 @@ private:
     {
         if (m_openTables.empty() || !classMatches(attributeValue(node, "class"), SiteMarkup::kTitleDivClass))
             return;
-        m_pendingTexts.push_back({node, &m_titles});
+        m_pendingTexts.push_back({node, m_titles.size()});
         m_titles.push_back(TextRecord{attributeValue(node, "class"), startText(node)});
     }
 
@@ -690,7 +695,7 @@ private:
     void endText(const GumboNode *node)
     {
         if (!m_pendingTexts.empty() && m_pendingTexts.back().node == node) {
-            TextRecord &title = m_pendingTexts.back().list->back();
+            TextRecord &title = m_titles[m_pendingTexts.back().index];
             title.text.end = m_text.position();
             m_pendingTexts.pop_back();
         }
@@ -744,10 +749,12 @@ private:
         QString className;
         TextPlace text;
     };
+    // A title block whose text ends when the walk leaves it; title blocks
+    // inside it are recorded after it.
     struct PendingTitle
     {
         const GumboNode *node;
-        std::vector<TextRecord> *list;
+        size_t index;
     };
     struct PendingAnchor
     {
@@ -789,7 +796,7 @@ private:
         size = (size + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
         if (size > m_left) {
             const size_t blockSize = std::max(size, kBlockSize);
-            m_blocks.push_back(std::make_unique<std::max_align_t[]>(blockSize / sizeof(std::max_align_t) + 1));
+            m_blocks.push_back(std::make_unique_for_overwrite<std::max_align_t[]>(blockSize / sizeof(std::max_align_t) + 1));
             m_next = reinterpret_cast<char *>(m_blocks.back().get());
             m_left = blockSize;
         }
@@ -1042,14 +1049,20 @@ QByteArray utf8Source(const QByteArray &html, QByteArray &encoding)
 PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl)
 {
     QByteArray encoding;
-    const QByteArray source = utf8Source(html, encoding);
-    ParseArena arena;
-    GumboOptions options = kGumboDefaultOptions;
-    options.allocator = &ParseArena::allocate;
-    options.deallocator = &ParseArena::release;
-    options.userdata = &arena;
-    options.max_errors = 0; // parse errors are of no interest here
-    const GumboOutput *output = gumbo_parse_with_options(&options, source.constData(), size_t(source.size()));
+    QByteArray source = CapNestingDepth(utf8Source(html, encoding));
     PageReader reader(documentUrl, encoding);
-    return reader.read(output->document); // the tree goes with the arena
+    {
+        ParseArena arena;
+        GumboOptions options = kGumboDefaultOptions;
+        options.allocator = &ParseArena::allocate;
+        options.deallocator = &ParseArena::release;
+        options.userdata = &arena;
+        options.max_errors = 0; // parse errors are of no interest here
+        const GumboOutput *output = gumbo_parse_with_options(&options, source.constData(), size_t(source.size()));
+        reader.walk(output->document);
+    }
+    // The tree has gone with the arena, and the markup goes too, before the
+    // model's texts and targets are made: a large page never holds both.
+    source = QByteArray();
+    return reader.finish();
 }

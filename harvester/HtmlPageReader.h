@@ -30,7 +30,19 @@
 //   a host holding "<" with it escaped);
 // - a radio button's group is its name and its form attribute or enclosing
 //   <form>, not the form the parser associates with it;
-// - the parser builds arbitrarily deep trees and checks scope over the whole
-//   stack of open elements, so markup nested tens of thousands deep costs
-//   the parse more than linear time (the browser flattens such nesting).
+// - beyond the browser's depth limit (see below) only what extraction
+//   reads lands where the browser puts it: DIVs, anchors, inputs and their
+//   text stay inside the same tables, while table parts, list items,
+//   selects and the like nested deeper are left out (the browser keeps
+//   them as empty elements), so the rendered text there differs.
+//
+// Nesting is capped as in the browser: once kMaxNestingDepth (512) elements
+// are open, the browser attaches each further element beside the current one
+// instead of inside it, so no document is deeper than that. The parser here
+// checks scope over its whole stack of open elements at many tags, so a page
+// nested tens of thousands deep would cost it time proportional to its size
+// times its depth; the page's markup is first rewritten to the browser's
+// limit (CapNestingDepth), which keeps the cost linear in the page's size.
+// Pages that never come that deep are read as written (but for </body>,
+// see CapNestingDepth, which changes nothing read from them).
 PageModel ReadHtmlPage(const QByteArray &html, const QUrl &documentUrl);

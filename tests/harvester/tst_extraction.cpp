@@ -82,7 +82,10 @@ private slots:
     void valuesOfAnEntry();
     void storedPages_data();
     void storedPages();
+    void nestedEntries_data();
     void nestedEntries();
+    void deepEntries_data();
+    void deepEntries();
 };
 
 void TestExtraction::renderedText_data()
@@ -162,6 +165,9 @@ void TestExtraction::unreadablePages_data()
     QTest::newRow("plain text") << QByteArray("no markup at all") << 0;
     QTest::newRow("markup nested deeper than any stack")
         << QByteArray("<table class=\"articleentry\"><tr><td>") + QByteArray("<span>").repeated(200000) << 1;
+    // The parser failed an internal check on this one and ended the program.
+    QTest::newRow("end of body after misnested foreign content")
+        << QByteArray("<math><tbody><mi><select><input><th><tbody><foreignObject><select><tbody></body>") << 0;
 }
 
 void TestExtraction::unreadablePages()
@@ -250,6 +256,9 @@ void TestExtraction::entryRules_data()
     QTest::newRow("first title block decides, even when blank")
         << entry("articleentry", kBox + "<div class=\"art_title\"> </div><div class=\"art_title\">Later</div>" + kPdf)
         << false << false << QStringList();
+    QTest::newRow("title block inside a title block")
+        << entry("articleentry", kBox + "<div class=\"art_title\">Wing <div class=\"art_title\">Loads</div></div>" + kPdf)
+        << false << false << QStringList{QStringLiteral("Wing\nLoads | ") + link};
     QTest::newRow("title from nested tags, broken by br")
         << entry("articleentry", kBox + "<div class=\"art_title\"><a href=\"/abs\"><span>Wing</span><br> <i>Loads</i></a></div>" + kPdf)
         << false << false << QStringList{QStringLiteral("Wing\nLoads | ") + link};
@@ -329,18 +338,31 @@ void TestExtraction::valuesOfAnEntry()
     QCOMPARE(row.Status, QString());
 }
 
-// The fixture site's three result pages read in turn, as adding all pages
-// does, then read again.
 // Entries nested in one another, each inside a cell of the one before: each
 // table takes its own first title and PDF link, which come before the tables
 // inside it, and a table that holds no title of its own takes the first one
-// inside it.
+// inside it. As in the browser, nesting stops at 512 open elements (four a
+// level here: table, body, row, cell): the 128th table still gets its cell,
+// and everything nested deeper lands in that cell, so the 128th table's entry
+// is the last one.
+void TestExtraction::nestedEntries_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("entries");
+
+    QTest::newRow("within the depth limit") << 120 << 119;
+    QTest::newRow("beyond the depth limit") << 200 << 128;
+    QTest::newRow("3,000 levels") << 3000 << 128;
+}
+
 void TestExtraction::nestedEntries()
 {
-    constexpr int kDepth = 200;
+    QFETCH(int, depth);
+    QFETCH(int, entries);
+
     QString page;
     QStringList expected;
-    for (int level = 0; level < kDepth; ++level) {
+    for (int level = 0; level < depth; ++level) {
         const bool ownTitle = level % 2 == 0;
         page += QStringLiteral("<table class=\"articleentry\"><tr><td>") + kBox;
         if (ownTitle)
@@ -348,16 +370,59 @@ void TestExtraction::nestedEntries()
         page += QStringLiteral("<a class=\"ref nowrap pdf\" href=\"/p/%1\">Full text</a>"
                                "<a class=\"ref nowrap pdf\" href=\"/p/%1\">PDF</a>")
                     .arg(level);
-        expected << QStringLiteral("t%1 | http://site.example/p/%2").arg(ownTitle ? level : level + 1).arg(level);
+        if (level < entries)
+            expected << QStringLiteral("t%1 | http://site.example/p/%2").arg(ownTitle ? level : level + 1).arg(level);
     }
-    expected.removeLast(); // the innermost table without a title of its own has none inside it either
-    page += QStringLiteral("</td></tr></table>").repeated(kDepth);
+    page += QStringLiteral("</td></tr></table>").repeated(depth);
 
     HarvestList list;
     ExtractPageEntries(ReadHtmlPage(document(page), kPageUrl), QString(), false, false, list);
     QCOMPARE(rows(list), expected);
 }
 
+// What lies beyond the depth limit is still read, as the browser attaches it
+// to the element at the limit: the entry innermost in deep nesting is found
+// in the tables around it.
+void TestExtraction::deepEntries_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("rows");
+
+    const QString wingLoads = QStringLiteral("Wing Loads | http://site.example/doi/pdf/10.2514/1");
+    const QString table = QStringLiteral("<table class=\"articleentry\"><tr><td>");
+    const QString tableEnd = QStringLiteral("</td></tr></table>");
+    QTest::newRow("innermost of 3,000 tables")
+        << table.repeated(3000) + kBox + kTitle + kPdf + tableEnd.repeated(3000) << QStringList{wingLoads};
+    QTest::newRow("title in 3,000 title blocks")
+        << table + kBox + QStringLiteral("<div class=\"art_title\">").repeated(3000) + QStringLiteral("Wing Loads")
+               + QStringLiteral("</div>").repeated(3000) + kPdf + tableEnd
+        << QStringList{wingLoads};
+    // Without end tags: every cell closes the one before it, so the page is
+    // only three tables deep and is read as written.
+    // The table keeps the title block in scope: its end tags close nothing
+    // until the table is closed, though the table lies beyond the limit.
+    QTest::newRow("title block closed after a table beyond the limit")
+        << table + kBox + QStringLiteral("<div class=\"art_title\">") + QStringLiteral("<div>").repeated(600)
+               + QStringLiteral("<table><tr><td>") + QStringLiteral("</div>").repeated(700) + QStringLiteral("Wing Loads")
+               + tableEnd + QStringLiteral("</div>").repeated(601) + kPdf + tableEnd
+        << QStringList{wingLoads};
+    QTest::newRow("3,000 DIVs and anchors left open")
+        << table + kBox + QStringLiteral("<div><a href=\"/x\">x").repeated(3000) + kTitle + kPdf
+        << QStringList{wingLoads};
+}
+
+void TestExtraction::deepEntries()
+{
+    QFETCH(QString, body);
+    QFETCH(QStringList, rows);
+
+    HarvestList list;
+    ExtractPageEntries(ReadHtmlPage(document(body), kPageUrl), QString(), false, false, list);
+    QCOMPARE(::rows(list), rows);
+}
+
+// The fixture site's three result pages read in turn, as adding all pages
+// does, then read again.
 void TestExtraction::storedPages_data()
 {
     QTest::addColumn<bool>("tickedOnly");
