@@ -8,6 +8,7 @@
 // gap between two of its firings is the longest time the event loop was
 // held. The test site runs in a thread of its own, so that serving the
 // trickles does not count against the window.
+#include "ProcessFigures.h"
 #include "download_window/DownloadWindow.h"
 #include "engine/DownloadEngine.h"
 #include "common/SessionSettings.h"
@@ -34,20 +35,6 @@
 #include <vector>
 
 namespace {
-
-// A field of /proc/self/status in KiB ("VmRSS"); -1 when unknown.
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 // Lets the window lay out and paint what it has to.
 void settle(int milliseconds)

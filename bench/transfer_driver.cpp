@@ -8,6 +8,7 @@
 // resident memory and its growth during the transfer in KiB. With
 // --stop-after the transfer is stopped after that many seconds (to measure
 // the CPU a stalled transfer uses).
+#include "ProcessFigures.h"
 #include "engine/Downloader.h"
 #include <QDir>
 #include "engine/DownloadList.h"
@@ -29,31 +30,8 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when unknown.
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec
-           + usage.ru_stime.tv_usec / 1e6;
-}
 
 const char *outcomeName(TransferOutcome outcome)
 {
