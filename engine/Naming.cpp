@@ -191,9 +191,11 @@ QString UniqueFilePath(const QString &filePath)
     base = leftCharacters(base, kUniqueBaseLimit);
 
     // Only a counter at the very end is taken off: "x[0003]" becomes "x".
+    // A name that is nothing but a counter keeps it, or the new path would
+    // name the folder itself (or a hidden ".pdf").
     if (base.endsWith(QLatin1Char(']'))) {
         const qsizetype open = base.lastIndexOf(QLatin1Char('['), base.size() - 2);
-        if (open >= 0 && isCounterText(base.mid(open + 1, base.size() - open - 2)))
+        if (open > 0 && isCounterText(base.mid(open + 1, base.size() - open - 2)))
             base.truncate(open);
     }
 
@@ -309,6 +311,10 @@ SavePath renamedSavePath(const QString &folder, const QString &name, const QStri
     const auto counted = [&stem](qint64 n) {
         return stem + QStringLiteral("[%1]").arg(n, 3, 10, QLatin1Char('0'));
     };
+    // A name that was nothing but a counter is counted from 1: an empty
+    // name would name the folder itself.
+    if (stem.isEmpty() && counter == 0)
+        counter = 1;
     QString newName = counter == 0 ? stem : counted(counter);
     while (isTaken(base + withType(newName, type))) {
         if (counter + 1 >= kMaxNameCounter) {

@@ -267,6 +267,10 @@ void TestNaming::renameSavePath_data()
         << QStringList{"A[999999998].pdf"} << rename << "A[999999998]" << "pdf" << "A『999999998』[001]";
     QTest::newRow("no type") << QStringList{"A"} << rename << "A" << "" << "A[001]";
     QTest::newRow("same base with another type is free") << QStringList{"A.caj"} << rename << "A" << "pdf" << "A";
+    QTest::newRow("a name that is only a counter is counted")
+        << QStringList{"[ 0]"} << rename << "[ 0]" << "" << "[001]";
+    QTest::newRow("a counter-only name continues its counter")
+        << QStringList{"[002].pdf", "[003].pdf"} << rename << "[002]" << "pdf" << "[004]";
     QTest::newRow("a folder of that name is no file") << QStringList{"A.pdf/"} << rename << "A" << "pdf" << "A";
     QTest::newRow("overwrite keeps the taken path")
         << QStringList{"A[7].pdf"} << SameNamePolicy::Overwrite << "A[7]" << "pdf" << "A[7]";
@@ -341,6 +345,10 @@ void TestNaming::uniqueFilePath_data()
         << QStringList{long200 + ".pdf"} << long200 + ".pdf" << long100 + ".pdf";
     QTest::newRow("cut base counted when also taken")
         << QStringList{long200 + ".pdf", long100 + ".pdf"} << long200 + ".pdf" << long100 + "[0001].pdf";
+    QTest::newRow("a name that is only a counter keeps it")
+        << QStringList{"[ 0]"} << "[ 0]" << "[ 0][0001]";
+    QTest::newRow("a counter-only name with a type keeps it")
+        << QStringList{"[0003].pdf"} << "[0003].pdf" << "[0003][0001].pdf";
     QTest::newRow("a folder of that name is no file")
         << QStringList{"x.pdf", "x[0001].pdf/"} << "x.pdf" << "x[0001].pdf";
 }
