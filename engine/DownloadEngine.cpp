@@ -381,10 +381,8 @@ void DownloadEngine::SupervisorTick()
             m_values.DownloadRunning = false;
     }
 
-    // 4. The summary, and the rows that wait before their next try.
+    // 4. The summary.
     emit panel4TextChanged(m_list.statusSummaryText());
-    m_waits.forgetPast(m_clock.seconds());
-    showWaits();
 
     // 5. Automatic start.
     if (m_options.autoStart && m_list.countNotDownloaded() >= 1)
@@ -413,6 +411,10 @@ void DownloadEngine::SupervisorTick()
         if (m_options.soundOn)
             playSound(SoundNumber::ListEnded);
     }
+
+    // 8. The rows that wait before their next try say so.
+    m_waits.forgetPast(m_clock.seconds());
+    showWaits();
     emit supervisorTickEnded();
 }
 
@@ -557,7 +559,8 @@ void DownloadEngine::showWaits()
         const bool waiting = freeAt > now && item.State != Downloading && m_waits.failuresInARow(itemId) > 0;
         const auto shown = m_waitShown.constFind(itemId);
         if (waiting) {
-            if (shown == m_waitShown.cend())
+            // The words the row has besides the wait (a reset changes them).
+            if (shown == m_waitShown.cend() || !item.Size.startsWith(EngineText::kWaitingToRetryPrefix))
                 m_waitShown.insert(itemId, item.Size);
             const QString text = waitText(freeAt - now);
             if (item.Size != text)

@@ -12,15 +12,19 @@ namespace {
 // The three date forms HTTP has known; the first is the one servers send.
 QDateTime parseHttpDate(const QByteArray &value)
 {
-    const QString text = QString::fromLatin1(value.trimmed());
+    // The weekday is left out: it only repeats the date (and a two-digit
+    // year would make it disagree).
+    QString text = QString::fromLatin1(value.trimmed()).simplified();
+    const qsizetype comma = text.indexOf(QLatin1Char(','));
+    text = comma >= 0 ? text.mid(comma + 1).trimmed() : text.section(QLatin1Char(' '), 1);
     static const char *const formats[] = {
-        "ddd, dd MMM yyyy HH:mm:ss 'GMT'", // IMF-fixdate
-        "dddd, dd-MMM-yy HH:mm:ss 'GMT'",  // RFC 850
-        "ddd MMM d HH:mm:ss yyyy",         // asctime
+        "dd MMM yyyy HH:mm:ss 'GMT'", // IMF-fixdate
+        "dd-MMM-yy HH:mm:ss 'GMT'",   // RFC 850
+        "MMM d HH:mm:ss yyyy",        // asctime
     };
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     for (const char *format : formats) {
-        QDateTime date = english.toDateTime(text.simplified(), QString::fromLatin1(format));
+        QDateTime date = english.toDateTime(text, QString::fromLatin1(format));
         if (date.isValid()) {
             if (date.date().year() < 1970) // two-digit years of the RFC 850 form
                 date = date.addYears(100);
