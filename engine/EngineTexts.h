@@ -28,6 +28,10 @@ inline const QString kWaitingAgain = QStringLiteral("等待重新下载");
 inline const QString kWaitingToRetryPrefix = QStringLiteral("等待重试 ");
 inline const QString kWaitingToRetrySuffix = QStringLiteral(" 秒");
 
+// The time the running transfers still need, after their speed: "1.2 MB/s，剩余 0:42".
+inline const QString kTimeLeftSeparator = QStringLiteral("，");
+inline const QString kTimeLeftPrefix = QStringLiteral("剩余 ");
+
 // What every request names itself as.
 inline const QByteArray kUserAgent = QByteArrayLiteral("Paperdrift/" PAPERDRIFT_VERSION);
 
