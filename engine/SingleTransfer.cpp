@@ -589,6 +589,7 @@ void SingleTransfer::end(TransferOutcome outcome)
     if (m_phase == Phase::Idle)
         return; // ended already: finished() comes once
     m_phase = Phase::Idle;
+    m_nameFromServer = false; // asked for anew by every start
     m_timer.stop();
     m_context.control.Cancel();
     closeTarget();
