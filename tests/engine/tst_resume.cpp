@@ -63,7 +63,8 @@ private slots:
 
         EngineRig rig(method);
         const QString mark = rowMark();
-        const QString url = m_site.url(QStringLiteral("/ranged?size=200000&cut=120000") + route + mark);
+        // 20000 bytes every 5 ms: the row's counts are seen while it runs.
+        const QString url = m_site.url(QStringLiteral("/ranged?size=200000&cut=120000&piece=20000&ms=5") + route + mark);
         const quint64 id = rig.add(url, QStringLiteral("doc"));
         const QString finalPath = rig.filePath(QStringLiteral("doc.pdf"));
         rig.engine.start();
@@ -103,8 +104,13 @@ private slots:
         QCOMPARE(last.header("Range"), range);
         if (between != QLatin1String("pad") && route != QLatin1String("&validator=none"))
             QVERIFY(!first.header("If-Range").isEmpty());
-        if (range == "bytes=120000-" && !route.contains(QLatin1String("ranges=0")) && between.isEmpty() && firstCount >= 0)
+        const bool appended = range == "bytes=120000-" && !route.contains(QLatin1String("ranges=0")) && between.isEmpty();
+        if (route.contains(QLatin1String("chunked"))) // no length: no counts while it runs
+            QCOMPARE(firstCount, qint64(-1));
+        else if (appended)
             QVERIFY2(firstCount >= kCut, qPrintable(QString::number(firstCount)));
+        else
+            QVERIFY2(firstCount < kCut, qPrintable(QString::number(firstCount)));
         QVERIFY(!QFile::exists(PartPath(finalPath)));
         QVERIFY(!QFile::exists(ValidatorPath(finalPath)));
     }
