@@ -77,21 +77,21 @@ ContentRange ParseContentRange(const QByteArray &value)
     const QByteArray text = value.trimmed();
     if (!text.startsWith("bytes "))
         return range;
-    const QByteArray spec = text.mid(6).trimmed();
-    const qsizetype slash = spec.indexOf('/');
-    const qsizetype dash = spec.indexOf('-');
+    const QByteArray rangeText = text.mid(6).trimmed();
+    const qsizetype slash = rangeText.indexOf('/');
+    const qsizetype dash = rangeText.indexOf('-');
     if (slash < 0 || dash < 0 || dash > slash)
         return range;
     bool firstOk = false;
     bool lastOk = false;
-    const qint64 first = spec.left(dash).toLongLong(&firstOk);
-    const qint64 last = spec.mid(dash + 1, slash - dash - 1).toLongLong(&lastOk);
+    const qint64 first = rangeText.left(dash).toLongLong(&firstOk);
+    const qint64 last = rangeText.mid(dash + 1, slash - dash - 1).toLongLong(&lastOk);
     if (!firstOk || !lastOk || first < 0 || last < first)
         return range;
     range.first = first;
     range.last = last;
     bool totalOk = false;
-    const qint64 total = spec.mid(slash + 1).toLongLong(&totalOk);
+    const qint64 total = rangeText.mid(slash + 1).toLongLong(&totalOk);
     range.total = totalOk && total > last ? total : -1;
     return range;
 }

@@ -510,6 +510,10 @@ void TestCliDownload::badArguments_data()
                                            << "--type must be a file extension without a dot";
     QTest::newRow("retry word unknown") << QStringList{"download", "--retry", "all", "SITE/pdf"}
                                         << "--retry must be failed, pages or both";
+    QTest::newRow("name source unknown") << QStringList{"download", "--name-from", "title", "SITE/pdf"}
+                                         << "--name-from must be link or server, not \"title\"";
+    QTest::newRow("state without a file") << QStringList{"download", "SITE/pdf", "--state="}
+                                          << "--state needs a value";
     QTest::newRow("option without its value") << QStringList{"download", "SITE/pdf", "--dir"}
                                               << "--dir needs a value";
     QTest::newRow("flag with a value") << QStringList{"download", "--stop-after-errors=yes", "SITE/pdf"}

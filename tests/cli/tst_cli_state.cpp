@@ -208,6 +208,33 @@ private slots:
         QCOMPARE(stored, files);
     }
 
+    // A state file that cannot be read ends the run before anything is
+    // fetched, and a file that is no state file is left as it was.
+    void stateFileErrors_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a state file") << "notes.txt" << "notes.txt is not a state file of paperdrift-cli download";
+        QTest::newRow("a folder") << "folder" << "cannot read the state file";
+    }
+
+    void stateFileErrors()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        const QString folder = m_dir.filePath(QStringLiteral("errors-") + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(QDir(folder).filePath(QStringLiteral("folder"))));
+        QVERIFY(writeFile(QDir(folder).filePath(QStringLiteral("notes.txt")), "my own notes\n"));
+        m_site.clearRequests();
+        LiveRun live(QStringList{"download", "--state", name, m_site.url(QStringLiteral("/pdf?size=100"))}, folder);
+        QVERIFY(live.waitForEnd());
+        const CliRun run = CollectCliRun(live.process);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+        QCOMPARE(readFile(QDir(folder).filePath(QStringLiteral("notes.txt"))), QByteArray("my own notes\n"));
+        QVERIFY(m_site.requests().isEmpty());
+    }
+
     // The live line shows the run's speed, and the time left once every
     // running row has a length.
     void liveLine()
