@@ -120,7 +120,7 @@ void Downloader::BeginDownload(const QString &url, const QString &targetPath, co
 // once; it is truncated only when a whole body is known to come.
 void Downloader::sendRead()
 {
-    m_resume = m_askedAgain ? ResumePoint() : ResumePointFor(m_targetPath);
+    m_resume = m_askedAgain ? ResumePoint() : ResumePointFor(m_targetPath, m_sourceUrl);
     m_decided = false;
     m_keepOldPart = false;
     m_offset = 0;
@@ -206,7 +206,7 @@ bool Downloader::decideReply()
     // A whole body: the .part file starts over.
     if (m_resume.isResume() && m_file && !m_file->resize(0))
         m_writeFailed = true;
-    KeepValidator(m_targetPath, etag, lastModified);
+    KeepValidator(m_targetPath, m_sourceUrl, etag, lastModified);
     return true;
 }
 

@@ -57,11 +57,11 @@ void removeFileAt(const QString &path)
 // The reset for download again keeps a .part file that can be continued
 // (its reply's validator is kept beside it): the next transfer asks only for
 // the rest. Any other .part file goes with the item's file.
-void removeFileForAgain(const QString &path)
+void removeFileForAgain(const QString &path, const QString &url)
 {
     if (path.isEmpty())
         return;
-    if (!ResumePointFor(path).isResume()) {
+    if (!ResumePointFor(path, url).isResume()) {
         removeFileAt(path);
         return;
     }
@@ -79,7 +79,7 @@ void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFile
 {
     const QString oldPath = ItemFilePath(item);
     if (!files || files->itemFileOrPartExists(item))
-        removeFileForAgain(oldPath);
+        removeFileForAgain(oldPath, item.Url);
     item.State = Waiting;
     if (alwaysTypeToFind || isHtmOrHtml(item))
         item.Type = EngineText::kTypeToFind;
@@ -90,7 +90,7 @@ void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFile
     // unchanged the path is the one just cleared.
     const QString newPath = ItemFilePath(item);
     if (newPath != oldPath && (!files || files->itemFileOrPartExists(item)))
-        removeFileForAgain(newPath);
+        removeFileForAgain(newPath, item.Url);
 }
 
 int ResetFailedItems(DownloadList &list)

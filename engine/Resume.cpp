@@ -27,15 +27,18 @@ QString ValidatorPath(const QString &finalPath)
     return PartPath(finalPath) + QStringLiteral(".validator");
 }
 
-void KeepValidator(const QString &finalPath, const QByteArray &etag, const QByteArray &lastModified)
+void KeepValidator(const QString &finalPath, const QString &url, const QByteArray &etag,
+                   const QByteArray &lastModified)
 {
     const QByteArray validator = validatorOf(etag, lastModified);
     if (validator.isEmpty()) {
         ForgetValidator(finalPath);
         return;
     }
+    // The validator on the first line, the address on the second.
+    const QByteArray text = validator + '\n' + url.toUtf8() + '\n';
     QSaveFile file(ValidatorPath(finalPath));
-    if (!file.open(QIODevice::WriteOnly) || file.write(validator) != validator.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         ForgetValidator(finalPath); // an unreadable side file would only mislead the next transfer
 }
 
@@ -44,7 +47,7 @@ void ForgetValidator(const QString &finalPath)
     QFile::remove(ValidatorPath(finalPath));
 }
 
-ResumePoint ResumePointFor(const QString &finalPath)
+ResumePoint ResumePointFor(const QString &finalPath, const QString &url)
 {
     ResumePoint point;
     const qint64 length = FileLength(PartPath(finalPath));
@@ -53,9 +56,10 @@ ResumePoint ResumePointFor(const QString &finalPath)
     QFile file(ValidatorPath(finalPath));
     if (!file.open(QIODevice::ReadOnly))
         return point;
-    const QByteArray validator = file.read(kMaxValidatorBytes + 1).trimmed();
-    if (validator.isEmpty() || validator.size() > kMaxValidatorBytes || validator.contains('\n')
-        || validator.contains('\r'))
+    const QList<QByteArray> lines = file.read(kMaxValidatorBytes + 64 * 1024).split('\n');
+    const QByteArray validator = lines.value(0).trimmed();
+    if (validator.isEmpty() || validator.size() > kMaxValidatorBytes || validator.contains('\r')
+        || lines.value(1) != url.toUtf8())
         return point;
     point.offset = length;
     point.validator = validator;

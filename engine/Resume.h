@@ -13,28 +13,32 @@
 // ("Range" from the .part length, "If-Range" with the validator). A reply
 // without a validator keeps no side file, and its .part file is never
 // continued: nothing tells that the server still has the same document.
+// The side file also names the address the bytes came from: another row
+// that happens to get the same file name never continues them.
 
 // The side file of a final path: "<final name>.part.validator".
 QString ValidatorPath(const QString &finalPath);
 
 // Keeps the reply's validator for the final path (ETag first, else
-// Last-Modified), written atomically; removes the side file when the reply
-// gave neither.
-void KeepValidator(const QString &finalPath, const QByteArray &etag, const QByteArray &lastModified);
+// Last-Modified) with the address it answered, written atomically; removes
+// the side file when the reply gave neither.
+void KeepValidator(const QString &finalPath, const QString &url, const QByteArray &etag,
+                   const QByteArray &lastModified);
 
 // Removes the side file (the body is complete, or its .part file is gone).
 void ForgetValidator(const QString &finalPath);
 
-// Where a transfer of the final path can continue: the .part length and the
-// kept validator; offset 0 (start from the beginning) when there is no
-// .part file with bytes or no validator.
+// Where a transfer of the address to the final path can continue: the .part
+// length and the kept validator; offset 0 (start from the beginning) when
+// there is no .part file with bytes, no validator, or the bytes came from
+// another address.
 struct ResumePoint
 {
     qint64 offset = 0;
     QByteArray validator;
     bool isResume() const { return offset > 0; }
 };
-ResumePoint ResumePointFor(const QString &finalPath);
+ResumePoint ResumePointFor(const QString &finalPath, const QString &url);
 
 // The request headers that ask for the rest: "Range: bytes=N-" and
 // "If-Range: V", each line ended by CR LF; empty when not resuming.

@@ -109,7 +109,7 @@ void SingleTransfer::downloadItem(quint64 itemId)
     // The bytes an earlier transfer of the same file left are continued,
     // unless a ranged request of this transfer was refused already.
     m_resumePath = expectedPath();
-    m_resume = m_askedAgain || m_resumePath.isEmpty() ? ResumePoint() : ResumePointFor(m_resumePath);
+    m_resume = m_askedAgain || m_resumePath.isEmpty() ? ResumePoint() : ResumePointFor(m_resumePath, m_item.Url);
 
     TransferControl &control = m_context.control;
     control.setConnection(ConnectionFor(m_item.Url, m_context.settings));
@@ -288,7 +288,7 @@ void SingleTransfer::decideFromResponse()
         return;
     }
     if (m_resumedBytes == 0 && decision != ResumeDecision::Refused)
-        KeepValidator(m_path, etag, lastModified);
+        KeepValidator(m_path, m_item.Url, etag, lastModified);
 
     // The body goes to the .part file; an older file of the same path stays
     // until the body is complete. When even the .part file cannot be made

@@ -153,8 +153,9 @@ private slots:
         });
         const QByteArray kept = FixtureSite::rangedBody(20000);
         QVERIFY(writeFile(PartPath(finalPath), kept));
-        KeepValidator(finalPath, "\"one\"", QByteArray());
-        const quint64 id = rig.add(m_site.url(QStringLiteral("/sometimes-busy")), QStringLiteral("doc"));
+        const QString url = m_site.url(QStringLiteral("/sometimes-busy"));
+        KeepValidator(finalPath, url, "\"one\"", QByteArray());
+        const quint64 id = rig.add(url, QStringLiteral("doc"));
 
         busy = true;
         rig.engine.start();
@@ -175,6 +176,35 @@ private slots:
         QCOMPARE(m_site.requestsTo("/sometimes-busy").first().header("Range"), QByteArray("bytes=20000-"));
     }
 
+    // Bytes another address left under the same file name are never
+    // continued, even when its server's validator would match.
+    void anotherAddressNeverContinues_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("method 1") << 1;
+        QTest::newRow("method 2") << 2;
+    }
+
+    void anotherAddressNeverContinues()
+    {
+        QFETCH(int, method);
+        EngineRig rig(method);
+        const QString finalPath = rig.filePath(QStringLiteral("doc.pdf"));
+        const QString url = m_site.url(QStringLiteral("/ranged?size=30000&other=") + QString::number(method));
+        QVERIFY(writeFile(PartPath(finalPath), QByteArray(10000, 'z')));
+        KeepValidator(finalPath, m_site.url(QStringLiteral("/elsewhere")),
+                      "\"doc-" + QByteArray::number(m_site.rangedVersion()) + "-30000\"", QByteArray());
+        const quint64 id = rig.add(url, QStringLiteral("doc"));
+        m_site.clearRequests();
+        rig.engine.start();
+        rig.tick();
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(rig.item(id).State, Finished);
+        QCOMPARE(m_site.requests().size(), 1);
+        QCOMPARE(m_site.requests().first().header("Range"), QByteArray());
+        QCOMPARE(readFile(finalPath), FixtureSite::rangedBody(30000, m_site.rangedVersion()));
+    }
+
     // The size limit counts the whole document, not the rest asked for.
     void sizeLimitCountsTheWhole()
     {
@@ -182,8 +212,9 @@ private slots:
         rig.settings.MaxFileSizeMB = 0.1; // 104857 bytes
         const QString finalPath = rig.filePath(QStringLiteral("doc.pdf"));
         QVERIFY(writeFile(PartPath(finalPath), FixtureSite::rangedBody(120000)));
-        KeepValidator(finalPath, "\"doc-" + QByteArray::number(m_site.rangedVersion()) + "-200000\"", QByteArray());
-        const quint64 id = rig.add(m_site.url(QStringLiteral("/ranged?size=200000&limit")), QStringLiteral("doc"));
+        const QString url = m_site.url(QStringLiteral("/ranged?size=200000&limit"));
+        KeepValidator(finalPath, url, "\"doc-" + QByteArray::number(m_site.rangedVersion()) + "-200000\"", QByteArray());
+        const quint64 id = rig.add(url, QStringLiteral("doc"));
         rig.engine.start();
         rig.tick();
         QVERIFY(rig.waitIdle());
