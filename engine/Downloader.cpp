@@ -194,8 +194,10 @@ bool Downloader::decideReply()
         m_read = m_offset; // resumed bytes count as read
         return true;
     }
-    if (decision == ResumeDecision::Refused || m_status >= 400) {
-        // Not the document: its bytes never go to the .part file.
+    // Not the document (an error answer, or no answer at all: a refused or
+    // broken connection): its bytes never go to the .part file, and the
+    // bytes kept there are not given up for a fetch over again.
+    if (decision == ResumeDecision::Refused || m_status >= 400 || m_status == 0) {
         m_keepOldPart = m_resume.isResume();
         if (m_keepOldPart) {
             m_file->close();

@@ -176,6 +176,32 @@ private slots:
         QCOMPARE(m_site.requestsTo("/sometimes-busy").first().header("Range"), QByteArray("bytes=20000-"));
     }
 
+    // A server that cannot be reached takes nothing of the kept bytes.
+    void unreachableServerKeepsThePart_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("method 1") << 1;
+        QTest::newRow("method 2") << 2;
+    }
+
+    void unreachableServerKeepsThePart()
+    {
+        QFETCH(int, method);
+        EngineRig rig(method);
+        const QString finalPath = rig.filePath(QStringLiteral("doc.pdf"));
+        const QString url = QStringLiteral("http://127.0.0.1:%1/doc.pdf").arg(FixtureSite::closedPort());
+        const QByteArray kept = FixtureSite::rangedBody(10000);
+        QVERIFY(writeFile(PartPath(finalPath), kept));
+        KeepValidator(finalPath, url, "\"v\"", QByteArray());
+        const quint64 id = rig.add(url, QStringLiteral("doc"));
+        rig.engine.start();
+        rig.tick();
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(rig.item(id).State, Failed);
+        QCOMPARE(readFile(PartPath(finalPath)), kept);
+        QVERIFY(ResumePointFor(finalPath, url).isResume());
+    }
+
     // Bytes another address left under the same file name are never
     // continued, even when its server's validator would match.
     void anotherAddressNeverContinues_data()
