@@ -198,6 +198,12 @@ void SingleTransfer::decideFromResponse()
         m_item.Size = QString::number(m_announced);
     if (m_announced / kMegabyte > settings.MaxFileSizeMB) {
         control.Cancel();
+        // Nothing of a document over the limit is kept, the bytes an earlier
+        // transfer left of it neither.
+        if (appending) {
+            QFile::remove(PartPath(m_resumePath));
+            ForgetValidator(m_resumePath);
+        }
         m_item.State = Finished;
         m_item.Progress = EngineText::kLargeFileSkipped;
         end(TransferOutcome::TooLarge);
@@ -269,12 +275,11 @@ void SingleTransfer::decideFromResponse()
 
     // The rest of a document goes on the .part file of the path it was asked
     // for; when the reply leads to another path, the range is of no use.
+    // (Only a ranged request is appended to, and a transfer asks again
+    // without a range at most once.)
     if (appending && QDir::cleanPath(m_path) != QDir::cleanPath(m_resumePath)) {
-        if (!m_askedAgain) {
-            requestAgainWhole();
-            return;
-        }
-        m_resumedBytes = 0;
+        requestAgainWhole();
+        return;
     }
     // An error answer to a ranged request never takes the place of the
     // bytes kept for the document: the row fails, its .part file as it was.
