@@ -1,4 +1,5 @@
 #include "cli/DownloadReport.h"
+#include "cli/RunState.h"
 #include "engine/DownloadList.h"
 #include "tests/cli/CliRun.h"
 #include "tests/support/FileHelpers.h"
@@ -206,6 +207,55 @@ private slots:
         std::sort(files.begin(), files.end());
         std::sort(stored.begin(), stored.end());
         QCOMPARE(stored, files);
+    }
+
+    // How the rows of a state file come back: finished ones whose file is
+    // there (or that ended without one by rule) are passed over, every other
+    // row waits again.
+    void stateRowsComeBack_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("progress");
+        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<int>("expected"); // ItemState
+        QTest::newRow("finished, file there") << "finished" << "100%" << true << int(Finished);
+        QTest::newRow("finished, file gone: fetched again") << "finished" << "100%" << false << int(Waiting);
+        QTest::newRow("skipped by rule, no file") << "finished" << "已存在，跳过" << false << int(Finished);
+        QTest::newRow("too large, no file") << "finished" << "大文件，跳过" << false << int(Finished);
+        QTest::newRow("failed") << "failed" << "40%" << false << int(Waiting);
+        QTest::newRow("in flight when killed") << "downloading" << "40%" << false << int(Waiting);
+    }
+
+    void stateRowsComeBack()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, progress);
+        QFETCH(bool, fileThere);
+        QFETCH(int, expected);
+        const QString folder = m_dir.filePath(QStringLiteral("rows-") + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(folder));
+        DownloadList list;
+        DownloadItem item;
+        item.Url = QStringLiteral("http://h/doc");
+        item.Name = QStringLiteral("doc");
+        item.Type = QStringLiteral("pdf");
+        item.Folder = folder + QDir::separator();
+        item.Progress = progress;
+        item.Size = QStringLiteral("1000");
+        item.State = state == QLatin1String("finished") ? Finished : state == QLatin1String("failed") ? Failed : Downloading;
+        list.addItem(item);
+        const QString path = QDir(folder).filePath(QStringLiteral("run.state"));
+        QVERIFY(WriteRunState(path, list, {}));
+        if (fileThere)
+            QVERIFY(writeFile(QDir(folder).filePath(QStringLiteral("doc.pdf")), "x"));
+        QString error;
+        const QList<RunStateRow> rows = ReadRunState(path, &error);
+        QCOMPARE(error, QString());
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(int(rows.first().item.State), expected);
+        QCOMPARE(rows.first().item.Url, item.Url);
+        QCOMPARE(rows.first().item.Folder, item.Folder);
+        QCOMPARE(rows.first().item.Progress, expected == Finished ? progress : QString());
     }
 
     // A state file that cannot be read ends the run before anything is
