@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -114,6 +115,18 @@ QString SourceFileName(const DownloadSource &source)
     return SanitizeFileName(source.name.isEmpty() ? OriginalFileBaseName(source.url) : source.name);
 }
 
+QString CommandLineFileName(const DownloadSource &source)
+{
+    if (!source.name.isEmpty())
+        return SanitizeFileName(source.name);
+    // "…/slow?len=40000&chunk=2000" names "slow": the query and the fragment
+    // are no part of the file's name.
+    QString link = source.url;
+    if (const qsizetype end = link.indexOf(QRegularExpression(QStringLiteral("[?#]"))); end >= 0)
+        link.truncate(end);
+    return SanitizeFileName(OriginalFileBaseName(link));
+}
+
 DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, const QString &currentFolder)
 {
     DownloadArgumentsResult result;
@@ -164,6 +177,19 @@ DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, con
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             if (!flag(parsed.help))
                 return fail(QStringLiteral("%1 takes no value").arg(name));
+            continue;
+        }
+        if (name == QLatin1String("--state") || name == QLatin1String("--name-from")) {
+            const std::optional<QString> given = value();
+            if (!given || given->isEmpty())
+                return fail(QStringLiteral("%1 needs a value").arg(name));
+            if (name == QLatin1String("--state")) {
+                parsed.statePath = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(*given));
+            } else if (*given == QLatin1String("server") || *given == QLatin1String("link")) {
+                parsed.nameFromServer = *given == QLatin1String("server");
+            } else {
+                return fail(QStringLiteral("--name-from must be link or server, not \"%1\"").arg(*given));
+            }
             continue;
         }
         if (name == QLatin1String("--stop-after-errors")) {
@@ -249,7 +275,7 @@ DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, con
 
     // A list file may hold nothing but comments: that is an empty run, not
     // a mistake.
-    if (!parsed.help && parsed.sources.isEmpty() && !listGiven)
+    if (!parsed.help && parsed.sources.isEmpty() && !listGiven && parsed.statePath.isEmpty())
         return fail(QStringLiteral("no address given: name URLs or a list file with --list"));
     parsed.folder = absoluteFolder(folder, currentFolder);
     return result;
@@ -272,7 +298,15 @@ QString DownloadUsageText()
         "  --retry failed|pages|both   fetch failed items, web pages or both again whenever the list\n"
         "                         has ended, until they succeed or the run is stopped\n"
         "  --stop-after-errors    stop once five items failed or ended as web pages\n"
+        "  --state FILE           keep the run's list and each item's outcome in FILE; run again with the\n"
+        "                         same FILE, finished items are passed over and the others continue\n"
+        "                         from their .part files (the addresses may then be left out)\n"
+        "  --name-from link|server   items without a name of their own are named by their link\n"
+        "                         (default; its query and fragment left out) or by the server's\n"
+        "                         Content-Disposition when it gives a name\n"
         "Progress goes to standard error; at the end standard output gets one line per item:\n"
         "STATE<TAB>PROGRESS<TAB>SIZE<TAB>PATH<TAB>URL. Exit code 0 when every item finished and is not\n"
-        "a web page, 1 otherwise, 2 for wrong arguments. Ctrl-C stops the transfers and prints the list.\n");
+        "a web page, 1 otherwise, 2 for wrong arguments. Ctrl-C stops the transfers and prints the list.\n"
+        "On a terminal the live line shows the run's speed and, when every running item has a length,\n"
+        "the time left.\n");
 }

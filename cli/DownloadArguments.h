@@ -35,6 +35,8 @@ struct DownloadArguments
     QString type = QStringLiteral("pdf");
     RetryChoice retry = RetryChoice::None;
     bool stopAfterErrors = false;
+    QString statePath;             // --state: the run's state file, absolute; empty: none
+    bool nameFromServer = false;   // --name-from server: rows without a name take the reply's name
     bool help = false;             // --help: print the usage and do nothing else
 };
 
@@ -58,6 +60,10 @@ QString ParseDownloadList(const QString &text, QList<DownloadSource> &sources);
 // name the save-folder dialog's "原文件名" takes from the link; cleaned for
 // use as a file name.
 QString SourceFileName(const DownloadSource &source);
+
+// The same in the command-line tool, where a link's query and fragment are
+// left out of the name ("…/slow?len=40000" names "slow").
+QString CommandLineFileName(const DownloadSource &source);
 
 // The usage text of the command, one option a line.
 QString DownloadUsageText();

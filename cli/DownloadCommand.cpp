@@ -3,6 +3,7 @@
 #include "cli/ConsolePrompts.h"
 #include "cli/DownloadArguments.h"
 #include "cli/DownloadReport.h"
+#include "cli/RunState.h"
 #include "engine/DownloadEngine.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QNetworkAccessManager>
+#include <QTimer>
 
 namespace {
 
@@ -57,26 +59,50 @@ void applyOptions(const DownloadArguments &arguments, EngineOptions &options)
 class DownloadRun final : public QObject
 {
 public:
-    DownloadRun(const DownloadArguments &arguments, QTextStream &out, QTextStream &err)
+    DownloadRun(const DownloadArguments &arguments, const QList<RunStateRow> &stateRows, QTextStream &out,
+                QTextStream &err)
         : m_out(out)
         , m_err(err)
         , m_settings(sessionSettingsOf(arguments))
         , m_prompts(err, QStringLiteral("paperdrift-cli download: "))
         , m_engine(m_settings, m_clock, m_prompts, m_sounds, m_network)
         , m_progress(err, StandardErrorIsTerminal())
+        , m_statePath(arguments.statePath)
     {
         applyOptions(arguments, m_engine.options());
+        DownloadList &list = m_engine.list();
+        // The rows of the state file first, as they were; then addresses
+        // the file does not hold yet.
+        for (const RunStateRow &row : stateRows) {
+            if (list.addItem(row.item) && row.nameFromServer)
+                m_engine.options().nameFromServerRows.insert(list.at(list.count() - 1).Id);
+        }
         for (const DownloadSource &source : arguments.sources) {
+            if (!stateRows.isEmpty() && list.rowOfUrl(source.url) >= 0)
+                continue;
             DownloadItem item;
             item.Url = source.url;
-            item.Name = SourceFileName(source);
+            item.Name = CommandLineFileName(source);
             item.Type = arguments.type;
             item.Folder = arguments.folder;
             item.Referer = source.referer;
             item.State = Waiting;
-            if (!m_engine.list().addItem(std::move(item)))
+            if (!list.addItem(std::move(item))) {
                 m_err << "paperdrift-cli download: listed once only: " << source.url << '\n';
+                continue;
+            }
+            if (arguments.nameFromServer && source.name.isEmpty())
+                m_engine.options().nameFromServerRows.insert(list.at(list.count() - 1).Id);
         }
+
+        // The state file follows the rows as they start and end; writes that
+        // come together are written once.
+        m_stateWrite.setSingleShot(true);
+        m_stateWrite.setInterval(0);
+        connect(&m_stateWrite, &QTimer::timeout, this, &DownloadRun::writeState);
+        connect(&m_engine, &DownloadEngine::transferStarted, &m_stateWrite, qOverload<>(&QTimer::start));
+        connect(&m_engine, &DownloadEngine::transferEnded, &m_stateWrite, qOverload<>(&QTimer::start));
+        writeState();
 
         // The queued calls look at the list once the whole tick, or the end
         // of a transfer, is over.
@@ -92,6 +118,8 @@ public:
     int exec()
     {
         m_engine.start();
+        // The first tick at once, not a second later.
+        QMetaObject::invokeMethod(this, &DownloadRun::kickScheduler, Qt::QueuedConnection);
         QCoreApplication::exec();
         return m_exitCode;
     }
@@ -104,8 +132,33 @@ private:
         if (m_done)
             return;
         m_progress.update(m_engine.list());
-        if (!m_engine.isBusy())
+        if (!m_engine.isBusy()) {
             finish();
+            return;
+        }
+        // A transfer ended: the list is looked at now rather than at the
+        // next tick of either timer, so that a run never idles between
+        // transfers or after its last one.
+        if (!m_engine.transfersRunning() && m_engine.list().isListFinished())
+            m_engine.SupervisorTick();
+        else
+            kickScheduler();
+    }
+
+    void kickScheduler()
+    {
+        if (!m_done && m_engine.downloadingOn())
+            m_engine.SchedulingTick();
+    }
+
+    void writeState()
+    {
+        if (m_statePath.isEmpty())
+            return;
+        if (!WriteRunState(m_statePath, m_engine.list(), m_engine.options().nameFromServerRows) && !m_stateWarned) {
+            m_stateWarned = true;
+            m_err << "paperdrift-cli download: cannot write the state file " << m_statePath << '\n';
+        }
     }
 
     // The automatic re-download switches downloading on again whenever the
@@ -117,9 +170,14 @@ private:
         if (m_done)
             return;
         m_progress.update(m_engine.list());
+        m_progress.sampleSpeed(m_engine.list(), m_clock.seconds());
         if (!m_engine.isBusy()
-            || (m_engine.options().autoRetry && !m_engine.transfersRunning() && m_engine.list().isListFinished()))
+            || (m_engine.options().autoRetry && !m_engine.transfersRunning() && m_engine.list().isListFinished())) {
             finish();
+            return;
+        }
+        // Rows the automatic re-download set waiting again start now.
+        kickScheduler();
     }
 
     // The first request runs the stop command; the run ends once its
@@ -141,6 +199,7 @@ private:
         if (m_done)
             return;
         m_done = true;
+        writeState();
         m_progress.update(m_engine.list());
         m_progress.finish();
         const DownloadList &list = m_engine.list();
@@ -161,6 +220,9 @@ private:
     DownloadEngine m_engine;
     ProgressReporter m_progress;
     StopRequests m_stopRequests;
+    QString m_statePath;
+    QTimer m_stateWrite;
+    bool m_stateWarned = false;
     bool m_stopping = false;
     bool m_done = false;
     int m_exitCode = kExitFailure;
@@ -185,6 +247,20 @@ int RunDownloadCommand(const QStringList &arguments, QTextStream &out, QTextStre
     if (parsed.arguments.method != 1 && !parsed.arguments.proxyAddress.isEmpty())
         err << "paperdrift-cli download: the proxy is used by method 1 only\n";
 
-    DownloadRun run(parsed.arguments, out, err);
+    QList<RunStateRow> stateRows;
+    if (!parsed.arguments.statePath.isEmpty()) {
+        QString error;
+        stateRows = ReadRunState(parsed.arguments.statePath, &error);
+        if (!error.isEmpty()) {
+            err << "paperdrift-cli download: " << error << '\n';
+            return kExitUsage;
+        }
+        if (stateRows.isEmpty() && parsed.arguments.sources.isEmpty()) {
+            err << "paperdrift-cli download: no address given and no rows in " << parsed.arguments.statePath << '\n';
+            return kExitUsage;
+        }
+    }
+
+    DownloadRun run(parsed.arguments, stateRows, out, err);
     return run.exec();
 }

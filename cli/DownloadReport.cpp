@@ -75,12 +75,23 @@ void ProgressReporter::update(const DownloadList &list)
         const int filled = counts.total > 0 ? ended * kBarWidth / counts.total : kBarWidth;
         m_err << "\r\x1b[K[" << QString(filled, QLatin1Char('#')) << QString(kBarWidth - filled, QLatin1Char('.'))
               << "] " << summary << "  " << byteText(received);
+        if (m_speed.running()) {
+            m_err << "  " << TransferSpeed::text(m_rate);
+            if (m_speed.secondsLeft() >= 0)
+                m_err << EngineText::kTimeLeftSeparator << EngineText::kTimeLeftPrefix
+                      << TransferSpeed::timeText(m_speed.secondsLeft());
+        }
         m_barShown = true;
     } else if (summary != m_lastSummary) {
         m_err << summary << '\n';
     }
     m_lastSummary = summary;
     m_err.flush();
+}
+
+void ProgressReporter::sampleSpeed(const DownloadList &list, double seconds)
+{
+    m_rate = m_speed.sample(list, seconds);
 }
 
 void ProgressReporter::finish()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/DownloadItem.h"
+#include "engine/TransferSpeed.h"
 
 #include <QHash>
 #include <QString>
@@ -31,6 +32,10 @@ public:
     // Looks at the list once (once a second, and once at the end).
     void update(const DownloadList &list);
 
+    // Measures the run's speed (once a second, before update): the live
+    // line shows it, and the time left when every running row has a length.
+    void sampleSpeed(const DownloadList &list, double seconds);
+
     bool isTerminal() const { return m_terminal; }
 
     // Ends the redrawn line, so that what follows starts on a line of its own.
@@ -41,5 +46,7 @@ private:
     bool m_terminal;
     bool m_barShown = false;
     QString m_lastSummary;
+    TransferSpeed m_speed;
+    double m_rate = 0.0;
     QHash<quint64, ItemState> m_reported; // rows whose end was written, and how they ended
 };

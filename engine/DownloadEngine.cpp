@@ -6,6 +6,8 @@
 #include "engine/ItemTypeCorrection.h"
 #include "engine/ListResets.h"
 #include "engine/Naming.h"
+#include "engine/Resume.h"
+#include "engine/ServerFileName.h"
 #include "engine/SingleTransfer.h"
 #include "platform/Clock.h"
 #include "platform/FileTests.h"
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -29,6 +32,21 @@ QString withSeparator(const QString &folder)
 QString percentText(qint64 read, qint64 total)
 {
     return QString::number(read * 100 / total) + QLatin1Char('%');
+}
+
+// Moves a stored file to another path, replacing a file there in one step.
+bool moveReplacing(const QString &from, const QString &to)
+{
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()),
+                            error);
+    return !error;
+}
+
+QString waitText(double seconds)
+{
+    return EngineText::kWaitingToRetryPrefix + QString::number(qint64(std::ceil(seconds)))
+           + EngineText::kWaitingToRetrySuffix;
 }
 
 } // namespace
@@ -232,7 +250,7 @@ void DownloadEngine::schedulingTickSteps()
 int DownloadEngine::nextRowToStart(bool createFolder)
 {
     for (int row = 0; row < m_list.count(); ++row) {
-        if (m_list.at(row).State != Waiting)
+        if (m_list.at(row).State != Waiting || mustWait(m_list.at(row)))
             continue;
         DownloadItem item = m_list.at(row);
         item.Name = SanitizeFileName(item.Name);
@@ -283,6 +301,7 @@ void DownloadEngine::schedulingTickMethodOne()
     job.url = item.Url;
     job.referer = item.Referer;
     job.sizeLimitMB = m_settings.MaxFileSizeMB;
+    job.nameFromServer = m_options.nameFromServerRows.contains(item.Id);
     m_values.WorkerRows[1] = job.itemId;
     if (m_single->start(job)) {
         m_values.DownloadRunning = true;
@@ -392,6 +411,10 @@ void DownloadEngine::SupervisorTick()
         if (m_options.soundOn)
             playSound(SoundNumber::ListEnded);
     }
+
+    // 8. The rows that wait before their next try say so.
+    m_waits.forgetPast(m_clock.seconds());
+    showWaits();
     emit supervisorTickEnded();
 }
 
@@ -476,7 +499,103 @@ void DownloadEngine::onSingleFinished(const TransferResult &result)
 {
     m_values.DownloadRunning = false;
     m_values.LastFinishTime = m_clock.seconds();
+    noteTransferEnd(result.itemId, result);
     emit transferEnded(result.itemId, result.outcome);
+}
+
+// ---------------------------------------------------------------- waits
+
+// A row is passed over while its server asked to wait, and, while the
+// automatic re-download runs, while its own wait after failures lasts.
+bool DownloadEngine::mustWait(const DownloadItem &item) const
+{
+    const double now = m_clock.seconds();
+    if (m_waits.serverFreeAt(ServerKey(item.Url)) > now)
+        return true;
+    return m_options.autoRetry && m_waits.rowFreeAt(item.Id) > now;
+}
+
+// A busy server's wait starts; the row's failures in a row are counted (a
+// stop by the user is no failure of the server's) and a success forgets them.
+void DownloadEngine::noteTransferEnd(quint64 itemId, const TransferResult &result)
+{
+    const int row = m_list.rowOfId(itemId);
+    if (row < 0)
+        return;
+    const DownloadItem &item = m_list.at(row);
+    const double now = m_clock.seconds();
+    if (IsBusyStatus(result.httpStatus) && result.retryAfterSeconds >= 0)
+        m_waits.holdServer(ServerKey(item.Url), now, result.retryAfterSeconds);
+    if (result.outcome != TransferOutcome::Cancelled) {
+        const bool succeeded = item.State == Finished && !IsWebPageType(item.Type);
+        m_waits.rowEnded(itemId, succeeded, now);
+        if (succeeded)
+            m_waitShown.remove(itemId);
+    }
+    showWaits();
+}
+
+// The size cell of a row that failed shows how long it still waits
+// ("等待重试 N 秒"); when the wait is over, or the row starts, its own words
+// come back.
+void DownloadEngine::showWaits()
+{
+    const double now = m_clock.seconds();
+    QList<quint64> rows = m_waits.failedRows();
+    for (auto it = m_waitShown.cbegin(); it != m_waitShown.cend(); ++it) {
+        if (!rows.contains(it.key()))
+            rows.append(it.key());
+    }
+    for (const quint64 itemId : std::as_const(rows)) {
+        const int row = m_list.rowOfId(itemId);
+        if (row < 0) {
+            m_waitShown.remove(itemId);
+            continue;
+        }
+        const DownloadItem &item = m_list.at(row);
+        double freeAt = m_waits.serverFreeAt(ServerKey(item.Url));
+        if (m_options.autoRetry)
+            freeAt = std::max(freeAt, m_waits.rowFreeAt(itemId));
+        const bool waiting = freeAt > now && item.State != Downloading && m_waits.failuresInARow(itemId) > 0;
+        const auto shown = m_waitShown.constFind(itemId);
+        if (waiting) {
+            // The words the row has besides the wait (a reset changes them).
+            if (shown == m_waitShown.cend() || !item.Size.startsWith(EngineText::kWaitingToRetryPrefix))
+                m_waitShown.insert(itemId, item.Size);
+            const QString text = waitText(freeAt - now);
+            if (item.Size != text)
+                m_list.updateItem(row, [&text](DownloadItem &stored) { stored.Size = text; });
+        } else if (shown != m_waitShown.cend()) {
+            const QString before = *shown;
+            m_waitShown.remove(itemId);
+            if (item.Size.startsWith(EngineText::kWaitingToRetryPrefix))
+                m_list.updateItem(row, [&before](DownloadItem &stored) { stored.Size = before; });
+        }
+    }
+}
+
+// The name the reply's Content-Disposition gave, for a row that takes it:
+// the stored file moves there under the same-name rule ("跳过" keeps the
+// link's name when a file of that name exists).
+void DownloadEngine::applyServerName(DownloadItem &item, const QString &fileName)
+{
+    const ServerName server = SplitServerFileName(fileName);
+    if (server.isEmpty())
+        return;
+    const QString from = ItemFilePath(item);
+    if (!FileExists(from))
+        return;
+    const QString type = server.type.isEmpty() ? item.Type : server.type;
+    const SavePath save = renamedSavePath(item.Folder, server.name, type, m_options.sameNamePolicy,
+                                          [this](const QString &path) { return FileExists(path) || isPathInUse(path); });
+    if (QDir::cleanPath(save.path) == QDir::cleanPath(from))
+        return;
+    if (m_options.sameNamePolicy == SameNamePolicy::Skip && FileExists(save.path))
+        return;
+    if (!moveReplacing(from, save.path))
+        return;
+    item.Name = save.name;
+    item.Type = type;
 }
 
 // The window's DownloadProgress handler: the row's counts, and the size
@@ -495,7 +614,14 @@ void DownloadEngine::onWorkerProgress(int k, const Transfer *worker, qint64 byte
         item.Progress = percentText(bytesRead, bytesTotal);
     });
     if (bytesTotal / Downloader::kMegabyte > m_settings.MaxFileSizeMB)
-        onWorkerFinished(k, worker, {itemId, TransferOutcome::TooLarge, bytesRead, bytesTotal, QString()});
+    {
+        TransferResult tooLarge;
+        tooLarge.itemId = itemId;
+        tooLarge.outcome = TransferOutcome::TooLarge;
+        tooLarge.bytesRead = bytesRead;
+        tooLarge.bytesTotal = bytesTotal;
+        onWorkerFinished(k, worker, tooLarge);
+    }
 }
 
 // The end steps of a worker, once for every way it ends. A completion
@@ -510,8 +636,10 @@ void DownloadEngine::onWorkerFinished(int k, const Transfer *worker, const Trans
     const QString targetPath = m_workerPaths[size_t(k)];
     unloadWorker(k);
     // Over the size limit nothing of the body is kept.
-    if (result.outcome == TransferOutcome::TooLarge && !targetPath.isEmpty())
+    if (result.outcome == TransferOutcome::TooLarge && !targetPath.isEmpty()) {
         QFile::remove(PartPath(targetPath));
+        ForgetValidator(targetPath);
+    }
     const int row = m_list.rowOfId(itemId);
     if (row >= 0) {
         DownloadItem item = m_list.at(row);
@@ -526,6 +654,8 @@ void DownloadEngine::onWorkerFinished(int k, const Transfer *worker, const Trans
         if (result.outcome == TransferOutcome::TooLarge)
             item.Progress = EngineText::kLargeFileSkipped;
         item.State = EndsFinished(result.outcome) ? Finished : Failed;
+        if (completion && item.State == Finished && m_options.nameFromServerRows.contains(itemId))
+            applyServerName(item, result.serverFileName);
         if (completion)
             CorrectItemType(item);
         m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
@@ -537,5 +667,6 @@ void DownloadEngine::onWorkerFinished(int k, const Transfer *worker, const Trans
         }
     }
     m_values.LastFinishTime = m_clock.seconds();
+    noteTransferEnd(itemId, result);
     emit transferEnded(itemId, result.outcome);
 }

@@ -3,6 +3,7 @@
 #include "engine/DownloadList.h"
 #include "engine/EngineOptions.h"
 #include "engine/EngineValues.h"
+#include "engine/PoliteWaits.h"
 #include "engine/Transfer.h"
 #include "engine/TransferControl.h"
 
@@ -112,6 +113,11 @@ public:
     // refuse while it is.
     bool isBusy() const;
 
+    // The waits before servers and rows may be tried again; tests seed the
+    // spread of the row waits through it.
+    PoliteWaits &politeWaits() { return m_waits; }
+    const PoliteWaits &politeWaits() const { return m_waits; }
+
     // "下载方式：" followed by the method number.
     static QString MethodLabelText(int method);
 
@@ -143,6 +149,10 @@ private:
     void playSound(int number);
     void schedulingTickSteps();
     Transfer *makeTransfer(Method method, int slot);
+    bool mustWait(const DownloadItem &item) const;
+    void noteTransferEnd(quint64 itemId, const TransferResult &result);
+    void showWaits();
+    void applyServerName(DownloadItem &item, const QString &fileName);
 
     void onSingleFinished(const TransferResult &result);
     void onWorkerProgress(int k, const Transfer *worker, qint64 bytesRead, qint64 bytesTotal);
@@ -169,4 +179,8 @@ private:
     bool m_downloadingOn = false;
     int m_menuStartEnabled = -1; // last announced, -1 before the first tick
     int m_indicatorVisible = -1;
+
+    PoliteWaits m_waits;
+    // Rows whose size cell shows their wait, with the words it had before.
+    QHash<quint64, QString> m_waitShown;
 };

@@ -2,6 +2,8 @@
 
 #include "engine/EngineTexts.h"
 #include "engine/Naming.h"
+#include "engine/PoliteWaits.h"
+#include "engine/ServerFileName.h"
 #include "platform/Clock.h"
 #include "platform/FileTests.h"
 
@@ -23,6 +25,18 @@ qint64 announcedLength(const QNetworkReply &reply)
 {
     const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
     return length.isValid() ? qMax<qint64>(0, length.toLongLong()) : 0;
+}
+
+// The length of the whole document a reply belongs to: the announced length,
+// or for the rest of a document continued from `offset` the total its range
+// names (else the bytes before it and the rest). 0 when unknown.
+qint64 documentLength(const QNetworkReply &reply, qint64 offset)
+{
+    const qint64 announced = announcedLength(reply);
+    if (offset <= 0 || announced <= 0)
+        return offset > 0 ? 0 : announced;
+    const ContentRange range = ParseContentRange(reply.rawHeader("Content-Range"));
+    return range.total > 0 ? range.total : offset + announced;
 }
 
 } // namespace
@@ -68,6 +82,10 @@ void Downloader::complete(TransferOutcome outcome, qint64 bytesRead, qint64 byte
     result.outcome = outcome;
     result.bytesRead = bytesRead;
     result.bytesTotal = bytesTotal;
+    result.serverFileName = m_serverFileName;
+    result.httpStatus = m_inet1.hasResponse() ? m_inet1.StatusCode() : m_status;
+    if (IsBusyStatus(result.httpStatus))
+        result.retryAfterSeconds = RetryAfterSeconds(m_retryAfter, m_replyDate, QDateTime::currentDateTimeUtc());
     if (outcome == TransferOutcome::Stalled)
         result.errorText = EngineText::kTimedOut;
     else if (outcome == TransferOutcome::CannotDownload)
@@ -93,15 +111,34 @@ void Downloader::BeginDownload(const QString &url, const QString &targetPath, co
     static const QRegularExpression ampersandEntity(QStringLiteral("&amp;"),
                                                     QRegularExpression::CaseInsensitiveOption);
     m_sourceUrl = QString(url).replace(ampersandEntity, QStringLiteral("&")).trimmed();
+    m_askedAgain = false;
+    sendRead();
+}
 
+// The read of the address: from the start, or for the rest of the .part file
+// an earlier transfer left. The .part file is opened (and so reserved) at
+// once; it is truncated only when a whole body is known to come.
+void Downloader::sendRead()
+{
+    m_resume = m_askedAgain ? ResumePoint() : ResumePointFor(m_targetPath, m_sourceUrl);
+    m_decided = false;
+    m_keepOldPart = false;
+    m_offset = 0;
+    m_read = 0;
+    m_status = 0;
     openTemporary();
     QNetworkRequest request{QUrl(m_sourceUrl)};
+    if (m_resume.isResume()) {
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(m_resume.offset) + '-');
+        request.setRawHeader("If-Range", m_resume.validator);
+    }
     // Always a fresh copy, never one from a cache.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setRawHeader("Pragma", "no-cache");
     // Stored as sent: the announced length is the stored file's length.
     request.setRawHeader("Accept-Encoding", "identity");
+    request.setRawHeader("User-Agent", EngineText::kUserAgent);
     m_reply = m_network.get(request);
     m_reply->setReadBufferSize(TransferControl::kReadBufferBytes);
     connect(m_reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
@@ -117,8 +154,62 @@ bool Downloader::CancelAsyncRead()
 bool Downloader::openTemporary()
 {
     m_file = std::make_unique<QFile>(PartPath(m_targetPath));
-    m_writeFailed = !m_file->open(QIODevice::WriteOnly | QIODevice::Truncate);
+    // A .part file that may be continued is opened for appending; the
+    // reply decides whether it is truncated.
+    const QIODevice::OpenMode mode = m_resume.isResume() ? QIODevice::WriteOnly | QIODevice::Append
+                                                         : QIODevice::WriteOnly | QIODevice::Truncate;
+    m_writeFailed = !m_file->open(mode);
     return !m_writeFailed;
+}
+
+// The first look at a reply: whether it continues the .part file, starts it
+// over, leaves it alone (an error answer) or must be asked again without a
+// range. False when it was asked again (the reply is gone).
+bool Downloader::decideReply()
+{
+    if (m_decided || !m_reply)
+        return true;
+    m_decided = true;
+    QNetworkReply &reply = *m_reply;
+    m_status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_retryAfter = reply.rawHeader("Retry-After");
+    m_replyDate = reply.rawHeader("Date");
+    m_serverFileName = ContentDispositionFileName(reply.rawHeader("Content-Disposition"));
+    const QByteArray etag = reply.rawHeader("ETag");
+    const QByteArray lastModified = reply.rawHeader("Last-Modified");
+    const ResumeDecision decision =
+        DecideResume(m_resume, m_status, reply.rawHeader("Content-Range"), etag, lastModified);
+    if (decision == ResumeDecision::Restart && !m_askedAgain) {
+        m_askedAgain = true;
+        dropReply();
+        if (m_file)
+            m_file->close();
+        m_file.reset();
+        ForgetValidator(m_targetPath);
+        sendRead();
+        return false;
+    }
+    if (decision == ResumeDecision::Append) {
+        m_offset = m_resume.offset;
+        m_read = m_offset; // resumed bytes count as read
+        return true;
+    }
+    // Not the document (an error answer, or no answer at all: a refused or
+    // broken connection): its bytes never go to the .part file, and the
+    // bytes kept there are not given up for a fetch over again.
+    if (decision == ResumeDecision::Refused || m_status >= 400 || m_status == 0) {
+        m_keepOldPart = m_resume.isResume();
+        if (m_keepOldPart) {
+            m_file->close();
+            m_file.reset();
+        }
+        return true;
+    }
+    // A whole body: the .part file starts over.
+    if (m_resume.isResume() && m_file && !m_file->resize(0))
+        m_writeFailed = true;
+    KeepValidator(m_targetPath, m_sourceUrl, etag, lastModified);
+    return true;
 }
 
 // The complete body takes the target's name, replacing what was there.
@@ -129,7 +220,10 @@ bool Downloader::commitPart()
     const bool written = !m_writeFailed && m_file->flush();
     m_file->close();
     m_file.reset();
-    return written && ReplaceWithPart(m_targetPath);
+    if (!written || !ReplaceWithPart(m_targetPath))
+        return false;
+    ForgetValidator(m_targetPath);
+    return true;
 }
 
 // The .part file is closed and kept with what arrived: a failed row keeps
@@ -149,6 +243,7 @@ void Downloader::removePart()
 {
     keepPart();
     QFile::remove(PartPath(m_targetPath));
+    ForgetValidator(m_targetPath);
 }
 
 bool Downloader::storePieces(QNetworkReply *reply)
@@ -158,6 +253,8 @@ bool Downloader::storePieces(QNetworkReply *reply)
         const qint64 n = reply->read(piece, kPieceBytes);
         if (n <= 0)
             break;
+        if (!m_file) // an error answer to a ranged read: the old .part file stays as it was
+            continue;
         if (!m_writeFailed && m_file->write(piece, n) != n)
             m_writeFailed = true;
         m_read += n;
@@ -175,11 +272,13 @@ void Downloader::onReadyRead()
     if (m_unloaded || m_fallback || !m_reply || m_handling)
         return;
     const QScopedValueRollback<bool> handling(m_handling, true);
+    if (!decideReply())
+        return;
     if (!storePieces(m_reply)) {
         giveUp(TransferOutcome::CannotDownload);
         return;
     }
-    m_total = announcedLength(*m_reply);
+    m_total = documentLength(*m_reply, m_offset);
     // Every arriving byte counts against the stall limit, with or without an
     // announced length: a server that keeps sending is never stalled.
     m_bytesSoFar = m_read;
@@ -201,18 +300,21 @@ void Downloader::onFinished()
     if (m_unloaded || m_fallback || !m_reply || m_handling)
         return;
     const QScopedValueRollback<bool> handling(m_handling, true);
+    if (!decideReply())
+        return;
     QNetworkReply *reply = m_reply;
     if (!storePieces(reply)) {
         giveUp(TransferOutcome::CannotDownload);
         return;
     }
     m_bytesSoFar = m_read;
-    m_total = announcedLength(*reply);
+    m_total = documentLength(*reply, m_offset);
     // An error page (404 and the like) is not the document: nothing of it
     // is stored, and the row fails.
-    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400) {
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400 || m_keepOldPart) {
         dropReply();
-        removePart();
+        if (!m_keepOldPart)
+            removePart();
         giveUp(TransferOutcome::CannotDownload);
         return;
     }
@@ -255,6 +357,10 @@ void Downloader::FetchWithInet()
     m_inet1.Cancel();
     m_fallback = true;
     m_fallbackBytes = 0;
+    // The fallback fetches the whole body again: nothing is continued.
+    m_resume = ResumePoint();
+    m_offset = 0;
+    m_read = 0;
     openTemporary();
     m_inet1.setConnection(TransferConnection()); // the default connection, no referring page
     m_inet1.OpenURL(m_sourceUrl);

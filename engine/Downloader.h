@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Resume.h"
 #include "engine/Transfer.h"
 #include "engine/TransferControl.h"
 
@@ -31,6 +32,13 @@ class QNetworkReply;
 // the transfer runs. A read without length that ends properly is stored as
 // it is; only a read that broke off or brought nothing is fetched again. No
 // body is held in memory.
+//
+// A .part file an earlier transfer left, with its reply's validator kept
+// beside it, is continued: the read asks for the rest ("Range", "If-Range");
+// a 206 reply for that rest is appended and the counts include the bytes the
+// .part file had, a whole reply starts it over, and a 416 or another
+// document's validator asks once more without a range. An error answer to a
+// ranged read leaves the .part file as it was.
 //
 // Unloading (destroying, or unload()) switches the stall timer off, cancels
 // the read and Inet1, and closes the .part file. Events may unload the
@@ -91,6 +99,8 @@ public:
 
 private:
     void complete(TransferOutcome outcome, qint64 bytesRead, qint64 bytesTotal);
+    void sendRead();
+    bool decideReply();
     void onReadyRead();
     void onFinished();
     void FetchWithInet();
@@ -130,4 +140,14 @@ private:
     bool m_ended = false;    // finished() was emitted
     bool m_handling = false; // one of the handlers runs
     quint64 m_itemId = 0;
+
+    ResumePoint m_resume;     // where the read asked to continue
+    bool m_decided = false;   // the reply's status was looked at
+    bool m_askedAgain = false; // a ranged read was refused and asked once more whole
+    bool m_keepOldPart = false; // an error answer to a ranged read: the .part file stays as it was
+    qint64 m_offset = 0;      // bytes of the .part file the reply continues
+    QString m_serverFileName; // the reply's Content-Disposition name
+    int m_status = 0;         // the read's reply status
+    QByteArray m_retryAfter;  // its Retry-After and Date
+    QByteArray m_replyDate;
 };

@@ -2,6 +2,8 @@
 
 #include "common/SameNamePolicy.h"
 
+#include <QSet>
+
 // What the automatic re-download resets once the list has ended (Combo4).
 enum class AutoRetryChoice : int {
     FailedItems = 0,  // "出错项"
@@ -30,4 +32,8 @@ struct EngineOptions
     bool autoLogin = false;      // Check2 "自动登录"
     bool followCurrent = false;  // menu自动定位到下载项: scroll the started row into view
     SameNamePolicy sameNamePolicy = SameNamePolicy::Rename; // "同名文件：" Option1 to Option3
+    // Rows (by identity) whose file takes the name the reply's
+    // Content-Disposition gives, when it gives one (the command line's
+    // "--name-from server" for rows without a name of their own).
+    QSet<quint64> nameFromServerRows;
 };

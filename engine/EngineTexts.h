@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The words the engine writes into the download list and its status texts.
@@ -22,6 +23,17 @@ inline const QString kDoesNotExist = QStringLiteral("不存在");
 // Size column words.
 inline const QString kSizeUnknown = QStringLiteral("未知");
 inline const QString kWaitingAgain = QStringLiteral("等待重新下载");
+
+// A row waiting before its next try: "等待重试 N 秒", counting down.
+inline const QString kWaitingToRetryPrefix = QStringLiteral("等待重试 ");
+inline const QString kWaitingToRetrySuffix = QStringLiteral(" 秒");
+
+// The time the running transfers still need, after their speed: "1.2 MB/s，剩余 0:42".
+inline const QString kTimeLeftSeparator = QStringLiteral("，");
+inline const QString kTimeLeftPrefix = QStringLiteral("剩余 ");
+
+// What every request names itself as.
+inline const QByteArray kUserAgent = QByteArrayLiteral("Paperdrift/" PAPERDRIFT_VERSION);
 
 // Type placeholder set by the re-download commands: the type is to be found again.
 inline const QString kTypeToFind = QStringLiteral("xxx");

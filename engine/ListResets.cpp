@@ -4,6 +4,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/FolderFiles.h"
 #include "engine/Naming.h"
+#include "engine/Resume.h"
 
 #include <QFile>
 
@@ -50,6 +51,21 @@ void removeFileAt(const QString &path)
         return;
     QFile::remove(path);
     QFile::remove(PartPath(path));
+    ForgetValidator(path);
+}
+
+// The reset for download again keeps a .part file that can be continued
+// (its reply's validator is kept beside it): the next transfer asks only for
+// the rest. Any other .part file goes with the item's file.
+void removeFileForAgain(const QString &path, const QString &url)
+{
+    if (path.isEmpty())
+        return;
+    if (!ResumePointFor(path, url).isResume()) {
+        removeFileAt(path);
+        return;
+    }
+    QFile::remove(path);
 }
 
 } // namespace
@@ -63,7 +79,7 @@ void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFile
 {
     const QString oldPath = ItemFilePath(item);
     if (!files || files->itemFileOrPartExists(item))
-        removeFileAt(oldPath);
+        removeFileForAgain(oldPath, item.Url);
     item.State = Waiting;
     if (alwaysTypeToFind || isHtmOrHtml(item))
         item.Type = EngineText::kTypeToFind;
@@ -74,7 +90,7 @@ void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFile
     // unchanged the path is the one just cleared.
     const QString newPath = ItemFilePath(item);
     if (newPath != oldPath && (!files || files->itemFileOrPartExists(item)))
-        removeFileAt(newPath);
+        removeFileForAgain(newPath, item.Url);
 }
 
 int ResetFailedItems(DownloadList &list)

@@ -10,7 +10,7 @@ class FolderFiles;
 void DeleteItemFile(const DownloadItem &item);
 
 // The reset for download again, one row: its file goes (under the current
-// type), the row waits again with empty size, downloaded and progress, its
+// type; a .part file that can be continued stays for the next transfer), the row waits again with empty size, downloaded and progress, its
 // type becomes "xxx" (to be found again) when it was a web page — or always,
 // when `alwaysTypeToFind` — and a file under the new type goes too. A walk
 // over many rows passes the listing of their folders, so that only files

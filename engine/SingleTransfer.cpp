@@ -8,6 +8,8 @@
 #include "engine/EngineValues.h"
 #include "engine/ItemTypeCorrection.h"
 #include "engine/Naming.h"
+#include "engine/PoliteWaits.h"
+#include "engine/ServerFileName.h"
 #include "platform/Clock.h"
 #include "platform/FileTests.h"
 #include "platform/Prompts.h"
@@ -90,6 +92,7 @@ bool SingleTransfer::downloadCurrentItem(quint64 itemId)
         return false;
     }
     m_context.values.DownloadRunning = true;
+    m_askedAgain = false;
     downloadItem(itemId);
     return true;
 }
@@ -102,6 +105,11 @@ void SingleTransfer::downloadItem(quint64 itemId)
     m_announced = 0;
     m_stored = 0;
     m_lastLength = 0;
+    m_resumedBytes = 0;
+    // The bytes an earlier transfer of the same file left are continued,
+    // unless a ranged request of this transfer was refused already.
+    m_resumePath = expectedPath();
+    m_resume = m_askedAgain || m_resumePath.isEmpty() ? ResumePoint() : ResumePointFor(m_resumePath, m_item.Url);
 
     TransferControl &control = m_context.control;
     control.setConnection(ConnectionFor(m_item.Url, m_context.settings));
@@ -125,7 +133,34 @@ void SingleTransfer::downloadItem(quint64 itemId)
     if (m_timerEnabled)
         m_timer.start();
     control.Execute(m_item.Url, QStringLiteral("GET"), QByteArray(),
-                    QStringLiteral("Referer: ") + referer + QStringLiteral("\r\n"));
+                    QStringLiteral("Referer: ") + referer + QStringLiteral("\r\n") + ResumeHeaderLines(m_resume));
+}
+
+// The path the row's file will most likely get, known before the reply: the
+// row's name and type under the same-name rule. Only a .part file there can
+// be continued; a reply that leads elsewhere (another type) asks again.
+QString SingleTransfer::expectedPath() const
+{
+    if (TrimBlanks(m_item.Folder).isEmpty())
+        return QString();
+    const QString folder = m_item.Folder.endsWith(QDir::separator()) ? m_item.Folder : m_item.Folder + QDir::separator();
+    if (m_context.options.sameNamePolicy == SameNamePolicy::Rename)
+        return renamedSavePath(folder, m_item.Name, m_item.Type, SameNamePolicy::Rename).path;
+    DownloadItem item = m_item;
+    item.Folder = folder;
+    return ItemFilePath(item);
+}
+
+// A ranged request that cannot be continued (416, another document, a range
+// that does not fit) is sent once more without a range; its whole body
+// replaces the .part file. The row is read afresh: nothing the refused reply
+// decided stays.
+void SingleTransfer::requestAgainWhole()
+{
+    m_askedAgain = true;
+    m_context.control.Cancel();
+    ForgetValidator(m_resumePath);
+    downloadItem(m_itemId);
 }
 
 void SingleTransfer::decideFromResponse()
@@ -135,14 +170,40 @@ void SingleTransfer::decideFromResponse()
     TransferControl &control = m_context.control;
     const SessionSettings &settings = m_context.settings;
 
-    // The announced length, and the size limit it is held to.
+    // A reply to a ranged request: the rest of the same document is
+    // appended; anything else that would not fit the .part file asks again.
+    const QByteArray etag = control.GetHeader(QStringLiteral("ETag")).toLatin1();
+    const QByteArray lastModified = control.GetHeader(QStringLiteral("Last-Modified")).toLatin1();
+    ResumeDecision decision = ResumeDecision::StartOver;
+    if (control.hasResponse())
+        decision = DecideResume(m_resume, control.StatusCode(),
+                                control.GetHeader(QStringLiteral("Content-Range")).toLatin1(), etag, lastModified);
+    if (decision == ResumeDecision::Restart && !m_askedAgain) {
+        requestAgainWhole();
+        return;
+    }
+    const bool appending = decision == ResumeDecision::Append;
+    m_resumedBytes = appending ? m_resume.offset : 0;
+
+    // The announced length, and the size limit it is held to: for the rest
+    // of a document, the length of the whole.
     bool numeric = false;
     const qint64 announced = control.GetHeader(QStringLiteral("content-length")).trimmed().toLongLong(&numeric);
     m_announced = numeric && announced > 0 ? announced : 0;
+    if (appending && m_announced > 0) {
+        const ContentRange range = ParseContentRange(control.GetHeader(QStringLiteral("Content-Range")).toLatin1());
+        m_announced = range.total > 0 ? range.total : m_resumedBytes + m_announced;
+    }
     if (m_announced > 0)
         m_item.Size = QString::number(m_announced);
     if (m_announced / kMegabyte > settings.MaxFileSizeMB) {
         control.Cancel();
+        // Nothing of a document over the limit is kept, the bytes an earlier
+        // transfer left of it neither.
+        if (appending) {
+            QFile::remove(PartPath(m_resumePath));
+            ForgetValidator(m_resumePath);
+        }
         m_item.State = Finished;
         m_item.Progress = EngineText::kLargeFileSkipped;
         end(TransferOutcome::TooLarge);
@@ -179,6 +240,17 @@ void SingleTransfer::decideFromResponse()
     if (!fileType.isEmpty() && !fileType.contains(QLatin1Char('/')) && IsPlainFileType(fileType))
         m_item.Type = fileType;
 
+    // The server's name for the file, when the row takes it.
+    if (m_nameFromServer) {
+        const ServerName serverName =
+            SplitServerFileName(ContentDispositionFileName(control.GetHeader(QStringLiteral("Content-Disposition")).toLatin1()));
+        if (!serverName.isEmpty()) {
+            m_item.Name = serverName.name;
+            if (!serverName.type.isEmpty())
+                m_item.Type = serverName.type;
+        }
+    }
+
     const SameNamePolicy policy = m_context.options.sameNamePolicy;
     if (policy == SameNamePolicy::Rename) {
         const SavePath savePath = renamedSavePath(m_item.Folder, m_item.Name, m_item.Type, policy);
@@ -201,10 +273,33 @@ void SingleTransfer::decideFromResponse()
         return;
     }
 
+    // The rest of a document goes on the .part file of the path it was asked
+    // for; when the reply leads to another path, the range is of no use.
+    // (Only a ranged request is appended to, and a transfer asks again
+    // without a range at most once.)
+    if (appending && QDir::cleanPath(m_path) != QDir::cleanPath(m_resumePath)) {
+        requestAgainWhole();
+        return;
+    }
+    // An error answer to a ranged request never takes the place of the
+    // bytes kept for the document: the row fails, its .part file as it was.
+    if (decision == ResumeDecision::Refused && QDir::cleanPath(m_path) == QDir::cleanPath(m_resumePath)) {
+        control.Cancel();
+        m_item.Size.clear();
+        m_item.Downloaded.clear();
+        m_item.Progress.clear();
+        m_item.State = Failed;
+        end(TransferOutcome::FetchedNothing);
+        return;
+    }
+    if (m_resumedBytes == 0 && decision != ResumeDecision::Refused)
+        KeepValidator(m_path, m_item.Url, etag, lastModified);
+
     // The body goes to the .part file; an older file of the same path stays
     // until the body is complete. When even the .part file cannot be made
     // beside an older file, that file cannot be replaced either.
-    if (!openTarget() && FileExists(m_path)) {
+    const bool opened = m_resumedBytes > 0 ? openTargetForAppend() : openTarget();
+    if (!opened && FileExists(m_path)) {
         cannotReplace();
         return;
     }
@@ -232,17 +327,20 @@ bool SingleTransfer::storeComplete()
 {
     if (!closeTarget())
         return false;
-    if (ReplaceWithPart(m_path))
+    if (ReplaceWithPart(m_path)) {
+        ForgetValidator(m_path);
         return true;
+    }
     cannotReplace();
     return false;
 }
 
 void SingleTransfer::startPieces()
 {
-    m_item.Downloaded = QStringLiteral("0");
-    m_stored = 0;
-    m_lastLength = 0;
+    m_stored = m_resumedBytes; // resumed bytes count as downloaded
+    m_lastLength = m_stored;
+    m_item.Downloaded = QString::number(m_stored);
+    m_item.Progress = m_stored > 0 ? percentage() : m_item.Progress;
     m_lastGrowth = m_context.clock.seconds();
     m_phase = Phase::Pieces;
     storeItem();
@@ -320,7 +418,7 @@ void SingleTransfer::readFirstBodyWhole()
 {
     m_item.Size = EngineText::kSizeUnknown;
     storeItem();
-    m_stored = 0;
+    m_stored = m_resumedBytes;
     m_refetched = false;
     m_lastGrowth = m_context.clock.seconds();
     m_phase = Phase::WholeFetch;
@@ -336,6 +434,7 @@ void SingleTransfer::FetchWholeBody()
     // referring page; its body goes straight to the .part file.
     control.Cancel();
     m_stored = 0;
+    m_resumedBytes = 0;
     m_refetched = true;
     m_lastGrowth = m_context.clock.seconds();
     openTarget();
@@ -495,6 +594,7 @@ void SingleTransfer::end(TransferOutcome outcome)
     if (m_phase == Phase::Idle)
         return; // ended already: finished() comes once
     m_phase = Phase::Idle;
+    m_nameFromServer = false; // asked for anew by every start
     m_timer.stop();
     m_context.control.Cancel();
     closeTarget();
@@ -517,6 +617,12 @@ void SingleTransfer::end(TransferOutcome outcome)
     result.bytesRead = m_stored;
     result.bytesTotal = m_announced;
     result.errorText = m_context.control.ResponseInfo();
+    result.httpStatus = m_context.control.StatusCode();
+    if (IsBusyStatus(result.httpStatus))
+        result.retryAfterSeconds =
+            RetryAfterSeconds(m_context.control.GetHeader(QStringLiteral("Retry-After")).toLatin1(),
+                              m_context.control.GetHeader(QStringLiteral("Date")).toLatin1(),
+                              QDateTime::currentDateTimeUtc());
     emit finished(result);
 }
 
@@ -545,8 +651,17 @@ bool SingleTransfer::closeTarget()
 
 void SingleTransfer::removeTarget()
 {
-    if (!m_path.isEmpty())
-        QFile::remove(PartPath(m_path));
+    if (m_path.isEmpty())
+        return;
+    QFile::remove(PartPath(m_path));
+    ForgetValidator(m_path);
+}
+
+bool SingleTransfer::openTargetForAppend()
+{
+    closeTarget();
+    m_file.setFileName(PartPath(m_path));
+    return m_file.open(QIODevice::WriteOnly | QIODevice::Append);
 }
 
 QString SingleTransfer::percentage() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/DownloadItem.h"
+#include "engine/Resume.h"
 #include "engine/Transfer.h"
 #include "engine/TransferControl.h"
 
@@ -32,6 +33,11 @@ TransferConnection ConnectionFor(const QString &url, const SessionSettings &sett
 // off. The bytes go to "<final name>.part" as they arrive and take the final
 // name only when the body is complete, so an older file stays until then and
 // a failed row keeps its bytes in the .part file; no body is held in memory.
+// A row whose .part file was left by an earlier transfer, with the validator
+// of its reply kept beside it, is continued: the request asks for the rest
+// with "Range" and "If-Range"; a 206 reply for that rest is appended, a whole
+// reply starts the .part file over, and a 416 or another document's validator
+// asks once more without a range. Resumed bytes count as downloaded.
 // A file that stops growing for 300 s is given up; a connection that ends
 // short of the announced length fails at once. Every outcome ends with the end steps: panel 2 says
 // "完成下载:", LastFinishTime is set, the sounds are played, the login is
@@ -80,7 +86,13 @@ public:
 
     // The transfer interface: start() is Inet下载当前文件 for the job's row,
     // cancel() is stop().
-    bool start(const TransferJob &job) override { return downloadCurrentItem(job.itemId); }
+    bool start(const TransferJob &job) override
+    {
+        m_nameFromServer = job.nameFromServer;
+        const bool started = downloadCurrentItem(job.itemId);
+        m_nameFromServer = started && m_nameFromServer;
+        return started;
+    }
     void cancel() override { stop(); }
     bool isRunning() const override { return m_phase != Phase::Idle; }
     void setTimerEnabled(bool enabled) override;
@@ -107,6 +119,8 @@ private:
     enum class Phase { Idle, AwaitingResponse, Pieces, WholeFetch };
 
     void downloadItem(quint64 itemId); // Inet下载文件: sends the request
+    void requestAgainWhole();
+    QString expectedPath() const;
     void decideFromResponse();
     void startPieces();
     void readPieces();
@@ -121,6 +135,7 @@ private:
     void onResponseEnded();
     void storeItem();
     bool openTarget();
+    bool openTargetForAppend();
     bool closeTarget();
     void removeTarget();
     QString percentage() const;
@@ -135,6 +150,11 @@ private:
     QString m_path;
     QFile m_file;
     bool m_refetched = false; // the whole fetch of a broken first read runs
+    bool m_nameFromServer = false; // the reply's Content-Disposition may name the file
+    bool m_askedAgain = false;     // a ranged request was refused and asked once more whole
+    ResumePoint m_resume;          // where the request asked to continue
+    QString m_resumePath;          // the final path whose .part file it continues
+    qint64 m_resumedBytes = 0;     // bytes the .part file had when the reply was appended to it
     qint64 m_announced = 0;
     qint64 m_stored = 0;      // bytes written to the file
     qint64 m_lastLength = 0;  // file length at the last growth

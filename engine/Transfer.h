@@ -36,6 +36,7 @@ struct TransferJob
     QString targetPath;   // method two: the path the scheduler chose; method one finds its own
     QString referer;
     double sizeLimitMB = 0.0;
+    bool nameFromServer = false; // the reply's Content-Disposition names the file when it gives a name
 };
 
 struct TransferResult
@@ -45,6 +46,9 @@ struct TransferResult
     qint64 bytesRead = 0;  // bytes stored
     qint64 bytesTotal = 0; // the announced or stored total; 0 when unknown
     QString errorText;     // the control's last error, or the worker's error word
+    int httpStatus = 0;    // the reply's status; 0 when no reply came
+    double retryAfterSeconds = -1.0; // what a busy server (429, 503) asked to wait; -1: nothing
+    QString serverFileName; // the name the reply's Content-Disposition gave, cleaned; empty: none
 };
 
 // One transfer of either method, as the engine drives it: start it, cancel

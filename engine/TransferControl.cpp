@@ -99,6 +99,7 @@ void TransferControl::start(const QString &address, const QByteArray &method, co
     // Bodies are stored as the server sends them: no compressed transfer,
     // so that the announced length is the length of the stored file.
     request.setRawHeader("Accept-Encoding", "identity");
+    request.setRawHeader("User-Agent", EngineText::kUserAgent);
     for (const QString &line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
         const qsizetype colon = line.indexOf(QLatin1Char(':'));
         if (colon > 0)
@@ -237,6 +238,13 @@ void TransferControl::onFinished()
         reportState(TransferState::ResponseCompleted);
     m_completeReported = true;
     emit ended();
+}
+
+int TransferControl::StatusCode() const
+{
+    if (!m_reply || !m_headersArrived)
+        return 0;
+    return m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
 bool TransferControl::StillExecuting() const

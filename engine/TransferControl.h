@@ -105,6 +105,9 @@ public:
     // the last response stay readable until the next request.
     void Cancel();
 
+    // The status of the response (200, 206, 404...); 0 when none arrived.
+    int StatusCode() const;
+
     // Number and text of the last error (0 and empty when there was none).
     int ResponseCode() const { return m_errorCode; }
     QString ResponseInfo() const { return m_errorText; }

@@ -180,19 +180,19 @@ void TestCliDownload::outcomes_data()
         << QStringList{"download", "--threads", "3", "--interval", "0", "SITE/pdf?size=5000",
                        "SITE/pdf-close?size=3000", "SITE/pdf?size=5000", "SITE/pdf-chunked?size=4000"}
         << QStringList{} << 0
-        << QStringList{"已完成\t100%\t5000\tDIR/pdfsize=5000.pdf\tSITE/pdf?size=5000",
-                       "已完成\t100%\t3000\tDIR/pdf-closesize=3000.pdf\tSITE/pdf-close?size=3000",
-                       "已完成\t100%\t4000\tDIR/pdf-chunkedsize=4000.pdf\tSITE/pdf-chunked?size=4000"}
+        << QStringList{"已完成\t100%\t5000\tDIR/pdf.pdf\tSITE/pdf?size=5000",
+                       "已完成\t100%\t3000\tDIR/pdf-close.pdf\tSITE/pdf-close?size=3000",
+                       "已完成\t100%\t4000\tDIR/pdf-chunked.pdf\tSITE/pdf-chunked?size=4000"}
         << true;
     QTest::newRow("pdfs by the single connection")
         << QStringList{"download", "--method", "1", "SITE/pdf?size=5000", "SITE/pdf-close?size=3000"}
         << QStringList{} << 0
-        << QStringList{"已完成\t100%\t5000\tDIR/pdfsize=5000.pdf\tSITE/pdf?size=5000",
-                       "已完成\t100%\t3000\tDIR/pdf-closesize=3000.pdf\tSITE/pdf-close?size=3000"}
+        << QStringList{"已完成\t100%\t5000\tDIR/pdf.pdf\tSITE/pdf?size=5000",
+                       "已完成\t100%\t3000\tDIR/pdf-close.pdf\tSITE/pdf-close?size=3000"}
         << true;
     QTest::newRow("a login page instead of a pdf")
         << QStringList{"download", "SITE/pdf?size=1000", "SITE/protected.pdf"} << QStringList{} << 1
-        << QStringList{"已完成\t100%\t1000\tDIR/pdfsize=1000.pdf\tSITE/pdf?size=1000",
+        << QStringList{"已完成\t100%\t1000\tDIR/pdf.pdf\tSITE/pdf?size=1000",
                        "已完成\t100%\t185\tDIR/protected.htm\tSITE/protected.pdf"}
         << true;
     QTest::newRow("a page not found is stored as a page")
@@ -200,30 +200,30 @@ void TestCliDownload::outcomes_data()
         << QStringList{"已完成\t100%\t66\tDIR/report.htm\tSITE/missing/report.pdf"} << true;
     QTest::newRow("an empty error response fails")
         << QStringList{"download", "SITE/pdf?size=800", "SITE/status?code=500"} << QStringList{} << 1
-        << QStringList{"已完成\t100%\t800\tDIR/pdfsize=800.pdf\tSITE/pdf?size=800",
-                       "失败\t\t\tDIR/statuscode=500.pdf\tSITE/status?code=500"}
+        << QStringList{"已完成\t100%\t800\tDIR/pdf.pdf\tSITE/pdf?size=800",
+                       "失败\t\t\tDIR/status.pdf\tSITE/status?code=500"}
         << true;
     QTest::newRow("existing files skipped without a request")
         << QStringList{"download", "--same-name", "skip", "SITE/pdf?size=100", "SITE/pdf?size=200"}
-        << QStringList{"pdfsize=100.pdf", "pdfsize=200.pdf"} << 0
-        << QStringList{"已完成\t已存在，跳过\t3\tDIR/pdfsize=100.pdf\tSITE/pdf?size=100",
-                       "已完成\t已存在，跳过\t3\tDIR/pdfsize=200.pdf\tSITE/pdf?size=200"}
+        << QStringList{"pdf.pdf"} << 0
+        << QStringList{"已完成\t已存在，跳过\t3\tDIR/pdf.pdf\tSITE/pdf?size=100",
+                       "已完成\t已存在，跳过\t3\tDIR/pdf.pdf\tSITE/pdf?size=200"}
         << false;
     QTest::newRow("the rule in its own words")
         << QStringList{"download", "--same-name", "跳过", "--method", "1", "SITE/pdf?size=100"}
-        << QStringList{"pdfsize=100.pdf"} << 0
-        << QStringList{"已完成\t已存在，跳过\t3\tDIR/pdfsize=100.pdf\tSITE/pdf?size=100"} << false;
+        << QStringList{"pdf.pdf"} << 0
+        << QStringList{"已完成\t已存在，跳过\t3\tDIR/pdf.pdf\tSITE/pdf?size=100"} << false;
     QTest::newRow("rename keeps the older file")
-        << QStringList{"download", "--same-name", "rename", "SITE/pdf?size=100"} << QStringList{"pdfsize=100.pdf"}
-        << 0 << QStringList{"已完成\t100%\t100\tDIR/pdfsize=100[001].pdf\tSITE/pdf?size=100"} << true;
+        << QStringList{"download", "--same-name", "rename", "SITE/pdf?size=100"} << QStringList{"pdf.pdf"}
+        << 0 << QStringList{"已完成\t100%\t100\tDIR/pdf[001].pdf\tSITE/pdf?size=100"} << true;
     QTest::newRow("overwrite replaces it")
-        << QStringList{"download", "--same-name", "覆盖", "SITE/pdf?size=100"} << QStringList{"pdfsize=100.pdf"}
-        << 0 << QStringList{"已完成\t100%\t100\tDIR/pdfsize=100.pdf\tSITE/pdf?size=100"} << true;
+        << QStringList{"download", "--same-name", "覆盖", "SITE/pdf?size=100"} << QStringList{"pdf.pdf"}
+        << 0 << QStringList{"已完成\t100%\t100\tDIR/pdf.pdf\tSITE/pdf?size=100"} << true;
     QTest::newRow("above the size limit")
         << QStringList{"download", "--max-mb", "1", "SITE/pdf?size=2097152", "SITE/pdf?size=1000"} << QStringList{}
         << 0
-        << QStringList{"已完成\t大文件，跳过\t2097152\tDIR/pdfsize=2097152.pdf\tSITE/pdf?size=2097152",
-                       "已完成\t100%\t1000\tDIR/pdfsize=1000.pdf\tSITE/pdf?size=1000"}
+        << QStringList{"已完成\t大文件，跳过\t2097152\tDIR/pdf.pdf\tSITE/pdf?size=2097152",
+                       "已完成\t100%\t1000\tDIR/pdf[001].pdf\tSITE/pdf?size=1000"}
         << true;
     QTest::newRow("a reply type that is no extension keeps the item's type")
         << QStringList{"download", "--method", "1", "SITE/dot-type"} << QStringList{} << 0
@@ -289,18 +289,18 @@ void TestCliDownload::failedRowTwice_data()
 void TestCliDownload::failedRowTwice()
 {
     QFETCH(QString, method);
-    QVERIFY(writeFile(QDir(m_runFolder).filePath("pdfsize=300.pdf"), "old"));
+    QVERIFY(writeFile(QDir(m_runFolder).filePath("pdf.pdf"), "old"));
     const QStringList arguments{"download", "--method", method, "--same-name", "skip",
                                 "SITE/short?size=3000&send=1000", "SITE/pdf?size=300"};
-    const QString failed = "失败\t33%\t3000\tDIR/shortsize=3000&send=1000.pdf\tSITE/short?size=3000&send=1000";
+    const QString failed = "失败\t33%\t3000\tDIR/short.pdf\tSITE/short?size=3000&send=1000";
     for (int runNumber = 1; runNumber <= 2; ++runNumber) {
         const CliRun run = runServed(arguments, m_runFolder);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.lines.value(0), expand(failed, m_runFolder));
         QCOMPARE(m_site.requestsTo("/short").size(), runNumber);
-        QVERIFY(!QFile::exists(QDir(m_runFolder).filePath("shortsize=3000&send=1000.pdf")));
-        QCOMPARE(QFileInfo(QDir(m_runFolder).filePath("shortsize=3000&send=1000.pdf.part")).size(), qint64(1000));
-        QCOMPARE(readFile(QDir(m_runFolder).filePath("pdfsize=300.pdf")), QByteArray("old"));
+        QVERIFY(!QFile::exists(QDir(m_runFolder).filePath("short.pdf")));
+        QCOMPARE(QFileInfo(QDir(m_runFolder).filePath("short.pdf.part")).size(), qint64(1000));
+        QCOMPARE(readFile(QDir(m_runFolder).filePath("pdf.pdf")), QByteArray("old"));
     }
 }
 
@@ -325,7 +325,7 @@ void TestCliDownload::listFile()
     QCOMPARE(run.lines,
              expand(QStringList{"已完成\t100%\t1200\tDIR/paper.final.pdf\tSITE/docs/paper.final.pdf",
                                 "已完成\t100%\t1500\tDIR/Wing loads part 1.pdf\tSITE/pdf?size=1500",
-                                "已完成\t100%\t1600\tDIR/pdfsize=1600.pdf\tSITE/pdf?size=1600",
+                                "已完成\t100%\t1600\tDIR/pdf.pdf\tSITE/pdf?size=1600",
                                 "已完成\t100%\t1700\tDIR/escaped.pdf\tSITE/pdf?size=1700"},
                     m_runFolder));
     QVERIFY(QFileInfo::exists(QDir(m_runFolder).filePath("escaped.pdf")));
@@ -361,8 +361,8 @@ void TestCliDownload::folderArgument()
     const CliRun run = runServed(QStringList{"download"} + dirArguments + QStringList{"SITE/pdf?size=700"},
                                  m_runFolder);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.lines, QStringList{expand("已完成\t100%\t700\tDIR/pdfsize=700.pdf\tSITE/pdf?size=700", folder)});
-    QCOMPARE(readFile(QDir(folder).filePath("pdfsize=700.pdf")), FixtureSite::pdfBody(700));
+    QCOMPARE(run.lines, QStringList{expand("已完成\t100%\t700\tDIR/pdf.pdf\tSITE/pdf?size=700", folder)});
+    QCOMPARE(readFile(QDir(folder).filePath("pdf.pdf")), FixtureSite::pdfBody(700));
 }
 
 void TestCliDownload::proxy()
@@ -447,11 +447,11 @@ void TestCliDownload::stopRequest_data()
     // either way what arrived stays in the .part file and nothing stands
     // under the item's name.
     QTest::newRow("single connection, Ctrl-C")
-        << 1 << SIGINT << "失败\t下载取消\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536";
+        << 1 << SIGINT << "失败\t下载取消\t1000000\tDIR/stall.pdf\tSITE/stall?size=1000000&after=65536";
     QTest::newRow("single connection, termination request")
-        << 1 << SIGTERM << "失败\t下载取消\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536";
+        << 1 << SIGTERM << "失败\t下载取消\t1000000\tDIR/stall.pdf\tSITE/stall?size=1000000&after=65536";
     QTest::newRow("parallel worker, Ctrl-C")
-        << 2 << SIGINT << "失败\t6%\t1000000\tDIR/stallsize=1000000&after=65536.pdf\tSITE/stall?size=1000000&after=65536";
+        << 2 << SIGINT << "失败\t6%\t1000000\tDIR/stall.pdf\tSITE/stall?size=1000000&after=65536";
 }
 
 void TestCliDownload::stopRequest()
@@ -460,7 +460,7 @@ void TestCliDownload::stopRequest()
     QFETCH(int, signalNumber);
     QFETCH(QString, line);
 
-    const QString path = QDir(m_runFolder).filePath("stallsize=1000000&after=65536.pdf");
+    const QString path = QDir(m_runFolder).filePath("stall.pdf");
     const QString part = path + QStringLiteral(".part");
     LiveRun live(expand(QStringList{"download", "--method", QString::number(method), "SITE/pdf?size=900",
                                     "SITE/stall?size=1000000&after=65536"},
@@ -479,7 +479,7 @@ void TestCliDownload::stopRequest()
     const CliRun run = CollectCliRun(live.process);
     QCOMPARE(run.exitStatus, QProcess::NormalExit);
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t900\tDIR/pdfsize=900.pdf\tSITE/pdf?size=900", line},
+    QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t900\tDIR/pdf.pdf\tSITE/pdf?size=900", line},
                                m_runFolder));
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(QFileInfo(part).size(), qint64(65536));
@@ -510,6 +510,10 @@ void TestCliDownload::badArguments_data()
                                            << "--type must be a file extension without a dot";
     QTest::newRow("retry word unknown") << QStringList{"download", "--retry", "all", "SITE/pdf"}
                                         << "--retry must be failed, pages or both";
+    QTest::newRow("name source unknown") << QStringList{"download", "--name-from", "title", "SITE/pdf"}
+                                         << "--name-from must be link or server, not \"title\"";
+    QTest::newRow("state without a file") << QStringList{"download", "SITE/pdf", "--state="}
+                                          << "--state needs a value";
     QTest::newRow("option without its value") << QStringList{"download", "SITE/pdf", "--dir"}
                                               << "--dir needs a value";
     QTest::newRow("flag with a value") << QStringList{"download", "--stop-after-errors=yes", "SITE/pdf"}

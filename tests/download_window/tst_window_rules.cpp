@@ -20,6 +20,7 @@ private slots:
     void speedText();
     void speedSamples();
     void speedBlankWithoutTransfers();
+    void timeLeft();
     void resize_data();
     void resize();
     void progressPercent_data();
@@ -102,6 +103,38 @@ void TestWindowRules::speedBlankWithoutTransfers()
     QCOMPARE(SpeedPanelText(speed, rate), QString());
     addRow(list, "running", Downloading, "0");
     QCOMPARE(SpeedPanelText(speed, speed.sample(list, 2.0)), QStringLiteral("0 B/s"));
+}
+
+// The panel adds the time left when every downloading row has a length:
+// the bytes still missing over the smoothed speed.
+void TestWindowRules::timeLeft()
+{
+    DownloadList list;
+    addRow(list, "a", Downloading, "0");
+    addRow(list, "b", Downloading, "0");
+    const auto sized = [&list](const char *url, const char *size) {
+        list.updateItem(list.rowOfUrl(QLatin1String(url)), [size](DownloadItem &item) { item.Size = QLatin1String(size); });
+    };
+    sized("a", "300000");
+    TransferSpeed speed;
+    speed.sample(list, 0.0);
+    setRow(list, "a", Downloading, "100000");
+    setRow(list, "b", Downloading, "0");
+    const double rate = speed.sample(list, 1.0);
+    QCOMPARE(speed.secondsLeft(), -1.0); // b has no length yet
+    QCOMPARE(SpeedPanelText(speed, rate), QStringLiteral("97.7 KB/s"));
+
+    sized("b", "6100000");
+    setRow(list, "a", Downloading, "200000");
+    const double second = speed.sample(list, 2.0); // 100000 B/s, 100000 + 6100000 bytes to go
+    QCOMPARE(speed.secondsLeft(), 62.0);
+    QCOMPARE(SpeedPanelText(speed, second), QStringLiteral("97.7 KB/s，剩余 1:02"));
+    QCOMPARE(TransferSpeed::timeText(3723.2), QStringLiteral("1:02:04"));
+
+    setRow(list, "a", Finished, "300000");
+    setRow(list, "b", Finished, "6100000");
+    speed.sample(list, 3.0);
+    QCOMPARE(speed.secondsLeft(), -1.0);
 }
 
 void TestWindowRules::resize_data()

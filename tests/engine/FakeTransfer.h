@@ -27,7 +27,7 @@ public:
         ++cancels;
         m_running = false;
         if (m_single)
-            emit finished({jobs.last().itemId, TransferOutcome::Cancelled, 0, 0, QString()});
+            emit finished(TransferResult{jobs.last().itemId, TransferOutcome::Cancelled, 0, 0, QString(), 0, -1.0, QString()});
     }
     bool isRunning() const override { return m_running; }
     void tick() override {}
@@ -36,7 +36,7 @@ public:
     void finish(TransferOutcome outcome, qint64 read = 1000, qint64 total = 1000)
     {
         m_running = false;
-        emit finished({jobs.last().itemId, outcome, read, total, QString()});
+        emit finished(TransferResult{jobs.last().itemId, outcome, read, total, QString(), 0, -1.0, QString()});
     }
     void progress(qint64 read, qint64 total) { emit progressed(jobs.last().itemId, read, total); }
 

@@ -1,6 +1,8 @@
 #include "tests/support/FixtureSite.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QLocale>
 #include <QHostAddress>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -24,7 +26,11 @@ QByteArray reasonPhrase(int status)
     case 200: return "OK";
     case 302: return "Found";
     case 403: return "Forbidden";
+    case 206: return "Partial Content";
     case 404: return "Not Found";
+    case 416: return "Range Not Satisfiable";
+    case 429: return "Too Many Requests";
+    case 503: return "Service Unavailable";
     case 500: return "Internal Server Error";
     default: return "Status";
     }
@@ -282,6 +288,8 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
         send(socket, route.value()(request));
         return;
     }
+    if (dispatchPoliteRoutes(socket, request))
+        return;
     if (request.path == "/pdf" || request.path == "/pdf-close" || request.path == "/pdf-chunked") {
         response.headers.append(Header("Content-Type", "application/pdf"));
         response.body = pdfBody(size);
@@ -511,4 +519,159 @@ void FixtureProxy::onNewConnection()
         connect(upstream, &QTcpSocket::errorOccurred, this, [client] { client->disconnectFromHost(); });
         connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
     }
+}
+
+// ---------------------------------------------------------------- continued transfers, busy servers, server names
+
+namespace {
+
+QByteArray httpDate(const QDateTime &utc)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates)
+        .toString(utc.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+        .toLatin1();
+}
+
+} // namespace
+
+QByteArray FixtureSite::rangedBytes(qint64 from, qint64 length, int version)
+{
+    static const QByteArray head = "%PDF-1.4\n";
+    static const char pattern[] = "0123456789abcdefghijklmnopqrstuvwxyz\n";
+    constexpr qint64 kPattern = sizeof(pattern) - 1;
+    QByteArray bytes(length, Qt::Uninitialized);
+    for (qint64 i = 0; i < length; ++i) {
+        const qint64 at = from + i;
+        bytes[i] = at < head.size() ? head[at] : pattern[(at + version * 7) % kPattern];
+    }
+    return bytes;
+}
+
+QByteArray FixtureSite::rangedBody(qint64 size, int version)
+{
+    return rangedBytes(0, size, version);
+}
+
+bool FixtureSite::dispatchPoliteRoutes(QTcpSocket *socket, const Request &request)
+{
+    const QUrlQuery &query = request.query;
+    if (request.path == "/busy") {
+        const int code = int(queryNumber(query, "code", 503));
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QList<Header> headers{{"Content-Type", "text/html"}, {"Date", httpDate(now)}};
+        if (query.hasQueryItem("date"))
+            headers.append(Header("Retry-After", httpDate(now.addSecs(queryNumber(query, "date", 0)))));
+        else
+            headers.append(Header("Retry-After", query.queryItemValue("after").toLatin1()));
+        socket->write(headHeaders(code, headers) + "Content-Length: 0\r\n\r\n");
+        socket->disconnectFromHost();
+        return true;
+    }
+    if (request.path == "/named") {
+        Response response;
+        response.headers.append(Header("Content-Type", "application/pdf"));
+        response.headers.append(
+            Header("Content-Disposition", query.queryItemValue("disposition", QUrl::FullyDecoded).toUtf8()));
+        response.body = pdfBody(queryNumber(query, "size", 4096));
+        send(socket, response);
+        return true;
+    }
+    if (request.path != "/ranged")
+        return false;
+
+    const qint64 size = queryNumber(query, "size", 4096);
+    const QString validatorKind = query.queryItemValue("validator");
+    const bool ranges = query.queryItemValue("ranges") != QLatin1String("0");
+    const bool chunked = query.queryItemValue("chunked") == QLatin1String("1");
+    const QByteArray etag = "\"doc-" + QByteArray::number(m_rangedVersion) + '-' + QByteArray::number(size) + '"';
+    const QByteArray lastModified =
+        httpDate(QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC).addDays(m_rangedVersion));
+    const QByteArray validator = validatorKind == QLatin1String("none")   ? QByteArray()
+                                 : validatorKind == QLatin1String("date") ? lastModified
+                                                                          : etag;
+    QList<Header> headers{{"Content-Type", "application/pdf"}};
+    if (validatorKind == QLatin1String("date"))
+        headers.append(Header("Last-Modified", lastModified));
+    else if (validatorKind != QLatin1String("none"))
+        headers.append(Header("ETag", etag));
+    if (ranges)
+        headers.append(Header("Accept-Ranges", "bytes"));
+
+    // "bytes=N-" only: what a client continuing a file asks for.
+    qint64 from = 0;
+    int status = 200;
+    const QByteArray range = request.header("Range");
+    if (ranges && range.startsWith("bytes=") && range.endsWith('-')) {
+        const QByteArray ifRange = request.header("If-Range");
+        const bool sameDocument = ifRange.isEmpty() || ifRange == validator
+                                  || query.queryItemValue("ifrange") == QLatin1String("ignore");
+        if (sameDocument) {
+            from = range.mid(6, range.size() - 7).toLongLong();
+            status = 206;
+        }
+    }
+    if (status == 206 && from >= size) {
+        socket->write(headHeaders(416, {{"Content-Range", "bytes */" + QByteArray::number(size)}})
+                      + "Content-Length: 0\r\n\r\n");
+        socket->disconnectFromHost();
+        return true;
+    }
+    if (status == 206)
+        headers.append(Header("Content-Range", "bytes " + QByteArray::number(from) + '-'
+                                                   + QByteArray::number(size - 1) + '/' + QByteArray::number(size)));
+    QByteArray head = headHeaders(status, headers);
+    head += chunked ? QByteArray("Transfer-Encoding: chunked\r\n")
+                    : "Content-Length: " + QByteArray::number(size - from) + "\r\n";
+    socket->write(head + "\r\n");
+    // Only a whole answer is cut: the rest of a document always arrives.
+    qint64 cut = -1;
+    if (status == 200 && m_rangedWholeAnswers[request.target]++ < queryNumber(query, "cuts", 1))
+        cut = queryNumber(query, "cut", -1);
+    streamRanged(socket, from, size, cut, chunked, queryNumber(query, "piece", 64 * 1024),
+                 int(queryNumber(query, "ms", 0)));
+    return true;
+}
+
+// Sends bytes [from, to) of the /ranged document, generated as the socket
+// drains (or `piece` bytes every `intervalMs`), and closes after `cutAt`
+// bytes of it when that is not -1 (a chunked body then lacks its last chunk).
+void FixtureSite::streamRanged(QTcpSocket *socket, qint64 from, qint64 to, qint64 cutAt, bool chunked, qint64 piece,
+                               int intervalMs)
+{
+    const int version = m_rangedVersion;
+    const qint64 end = cutAt >= 0 ? qMin(to, from + cutAt) : to;
+    const qint64 block = intervalMs > 0 ? qMax<qint64>(1, piece) : kStreamBlock;
+    auto at = std::make_shared<qint64>(from);
+    auto done = std::make_shared<bool>(false);
+    auto sendSome = [socket, at, done, end, to, block, chunked, version](bool once) {
+        while (*at < end && (once || socket->bytesToWrite() < kStreamHighWater)) {
+            const qint64 n = qMin(block, end - *at);
+            const QByteArray bytes = rangedBytes(*at, n, version);
+            if (chunked)
+                socket->write(QByteArray::number(n, 16) + "\r\n" + bytes + "\r\n");
+            else
+                socket->write(bytes);
+            *at += n;
+            if (once)
+                break;
+        }
+        if (*at >= end && !*done) {
+            *done = true;
+            if (chunked && end == to)
+                socket->write("0\r\n\r\n");
+            socket->disconnectFromHost();
+        }
+    };
+    if (intervalMs > 0) {
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [timer, sendSome, done] {
+            sendSome(true);
+            if (*done)
+                timer->stop();
+        });
+        timer->start(intervalMs);
+        return;
+    }
+    connect(socket, &QTcpSocket::bytesWritten, socket, [sendSome] { sendSome(false); });
+    sendSome(false);
 }

@@ -51,6 +51,26 @@ class QTimer;
 //   /results[page]               result page `page` (1 to 3) of a search: entries in
 //                                the site's markup, pages linked by an anchor reading
 //                                "next"; the last page has none. Other pages: 404
+//
+// Routes for continued transfers, busy servers and names from the server:
+//   /ranged[size,validator=etag|date|none,ranges=1|0,ifrange=ignore,cut,cuts,chunked=1,piece,ms]
+//                                the document rangedBody(size): with an ETag or a
+//                                Last-Modified as `validator` says (etag by default),
+//                                "Range: bytes=N-" answered 206 with the rest unless
+//                                ranges=0 (then always 200), a range from the length on
+//                                answered 416, and If-Range with another validator
+//                                answered 200 whole (ifrange=ignore: the range is served
+//                                anyway); the first `cuts` (1) whole answers to the
+//                                address are cut after `cut` bytes (the connection
+//                                closed, a chunked one without its last chunk);
+//                                chunked=1: no length, chunked encoding;
+//                                `piece` bytes every `ms` milliseconds when ms > 0.
+//                                changeRangedDocuments() makes every document another
+//                                one: new body, new validators.
+//   /busy[code,after,date]       the status `code` (503 by default) with an empty body and
+//                                "Retry-After": `after` seconds, or with date=S an HTTP
+//                                date S seconds after the reply's own "Date"
+//   /named[size,disposition]     a PDF with the Content-Disposition header `disposition`
 //   anything else                404
 class FixtureSite : public QObject
 {
@@ -131,6 +151,12 @@ public:
     // page and then nothing: the page never finishes loading.
     void holdResultPage(int page) { m_heldResultPages.append(page); }
 
+    // The documents of /ranged: version 0 until changeRangedDocuments().
+    static QByteArray rangedBody(qint64 size, int version = 0);
+    static QByteArray rangedBytes(qint64 from, qint64 length, int version);
+    void changeRangedDocuments() { ++m_rangedVersion; }
+    int rangedVersion() const { return m_rangedVersion; }
+
 signals:
     void requestReceived(const QByteArray &path);
 
@@ -143,6 +169,14 @@ private:
     void streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter, bool closeWhenDone);
     void streamChunked(QTcpSocket *socket, qint64 size);
     void trickle(QTcpSocket *socket, qint64 size, qint64 piece, int intervalMs);
+
+    // The routes for continued transfers, busy servers and server names;
+    // false when the request is for none of them.
+    bool dispatchPoliteRoutes(QTcpSocket *socket, const Request &request);
+    void streamRanged(QTcpSocket *socket, qint64 from, qint64 to, qint64 cutAt, bool chunked, qint64 piece,
+                      int intervalMs);
+    int m_rangedVersion = 0;
+    QHash<QByteArray, int> m_rangedWholeAnswers; // whole answers of /ranged per address
 
     QTcpServer m_server;
     QSslServer m_tlsServer;

@@ -16,9 +16,15 @@ int main(int argc, char **argv)
     }
     // One line per request on standard error, so that a benchmark can count
     // the requests a client made.
-    QObject::connect(&site, &FixtureSite::requestReceived, &site, [](const QByteArray &path) {
-        std::fprintf(stderr, "request %s\n", path.constData());
+    // A ranged request says which range it asked for ("request /ranged range=bytes=N-").
+    QObject::connect(&site, &FixtureSite::requestReceived, &site, [&site](const QByteArray &path) {
+        const QByteArray range = site.requests().isEmpty() ? QByteArray() : site.requests().last().header("Range");
+        if (range.isEmpty())
+            std::fprintf(stderr, "request %s\n", path.constData());
+        else
+            std::fprintf(stderr, "request %s range=%s\n", path.constData(), range.constData());
         std::fflush(stderr);
+        site.clearRequests(); // the log is the output; the site keeps none of it
     });
     std::printf("%u\n", unsigned(site.port()));
     std::fflush(stdout);
