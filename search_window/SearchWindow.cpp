@@ -49,6 +49,9 @@ constexpr int kListMarginTwips = 50;
 constexpr int kBrowserMarginTwips = 20;
 constexpr int kNormalWidthTwips = 15000;
 constexpr int kNormalHeightTwips = 10000;
+// Where the splitter starts: the page above, the list with room for a dozen
+// rows below.
+constexpr int kDesignedBarTopTwips = 5500;
 
 // The small icon beside "仅提取带": the mark the site sets on free articles.
 QPixmap freeMarkPixmap(const QWidget *widget)
@@ -88,7 +91,7 @@ SearchWindow::SearchWindow(const DownloadWindowServices &services, QWidget *pare
     bindMenus();
 
     resize(TwipsToPixels(kNormalWidthTwips), TwipsToPixels(kNormalHeightTwips));
-    PicBar->move(0, TwipsToPixels(kNormalHeightTwips * 4 / 5));
+    PicBar->move(0, TwipsToPixels(kDesignedBarTopTwips));
     layOut();
 
     // The load: the setting read, the browser silenced, a blank page, then
@@ -178,6 +181,7 @@ void SearchWindow::buildListPane()
     PaintStripedListBackground(ListView1, kStripeRowHeight);
 
     PicPanPrograss = NamedControl(new QFrame(PicPanList), "PicPanPrograss");
+    PicPanPrograss->setAccessibleName(QStringLiteral("PicPanPrograss"));
     PicPanPrograss->setFrameShape(QFrame::Box);
     PicPanPrograss->setAutoFillBackground(true);
     Label11 = NamedControl(new QLabel(kProgressAtDesign, PicPanPrograss), "Label11");
