@@ -72,6 +72,7 @@ private slots:
     void openAddress();
     void addAllButtonWhileRunning();
     void handOverAndShowDownloadWindow();
+    void listMenuAndExport();
     void closingKeepsTheDownloadWindow_data();
     void closingKeepsTheDownloadWindow();
 
@@ -357,6 +358,36 @@ void TestSearchWindow::handOverAndShowDownloadWindow()
     m_window->menus().passAll->trigger();
     QTRY_COMPARE(downloads->windowState(), Qt::WindowMaximized);
     QCOMPARE(downloads->engine().list().count(), 4);
+}
+
+// The list's right-click menu is "清除(&C)"; a clear refreshes the counter.
+// "导出数据..." writes the list where the save dialog says.
+void TestSearchWindow::listMenuAndExport()
+{
+    QTemporaryDir folder;
+    readThisPage(folder.path());
+
+    QTreeView *list = m_window->ListView1;
+    emit list->customContextMenuRequested(QPoint(10, 10));
+    QTRY_VERIFY(m_window->menus().clear->isVisible());
+    m_window->menus().clear->hide();
+
+    const QString exported = folder.filePath(QStringLiteral("list.txt"));
+    m_rig->prompts.paths.enqueue(exported);
+    m_window->Command7->click();
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("\r\n"), 4);
+
+    m_rig->prompts.inputs.enqueue(QStringLiteral("WING"));
+    m_window->menus().clearContaining->trigger();
+    QCOMPARE(m_window->harvestList().count(), 2); // "...Slender Wings" and "Wing Flutter..." go
+    QCOMPARE(m_window->Label1->text(), QStringLiteral("2"));
+
+    m_rig->prompts.answers.enqueue(PromptAnswer::Yes);
+    m_window->menus().clearAll->trigger();
+    QCOMPARE(m_window->harvestList().count(), 0);
+    QCOMPARE(m_window->Label1->text(), QStringLiteral("0"));
 }
 
 // Closing the search window ends nothing else: a download window that is
