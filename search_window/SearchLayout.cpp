@@ -23,8 +23,8 @@ SearchLayout LayOutSearchWindow(const SearchLayoutInput &input)
     const int width = layout.windowWidth - kWidthAllowance;
     layout.bar = QRect(kBarLeft, barTop, width, input.barHeight);
     layout.upperPane = QRect(kBarLeft, input.upperPaneTop, width, std::max(barTop - input.upperPaneTop, 0));
-    // The original's 870 twips were the caption, the frame and the menu bar;
-    // here the window's height holds only the menu bar.
+    // The window's height holds the menu bar but no caption or frame: the
+    // lower pane ends at the status bar.
     const int lowerTop = barTop + input.barHeight;
     const int lowerHeight =
         layout.windowHeight - input.statusBarHeight - barTop - input.barHeight - input.menuBarHeight;
