@@ -105,8 +105,8 @@ SearchWindow::SearchWindow(const DownloadWindowServices &services, QWidget *pare
 
 SearchWindow::~SearchWindow()
 {
-    // The pass and the paging hold references to the maintenance's list and
-    // the hand-over; they go first.
+    // The pass uses the hand-over, a member that goes before the window's
+    // children: the pass and the paging go first.
     delete m_pass;
     delete m_paging;
 }

@@ -71,6 +71,8 @@ private slots:
     void openAddress_data();
     void openAddress();
     void addAllButtonWhileRunning();
+    void filtersFollowTheTickBoxes_data();
+    void filtersFollowTheTickBoxes();
     void handOverAndShowDownloadWindow();
     void listMenuAndExport();
     void closingKeepsTheDownloadWindow_data();
@@ -324,6 +326,40 @@ void TestSearchWindow::addAllButtonWhileRunning()
     QCOMPARE(m_window->Label1->text(), QStringLiteral("7"));
 }
 
+// "只提取网页勾选项" (Check1) and the free-only box (Check3) decide which
+// entries of the first result page are read.
+void TestSearchWindow::filtersFollowTheTickBoxes_data()
+{
+    QTest::addColumn<bool>("tickedOnly");
+    QTest::addColumn<bool>("freeOnly");
+    QTest::addColumn<QStringList>("links");
+
+    QTest::newRow("every entry") << false << false
+                                 << QStringList{"6.2016-1234", "1.J055000", "1.C034000", "1.A33000"};
+    QTest::newRow("ticked on the page") << true << false << QStringList{"1.J055000", "1.A33000"};
+    QTest::newRow("free") << false << true << QStringList{"6.2016-1234", "1.C034000"};
+}
+
+void TestSearchWindow::filtersFollowTheTickBoxes()
+{
+    QFETCH(bool, tickedOnly);
+    QFETCH(bool, freeOnly);
+    QFETCH(QStringList, links);
+
+    m_rig->session.AskSaveFolder = 0;
+    m_window->Check1->setChecked(tickedOnly);
+    m_window->Check3->setChecked(freeOnly);
+    m_window->WebBrowser1->navigate(m_site.url("/results?page=1"));
+    QVERIFY(waitForPath(QStringLiteral("/results")));
+    m_window->Command9->click();
+    QVERIFY(QTest::qWaitFor([&] { return m_window->harvestList().count() > 0; }, kWaitMs));
+
+    QStringList read;
+    for (int row = 0; row < m_window->harvestList().count(); ++row)
+        read.append(m_window->harvestList().at(row).Link.section(QLatin1Char('/'), -1).section(QLatin1Char('?'), 0, 0));
+    QCOMPARE(read, links);
+}
+
 // The first hand-over creates the download window; the pass brings it up,
 // maximised when it was minimised. "打开下载窗口" shows it as it is.
 void TestSearchWindow::handOverAndShowDownloadWindow()
@@ -332,6 +368,9 @@ void TestSearchWindow::handOverAndShowDownloadWindow()
     readThisPage(folder.path());
 
     m_window->Command2->click(); // no row selected: "分析全部"
+    QVERIFY(m_window->PicPanPrograss->isVisible());
+    QCOMPARE(m_window->Label11->text(), QStringLiteral("正在分析,请稍候..."));
+    QVERIFY(!m_window->Command2->isEnabled());
     QVERIFY(QTest::qWaitFor([&] { return m_window->downloadWindow() && m_window->downloadWindow()->isVisible(); },
                             kWaitMs));
     DownloadWindow *downloads = m_window->downloadWindow();
