@@ -258,12 +258,7 @@ void SearchWindow::bindMenus()
 {
     const SearchMenus &menus = m_menus;
     const auto pass = [this](AnalysisPass::Kind kind) {
-        return [this, kind] {
-            Command2->setEnabled(false);
-            m_pass->start(kind, [this](int row) {
-                return ListView1->selectionModel()->isRowSelected(row, QModelIndex());
-            });
-        };
+        return [this, kind] { startPass(kind); };
     };
     connect(menus.passUnanalysed, &QAction::triggered, this, pass(AnalysisPass::Kind::Unanalysed));
     connect(menus.passFailed, &QAction::triggered, this, pass(AnalysisPass::Kind::Failed));
@@ -327,13 +322,20 @@ void SearchWindow::analyse()
         Command2->setEnabled(true);
         break;
     case AnalysisChoice::AnalyseAll:
-        m_pass->start(AnalysisPass::Kind::All,
-                      [this](int row) { return ListView1->selectionModel()->isRowSelected(row, QModelIndex()); });
+        startPass(AnalysisPass::Kind::All);
         break;
     case AnalysisChoice::ChooseFromMenu:
         m_menus.addMenu->popup(QCursor::pos());
         break;
     }
+}
+
+// The pass over selected rows reads the selection as it reaches each row.
+void SearchWindow::startPass(AnalysisPass::Kind kind)
+{
+    Command2->setEnabled(false);
+    m_pass->start(kind,
+                  [this](int row) { return ListView1->selectionModel()->isRowSelected(row, QModelIndex()); });
 }
 
 QSet<int> SearchWindow::selectedRows() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download_window/DownloadWindow.h"
+#include "harvester/AnalysisPass.h"
 #include "harvester/Handover.h"
 #include "harvester/HarvestMaintenance.h"
 #include "harvester/SaveFolderAsker.h"
@@ -11,7 +12,6 @@
 #include <QSet>
 #include <memory>
 
-class AnalysisPass;
 class HarvestList;
 class Paging;
 class QCheckBox;
@@ -98,6 +98,7 @@ private:
     void layOut();
     void placeListPaneParts();
     void analyse();
+    void startPass(AnalysisPass::Kind kind);
     QSet<int> selectedRows() const;
     void showRowCount();
     void showAddAllRunning(bool running);
