@@ -2,6 +2,7 @@
 
 #include "browser/WebBrowser.h"
 #include "common/SessionSettings.h"
+#include "download_window/CommandStrip.h"
 #include "download_window/WindowTexts.h"
 #include "engine/DownloadEngine.h"
 #include "harvester/AnalysisPass.h"
@@ -16,6 +17,7 @@
 #include "settings/LayoutRules.h"
 #include "settings/OptionsDialog.h"
 #include "settings/SaveFolderDialog.h"
+#include "settings/SettingsProcedures.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
 #include "widgets/ListViewHelpers.h"
@@ -24,6 +26,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -286,7 +289,8 @@ void SearchWindow::bindMenus()
     connect(menus.clearAll, &QAction::triggered, this, [this] { m_maintenance->clearAll(); });
 
     connect(menus.settings, &QAction::triggered, this, [this] {
-        OptionsDialog::showModal(m_services.stored, m_services.session, m_services.prompts, this);
+        OptionsDialog::showModal(m_services.stored, m_services.session, m_services.prompts, this,
+                                 [this](int method) { showMethodInDownloadWindow(method); });
     });
     connect(menus.openDownloadWindow, &QAction::triggered, this, &SearchWindow::openDownloadWindow);
     connect(menus.clearBrowserCache, &QAction::triggered, this, [this] {
@@ -388,6 +392,20 @@ void SearchWindow::openDownloadWindow()
     DownloadWindow *window = ensureDownloadWindow();
     window->show();
     window->raise();
+}
+
+// A method confirmed in the options dialog shows at once in a loaded
+// download window: its method label, and its thread-count box disabled for
+// method one or set to one worker for method two.
+void SearchWindow::showMethodInDownloadWindow(int method)
+{
+    if (!m_downloadWindow)
+        return;
+    CommandStrip *strip = m_downloadWindow->Picture3;
+    strip->Label7->setText(MethodLabelText(method));
+    strip->Combo1->setEnabled(method != 1);
+    if (method != 1)
+        strip->Combo1->setCurrentIndex(0);
 }
 
 void SearchWindow::showSaveFolderDialog()

@@ -95,6 +95,7 @@ private:
     void bindCommands();
     void bindMenus();
     DownloadWindow *ensureDownloadWindow();
+    void showMethodInDownloadWindow(int method);
     void layOut();
     void placeListPaneParts();
     void analyse();

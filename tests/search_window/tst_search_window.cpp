@@ -3,7 +3,9 @@
 // address prompt, the add commands' button, the hand-over to the download
 // window and its close.
 #include "browser/WebBrowser.h"
+#include "download_window/CommandStrip.h"
 #include "engine/DownloadEngine.h"
+#include "settings/OptionsDialog.h"
 #include "harvester/HarvestList.h"
 #include "search_window/SplitterBar.h"
 #include "tests/search_window/SearchRig.h"
@@ -11,6 +13,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -75,6 +79,8 @@ private slots:
     void filtersFollowTheTickBoxes();
     void handOverAndShowDownloadWindow();
     void listMenuAndExport();
+    void settingsShowMethodInDownloadWindow_data();
+    void settingsShowMethodInDownloadWindow();
     void closingKeepsTheDownloadWindow_data();
     void closingKeepsTheDownloadWindow();
 
@@ -427,6 +433,48 @@ void TestSearchWindow::listMenuAndExport()
     m_window->menus().clearAll->trigger();
     QCOMPARE(m_window->harvestList().count(), 0);
     QCOMPARE(m_window->Label1->text(), QStringLiteral("0"));
+}
+
+// "设置" from the search window: a method confirmed there shows at once in
+// the open download window.
+void TestSearchWindow::settingsShowMethodInDownloadWindow_data()
+{
+    QTest::addColumn<int>("method");
+    QTest::addColumn<bool>("threadBoxEnabled");
+    QTest::addColumn<int>("threadPosition");
+
+    QTest::newRow("method one") << 1 << false << 2;
+    QTest::newRow("method two: one worker") << 2 << true << 0;
+}
+
+void TestSearchWindow::settingsShowMethodInDownloadWindow()
+{
+    QFETCH(int, method);
+    QFETCH(bool, threadBoxEnabled);
+    QFETCH(int, threadPosition);
+
+    m_window->menus().openDownloadWindow->trigger();
+    CommandStrip *strip = m_window->downloadWindow()->Picture3;
+    strip->Combo1->setCurrentIndex(2);
+
+    bool answered = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        auto *dialog = qobject_cast<OptionsDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        (method == 1 ? dialog->Option1 : dialog->Option2)->setChecked(true);
+        dialog->Command1->click();
+        answered = true;
+    });
+    watch.start(50);
+    m_window->menus().settings->trigger();
+
+    QVERIFY(answered);
+    QCOMPARE(m_rig->session.DownloadMethod, qint16(method));
+    QCOMPARE(strip->Label7->text(), QStringLiteral("下载方式：%1").arg(method));
+    QCOMPARE(strip->Combo1->isEnabled(), threadBoxEnabled);
+    QCOMPARE(strip->Combo1->currentIndex(), threadPosition);
 }
 
 // Closing the search window ends nothing else: a download window that is
