@@ -15,11 +15,17 @@ WebBrowser::WebBrowser(QWebEngineProfile *profile, QWidget *parent)
         m_busy = false;
         emit documentCompleted();
     });
+    connect(m_page, &QWebEnginePage::linkHovered, this, &WebBrowser::statusTextChanged);
 }
 
 void WebBrowser::navigate(const QString &address)
 {
     m_page->load(QUrl::fromUserInput(address.trimmed()));
+}
+
+void WebBrowser::navigateExactly(const QString &address)
+{
+    m_page->load(QUrl(address));
 }
 
 void WebBrowser::goBack()

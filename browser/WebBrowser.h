@@ -34,6 +34,9 @@ public:
     // Navigate: starts loading the address as typed (a scheme may be left
     // out); returns at once.
     void navigate(const QString &address);
+    // Starts loading the address exactly as given: no scheme is added, so an
+    // address without one names no page.
+    void navigateExactly(const QString &address);
     // GoBack, GoForward: nothing happens when there is no history.
     void goBack();
     void goForward();
@@ -52,6 +55,9 @@ public:
 
 signals:
     void documentCompleted();
+    // The status text: the target of the link under the pointer, empty when
+    // the pointer leaves it.
+    void statusTextChanged(const QString &text);
 
 private:
     BrowserPage *m_page;

@@ -50,9 +50,10 @@ QString StartupUsage()
 {
     return QStringLiteral(
         "usage: paperdrift [--dir FOLDER] [--list FILE] [URL...]\n"
-        "Opens the download window. Addresses given here (or in FILE, one \"URL[<TAB>NAME[<TAB>REFERER]]\"\n"
-        "a line) are put on its download list as waiting rows stored under FOLDER (default: the\n"
-        "current folder); downloading starts with \"开始下载\".\n");
+        "Opens the search window on the literature site's start page (PAPERDRIFT_START_PAGE, when set,\n"
+        "names another). Addresses given here (or in FILE, one \"URL[<TAB>NAME[<TAB>REFERER]]\" a line)\n"
+        "are put on the download list as waiting rows stored under FOLDER (default: the current\n"
+        "folder), and the download window comes up; downloading starts with \"开始下载\".\n");
 }
 
 QString NoDisplayMessage()

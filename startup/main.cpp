@@ -1,7 +1,10 @@
 // paperdrift, the desktop program. Until the startup window exists it opens
-// the download window as its main window; the program ends when it closes.
+// the search window first; the program ends when its last window closes.
+// Addresses given on the command line go on the download list, whose window
+// then comes up beside it.
 #include "browser/SharedCookies.h"
 #include "download_window/DownloadWindow.h"
+#include "search_window/SearchWindow.h"
 #include "engine/DownloadEngine.h"
 #include "common/SessionSettings.h"
 #include "platform/Clock.h"
@@ -89,9 +92,12 @@ int main(int argc, char *argv[])
     QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
     SharedCookies::attach(profile, network);
 
-    auto *window = new DownloadWindow({session, stored, prompts, sounds, clock, network, shell, profile});
+    auto *window = new SearchWindow({session, stored, prompts, sounds, clock, network, shell, profile});
     prompts.setParentWindow(window);
-    addSources(window->engine(), startup);
     window->show();
+    if (!startup.sources.isEmpty()) {
+        window->openDownloadWindow();
+        addSources(window->downloadWindow()->engine(), startup);
+    }
     return application.exec();
 }

@@ -59,6 +59,8 @@ private slots:
     void silentSuppressesDialogs_data();
     void silentSuppressesDialogs();
     void busyUntilTheLoadHasFinished();
+    void addressAsTyped_data();
+    void addressAsTyped();
     void scriptAnswerDroppedWhenContextIsGone();
 
     void profileCookiesReachTheTransfers_data();
@@ -238,6 +240,39 @@ void TestWebBrowser::busyUntilTheLoadHasFinished()
     QVERIFY(!m_browser->isBusy());
     QVERIFY(titles.count() >= 1);
     QCOMPARE(titles.last().at(0).toString(), QStringLiteral("Probe"));
+}
+
+// navigate() takes an address as a user types it into a browser's address
+// bar; navigateExactly() adds no scheme, so an address without one names no
+// page and nothing is requested.
+void TestWebBrowser::addressAsTyped_data()
+{
+    QTest::addColumn<bool>("exactly");
+    QTest::addColumn<bool>("withScheme");
+    QTest::addColumn<bool>("loads");
+
+    QTest::newRow("exactly, with scheme") << true << true << true;
+    QTest::newRow("exactly, without scheme") << true << false << false;
+    QTest::newRow("as typed, without scheme") << false << false << true;
+}
+
+void TestWebBrowser::addressAsTyped()
+{
+    QFETCH(bool, exactly);
+    QFETCH(bool, withScheme);
+    QFETCH(bool, loads);
+
+    const QString address = withScheme ? m_site.url(QStringLiteral("/links"))
+                                       : QStringLiteral("127.0.0.1:%1/links").arg(m_site.port());
+    const qsizetype before = m_site.requestsTo("/links").size();
+    QSignalSpy completed(m_browser.get(), &WebBrowser::documentCompleted);
+    if (exactly)
+        m_browser->navigateExactly(address);
+    else
+        m_browser->navigate(address);
+    completed.wait(loads ? kWaitMs : 2000);
+    QCOMPARE(m_site.requestsTo("/links").size() > before, loads);
+    QCOMPARE(m_browser->url().path() == QLatin1String("/links"), loads);
 }
 
 void TestWebBrowser::scriptAnswerDroppedWhenContextIsGone()

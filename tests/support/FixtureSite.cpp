@@ -358,6 +358,20 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
             response.body = body;
         }
         send(socket, response);
+    } else if (request.path.startsWith("/doi/")) {
+        const bool signedIn = request.header("Cookie").contains("session=ok");
+        if (request.path.endsWith("/1.G0003") && !signedIn) {
+            response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
+            response.body = loginPage();
+        } else if (request.path.endsWith("/1.C034000")) {
+            response.headers.append(Header("Content-Type", "application/pdf"));
+            response.body = QByteArray("CAJ\0", 4) + QByteArray(2000, 'c');
+        } else {
+            const bool mislabelled = request.path.endsWith("/1.B36000");
+            response.headers.append(Header("Content-Type", mislabelled ? "text/plain" : "application/pdf"));
+            response.body = pdfBody(size);
+        }
+        send(socket, response);
     } else if (request.path == "/piece") {
         QByteArray head = headHeaders(200, {{"Content-Type", "application/pdf"}});
         if (const qint64 length = queryNumber(query, "length", 0); length > 0)

@@ -51,6 +51,10 @@ class QTimer;
 //   /results[page]               result page `page` (1 to 3) of a search: entries in
 //                                the site's markup, pages linked by an anchor reading
 //                                "next"; the last page has none. Other pages: 404
+//   /doi/...                     the result pages' document links: a PDF, except
+//                                  .../1.B36000  a PDF sent as text/plain
+//                                  .../1.C034000 a CAJ document sent as application/pdf
+//                                  .../1.G0003   a login page unless the cookie session=ok is sent
 //
 // Routes for continued transfers, busy servers and names from the server:
 //   /ranged[size,validator=etag|date|none,ranges=1|0,ifrange=ignore,cut,cuts,chunked=1,piece,ms]
