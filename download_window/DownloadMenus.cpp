@@ -1,31 +1,14 @@
 #include "download_window/DownloadMenus.h"
 
 #include "download_window/WindowTexts.h"
+#include "widgets/MenuEntries.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
 using namespace WindowText;
-
-namespace {
-
-QAction *entry(QMenu *menu, const QString &caption, const char *name)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(QString::fromUtf8(name));
-    return action;
-}
-
-QMenu *submenu(QMenu *menu, const QString &caption, const char *name)
-{
-    QMenu *sub = menu->addMenu(caption);
-    sub->setObjectName(QString::fromUtf8(name));
-    sub->menuAction()->setObjectName(QString::fromUtf8(name));
-    return sub;
-}
-
-} // namespace
+using namespace MenuEntries;
 
 void DownloadMenus::build(QMenuBar *bar)
 {

@@ -1,31 +1,14 @@
 #include "search_window/SearchMenus.h"
 
 #include "search_window/SearchTexts.h"
+#include "widgets/MenuEntries.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
 using namespace SearchText;
-
-namespace {
-
-QAction *entry(QMenu *menu, const QString &caption, const char *name)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(QString::fromUtf8(name));
-    return action;
-}
-
-QMenu *barMenu(QMenuBar *bar, const QString &caption, const char *name)
-{
-    QMenu *menu = bar->addMenu(caption);
-    menu->setObjectName(QString::fromUtf8(name));
-    menu->menuAction()->setObjectName(QString::fromUtf8(name));
-    return menu;
-}
-
-} // namespace
+using namespace MenuEntries;
 
 void SearchMenus::build(QMenuBar *bar, QWidget *window)
 {
@@ -37,7 +20,7 @@ void SearchMenus::build(QMenuBar *bar, QWidget *window)
     passSelected = entry(addMenu, kPassSelected, "menu分析选中项");
     passAll = entry(addMenu, kPassAll, "menu分析全部");
 
-    browse = barMenu(bar, kMenuBrowse, "menu浏览");
+    browse = submenu(bar, kMenuBrowse, "menu浏览");
     openStartPage = entry(browse, kOpenStartPage, "menu打开AIAA首页");
     openAddress = entry(browse, kOpenAddress, "menu打开指定网址");
     browse->addSeparator();
@@ -46,14 +29,14 @@ void SearchMenus::build(QMenuBar *bar, QWidget *window)
     browse->addSeparator();
     closeWindow = entry(browse, kCloseWindow, "menu关闭本窗口");
 
-    clear = barMenu(bar, kMenuClear, "menu清除");
+    clear = submenu(bar, kMenuClear, "menu清除");
     clearSelected = entry(clear, kClearSelected, "menu清除选中项");
     clearDone = entry(clear, kClearDone, "menu清除分析成功项");
     clearContaining = entry(clear, kClearContaining, "menu清除标题含指定字符项");
     clearNotContaining = entry(clear, kClearNotContaining, "menu清除标题不含指定字符项");
     clearAll = entry(clear, kClearAll, "menu清空全部");
 
-    tools = barMenu(bar, kMenuTools, "menu工具");
+    tools = submenu(bar, kMenuTools, "menu工具");
     settings = entry(tools, kSettings, "menu设置");
     openDownloadWindow = entry(tools, kOpenDownloadWindow, "menu打开下载窗口");
     tools->addSeparator();

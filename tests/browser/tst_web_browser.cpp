@@ -5,6 +5,7 @@
 #include "browser/SharedCookies.h"
 #include "browser/WebBrowser.h"
 #include "tests/support/FixtureSite.h"
+#include "tests/support/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,24 +24,6 @@
 namespace {
 
 constexpr int kWaitMs = 20000;
-
-using Header = QPair<QByteArray, QByteArray>;
-
-FixtureSite::Response htmlResponse(const QByteArray &body)
-{
-    FixtureSite::Response response;
-    response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
-    response.body = "<!DOCTYPE html><html><head><title>Probe</title></head><body>" + body + "</body></html>";
-    return response;
-}
-
-int visibleTopLevelWidgets()
-{
-    int count = 0;
-    for (const QWidget *widget : QApplication::topLevelWidgets())
-        count += widget->isVisible() ? 1 : 0;
-    return count;
-}
 
 } // namespace
 
@@ -81,7 +64,7 @@ void TestWebBrowser::initTestCase()
 {
     QVERIFY(m_site.start());
     m_site.addRoute("/links", [](const FixtureSite::Request &) {
-        return htmlResponse("<a id=\"blank\" href=\"/signin?form=standard\" target=\"_blank\">login</a>");
+        return FixtureSite::Response::htmlPage("Probe", "<a id=\"blank\" href=\"/signin?form=standard\" target=\"_blank\">login</a>");
     });
 }
 

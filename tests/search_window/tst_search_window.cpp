@@ -10,6 +10,7 @@
 #include "search_window/SplitterBar.h"
 #include "tests/search_window/SearchRig.h"
 #include "tests/support/FixtureSite.h"
+#include "tests/support/WidgetHelpers.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,24 +29,6 @@
 namespace {
 
 constexpr int kWaitMs = 20000;
-
-using Header = QPair<QByteArray, QByteArray>;
-
-FixtureSite::Response htmlPage(const QByteArray &body)
-{
-    FixtureSite::Response response;
-    response.headers.append(Header("Content-Type", "text/html; charset=utf-8"));
-    response.body = "<!DOCTYPE html><html><head><title>Start</title></head><body>" + body + "</body></html>";
-    return response;
-}
-
-int visibleTopLevelWidgets()
-{
-    int count = 0;
-    for (const QWidget *widget : QApplication::topLevelWidgets())
-        count += widget->isVisible() ? 1 : 0;
-    return count;
-}
 
 QString pathShown(SearchWindow *window)
 {
@@ -99,7 +82,7 @@ void TestSearchWindow::initTestCase()
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_site.start());
     m_site.addRoute("/start", [](const FixtureSite::Request &) {
-        return htmlPage("<a id=\"blank\" href=\"/results?page=1\" target=\"_blank\">results</a>"
+        return FixtureSite::Response::htmlPage("Start", "<a id=\"blank\" href=\"/results?page=1\" target=\"_blank\">results</a>"
                         "<a id=\"plain\" href=\"/signin?form=standard\" style=\"display:block;height:200px\">sign in</a>");
     });
     qputenv("PAPERDRIFT_START_PAGE", m_site.url("/start").toUtf8());

@@ -102,6 +102,16 @@ public:
         QByteArray body;
         bool contentLength = true; // announce the body's length
         bool chunked = false;      // send the body in chunked encoding
+
+        // A small HTML page in UTF-8 with the given title and body markup.
+        static Response htmlPage(const QByteArray &title, const QByteArray &body)
+        {
+            Response response;
+            response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/html; charset=utf-8")));
+            response.body = "<!DOCTYPE html><html><head><title>" + title + "</title></head><body>" + body
+                + "</body></html>";
+            return response;
+        }
     };
 
     using Handler = std::function<Response(const Request &)>;
