@@ -1,0 +1,140 @@
+#include "cache_viewer/UrlCache.h"
+
+#include "cache_viewer/SimpleCacheFile.h"
+#include "engine/Naming.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace {
+
+const QRegularExpression &entryFileName()
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9a-f]{16})_0$"));
+    return pattern;
+}
+
+QString entryHash(const QString &entryFile)
+{
+    return entryFileName().match(QFileInfo(entryFile).fileName()).captured(1);
+}
+
+// The name a body is written out under: the address's last path segment,
+// cleaned, or a name made from the address when that is empty.
+QString bodyFileName(const QString &url)
+{
+    const QUrl address(url);
+    QString name = SanitizeFileName(address.fileName(QUrl::FullyDecoded));
+    if (name.isEmpty())
+        name = FallbackFileName(url);
+    if (name.isEmpty())
+        name = QStringLiteral("index");
+    return name;
+}
+
+bool writeBody(const QString &entryFile, const CacheEntryFile &entry, const QString &target)
+{
+    QFile in(entryFile);
+    if (!in.open(QIODevice::ReadOnly) || !in.seek(entry.bodyOffset))
+        return false;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray buffer(256 * 1024, Qt::Uninitialized);
+    qint64 left = entry.bodySize;
+    while (left > 0) {
+        const qint64 read = in.read(buffer.data(), qMin<qint64>(left, buffer.size()));
+        if (read <= 0 || out.write(buffer.constData(), read) != read) {
+            out.cancelWriting();
+            return false;
+        }
+        left -= read;
+    }
+    return out.commit();
+}
+
+} // namespace
+
+UrlCache::UrlCache(const QString &cacheFolder, const QString &exportFolder)
+    : m_cacheFolder(cacheFolder), m_exportFolder(exportFolder)
+{
+}
+
+QStringList UrlCache::entryFolders() const
+{
+    return {m_cacheFolder, m_cacheFolder + QStringLiteral("/Cache"), m_cacheFolder + QStringLiteral("/Cache/Cache_Data")};
+}
+
+QList<UrlCache::Entry> UrlCache::entries(bool *ok) const
+{
+    QList<Entry> found;
+    bool readable = true;
+    for (const QString &folder : entryFolders()) {
+        const QDir dir(folder);
+        if (!dir.exists())
+            continue;
+        if (!dir.isReadable()) {
+            readable = false;
+            continue;
+        }
+        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+            if (!entryFileName().match(name).hasMatch())
+                continue;
+            const QString path = dir.filePath(name);
+            if (const auto entry = ReadCacheEntryFile(path))
+                found.append(Entry{entry->url, path});
+        }
+    }
+    if (ok)
+        *ok = readable;
+    return found;
+}
+
+QString UrlCache::CacheEntryLocalFile(const QString &url) const
+{
+    if (url.isEmpty())
+        return QString();
+    for (const Entry &entry : entries()) {
+        if (entry.url != url)
+            continue;
+        const auto file = ReadCacheEntryFile(entry.entryFile);
+        if (!file)
+            return QString();
+        const QString folder = m_exportFolder + QLatin1Char('/') + entryHash(entry.entryFile);
+        const QString target = folder + QLatin1Char('/') + bodyFileName(url);
+        const QFileInfo existing(target);
+        if (existing.isFile() && existing.size() == file->bodySize)
+            return target;
+        if (!QDir().mkpath(folder) || !writeBody(entry.entryFile, *file, target))
+            return QString();
+        return target;
+    }
+    return QString();
+}
+
+bool UrlCache::DeleteUrlCacheEntry(const QString &url) const
+{
+    bool found = false;
+    for (const Entry &entry : entries()) {
+        if (entry.url != url)
+            continue;
+        found = true;
+        const QString hash = entryHash(entry.entryFile);
+        const QDir folder = QFileInfo(entry.entryFile).dir();
+        for (const char *suffix : {"_0", "_1", "_s"})
+            QFile::remove(folder.filePath(hash + QLatin1String(suffix)));
+        if (!hash.isEmpty())
+            QDir(m_exportFolder + QLatin1Char('/') + hash).removeRecursively();
+    }
+    return found;
+}
+
+QString CacheExportFolder()
+{
+    return ProgramFolder() + QStringLiteral("/缓存文件");
+}
