@@ -2,11 +2,9 @@
 
 #include "copy_move/CopyMoveTexts.h"
 #include "engine/Naming.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
-#include "platform/SettingsStore.h"
 #include "settings/FolderHistory.h"
-#include "settings/SettingsKeys.h"
+#include "settings/StoredSettings.h"
 #include "settings/SettingsTexts.h"
 #include "widgets/ComboHistory.h"
 #include "widgets/NamedControl.h"
@@ -23,7 +21,6 @@
 #include <QVBoxLayout>
 
 using namespace CopyMoveText;
-using SettingsKey::kApplication;
 
 namespace {
 
@@ -36,21 +33,20 @@ Control *accessible(Control *control, const QString &name)
 
 } // namespace
 
-CopyMoveDialog::CopyMoveDialog(SettingsStore &store, Prompts &prompts, const QString &historyPath, bool isMove,
+CopyMoveDialog::CopyMoveDialog(StoredSettings &stored, Prompts &prompts, const QString &historyPath, bool isMove,
                                QWidget *parent)
-    : QDialog(parent), IsMove(isMove), m_store(store), m_prompts(prompts), m_historyPath(historyPath)
+    : QDialog(parent), IsMove(isMove), m_stored(stored), m_prompts(prompts), m_historyPath(historyPath)
 {
     setObjectName(kWindowName);
     setWindowTitle(WindowCaption(IsMove ? kMovingCaption : kCopyingCaption));
     buildControls();
 
     LoadComboHistory(Combo1, m_historyPath);
-    DestinationFolder = m_store.GetSetting(kApplication, kSection, kKeyDestination, ProgramFolder());
+    DestinationFolder = m_stored.copyMoveDestination();
     FitComboDropDownWidth(Combo1);
     Combo1->setEditText(DestinationFolder);
-    bool numeric = false;
-    const int index = m_store.GetSetting(kApplication, kSection, kKeyOption, kDefaultOption).trimmed().toInt(&numeric);
-    if (numeric && index >= 1 && index <= 5) {
+    const int index = m_stored.copyMoveOpIndex();
+    if (index >= 1 && index <= 5) {
         Option1[index]->setChecked(true);
         m_optionIndex = index;
     }
@@ -147,8 +143,8 @@ void CopyMoveDialog::run(bool announceEnd)
     Combo1->setEditText(folder);
     DestinationFolder = folder;
 
-    m_store.SaveSetting(kApplication, kSection, kKeyDestination, DestinationFolder);
-    m_store.SaveSetting(kApplication, kSection, kKeyOption, QString::number(m_optionIndex));
+    m_stored.saveCopyMoveDestination(DestinationFolder);
+    m_stored.saveCopyMoveOpIndex(m_optionIndex);
 
     const QString entry = folder.trimmed();
     if (Combo1->findText(entry, Qt::MatchFixedString) < 0)

@@ -13,7 +13,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class SettingsStore;
+class StoredSettings;
 
 // Form_Copy_Move: copies (or moves) the files of FileList into one folder,
 // deciding by the chosen option what to do with a name that is taken. A run
@@ -24,7 +24,7 @@ class CopyMoveDialog : public QDialog
     Q_OBJECT
 
 public:
-    CopyMoveDialog(SettingsStore &store, Prompts &prompts, const QString &historyPath, bool isMove,
+    CopyMoveDialog(StoredSettings &stored, Prompts &prompts, const QString &historyPath, bool isMove,
                    QWidget *parent = nullptr);
     ~CopyMoveDialog() override;
 
@@ -58,7 +58,7 @@ private:
     void nextStep();
     void finishRun();
 
-    SettingsStore &m_store;
+    StoredSettings &m_stored;
     Prompts &m_prompts;
     QString m_historyPath;
     int m_optionIndex = 0;

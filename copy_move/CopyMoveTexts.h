@@ -28,10 +28,5 @@ inline const QString kFolderError = QStringLiteral("创建文件夹出错！");
 inline const QString kMoveDone = QStringLiteral("移动文件完成！");
 inline const QString kCopyDone = QStringLiteral("复制文件完成！");
 
-// Settings: section and keys.
-inline const QString kSection = QStringLiteral("Form_Copy_Move");
-inline const QString kKeyDestination = QStringLiteral("目的文件夹");
-inline const QString kKeyOption = QStringLiteral("OpIndex");
-inline const QString kDefaultOption = QStringLiteral("4");
 
 } // namespace CopyMoveText

@@ -3,6 +3,7 @@
 // be made.
 #include "copy_move/CopyMoveDialog.h"
 #include "platform/SettingsStore.h"
+#include "settings/StoredSettings.h"
 #include "settings/FolderHistory.h"
 #include "tests/support/FileHelpers.h"
 #include "tests/support/PromptRecorder.h"
@@ -29,6 +30,7 @@ private slots:
     void init()
     {
         m_settings = std::make_unique<TempSettings>();
+        m_stored = std::make_unique<StoredSettings>(m_settings->store());
         m_prompts.clear();
         QFile::remove(historyPath());
     }
@@ -42,7 +44,7 @@ private slots:
 private:
     std::unique_ptr<CopyMoveDialog> openDialog(bool isMove = false)
     {
-        auto dialog = std::make_unique<CopyMoveDialog>(m_settings->store(), m_prompts, historyPath(), isMove);
+        auto dialog = std::make_unique<CopyMoveDialog>(*m_stored, m_prompts, historyPath(), isMove);
         dialog->show();
         return dialog;
     }
@@ -55,12 +57,12 @@ private:
     }
     QString setting(const QString &key)
     {
-        m_settings->reopen();
         return m_settings->store().GetSetting("Paperdrift", "Form_Copy_Move", key, "absent");
     }
 
     QTemporaryDir m_dir;
     std::unique_ptr<TempSettings> m_settings;
+    std::unique_ptr<StoredSettings> m_stored;
     PromptRecorder m_prompts;
 };
 
@@ -74,7 +76,7 @@ void TestCopyMoveDialog::storedOption_data()
     QTest::newRow("size") << "5" << 5;
     QTest::newRow("outside") << "6" << 0;
     QTest::newRow("zero") << "0" << 0;
-    QTest::newRow("not a number") << "x" << 0;
+    QTest::newRow("not a number reads as the default") << "x" << 4;
 }
 
 void TestCopyMoveDialog::storedOption()
