@@ -67,6 +67,9 @@ UrlCache::UrlCache(const QString &cacheFolder, const QString &exportFolder)
 
 QStringList UrlCache::entryFolders() const
 {
+    // No folder given (a profile kept in memory) is no cache, never the root.
+    if (m_cacheFolder.isEmpty())
+        return {};
     return {m_cacheFolder, m_cacheFolder + QStringLiteral("/Cache"), m_cacheFolder + QStringLiteral("/Cache/Cache_Data")};
 }
 
@@ -97,7 +100,7 @@ QList<UrlCache::Entry> UrlCache::entries(bool *ok) const
 
 QString UrlCache::CacheEntryLocalFile(const QString &url) const
 {
-    if (url.isEmpty())
+    if (url.isEmpty() || m_exportFolder.isEmpty())
         return QString();
     for (const Entry &entry : entries()) {
         if (entry.url != url)
@@ -128,7 +131,7 @@ bool UrlCache::DeleteUrlCacheEntry(const QString &url) const
         const QDir folder = QFileInfo(entry.entryFile).dir();
         for (const char *suffix : {"_0", "_1", "_s"})
             QFile::remove(folder.filePath(hash + QLatin1String(suffix)));
-        if (!hash.isEmpty())
+        if (!hash.isEmpty() && !m_exportFolder.isEmpty())
             QDir(m_exportFolder + QLatin1Char('/') + hash).removeRecursively();
     }
     return found;

@@ -91,6 +91,16 @@ void TestCacheListing::damagedEntryFilesAreNoEntries()
     QVERIFY(!ParseCacheEntry(patched(size - 16, 0)));          // no key hash: records shift
     QVERIFY(!ParseCacheEntry(patched(size - 24, 0)));          // last magic
     QVERIFY(!ParseCacheEntry(QByteArray(good.size(), '\0')));
+
+    // Any single changed byte: an entry read from it lies inside the file.
+    for (int at = 0; at < size; ++at) {
+        for (const char value : {'\0', '\x7f', '\xff'}) {
+            QByteArray bytes = good;
+            bytes[at] = value;
+            if (const auto entry = ParseCacheEntry(bytes))
+                QVERIFY(entry->bodyOffset >= 24 && entry->bodyOffset + entry->bodySize <= size);
+        }
+    }
 }
 
 void TestCacheListing::entriesWriteOutAndDelete()
