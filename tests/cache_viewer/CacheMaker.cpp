@@ -1,4 +1,5 @@
 #include "tests/cache_viewer/CacheMaker.h"
+#include "tests/support/FixtureSite.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -7,6 +8,16 @@
 #include <QWebEngineProfile>
 
 #include <memory>
+
+void AddPaperRoute(FixtureSite &site, const QByteArray &path, qint64 size)
+{
+    site.addRoute(path, [size](const FixtureSite::Request &) {
+        FixtureSite::Response response;
+        response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/pdf")));
+        response.body = FixtureSite::pdfBody(size);
+        return response;
+    });
+}
 
 QString MakeBrowserCache(const QString &storageFolder, const QStringList &addresses)
 {

@@ -22,22 +22,23 @@ int main(int argc, char *argv[])
     FixtureSite site;
     if (!site.start())
         return 1;
+    AddPaperRoute(site, "/papers/wing-flutter.pdf", 40000);
     QTemporaryDir work;
     const QString cache = MakeBrowserCache(work.filePath("browser"),
                                            {site.url("/typed?type=text/html&body=html&size=300"),
-                                            site.url("/pdf?size=40000"), site.url("/pdf?size=700")});
+                                            site.url("/papers/wing-flutter.pdf?download=1"), site.url("/pdf?size=700")});
     if (cache.isEmpty())
         return 1;
     TempSettings settings;
     StoredSettings stored(settings.store());
     WidgetPrompts prompts;
     CacheViewer viewer(CacheViewerServices{stored, prompts, work.filePath("SaveList.dat"), cache,
-                                           work.filePath("out"), UserCacheLayout{}});
+                                           CacheExportFolder(), UserCacheLayout{}});
     viewer.show();
     viewer.Command1_Click();
     for (int i = 0; i < viewer.ListView1->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = viewer.ListView1->topLevelItem(i);
-        item->setSelected(item->text(0).endsWith(QStringLiteral("size=40000")));
+        item->setSelected(item->text(0).contains(QStringLiteral("wing-flutter")));
     }
     if (app.arguments().contains(QStringLiteral("--copy")))
         viewer.Command6_Click();

@@ -66,10 +66,11 @@ private:
 void TestCacheViewer::initTestCase()
 {
     QVERIFY(m_site.start());
+    AddPaperRoute(m_site, "/papers/wing-flutter.pdf", 40000);
     m_stored = std::make_unique<StoredSettings>(m_settings.store());
     m_cacheFolder = MakeBrowserCache(m_work.filePath("browser"),
                                      {m_site.url("/typed?type=text/html&body=html&size=300"),
-                                      m_site.url("/pdf?size=40000"), m_site.url("/pdf?size=700")});
+                                      m_site.url("/papers/wing-flutter.pdf?download=1"), m_site.url("/pdf?size=700")});
     QVERIFY(!m_cacheFolder.isEmpty());
 }
 
@@ -80,12 +81,12 @@ void TestCacheViewer::cachedPdfListedAndCopiedOut()
     QCOMPARE(viewer->listTag(), QStringLiteral("我的缓存"));
 
     QTreeWidget *list = viewer->findChild<QTreeWidget *>("ListView1");
-    const int row = rowOf(list, m_site.url("/pdf?size=40000"));
+    const int row = rowOf(list, m_site.url("/papers/wing-flutter.pdf?download=1"));
     QVERIFY(row >= 0);
     QTreeWidgetItem *item = list->topLevelItem(row);
-    QCOMPARE(item->text(1), QString()); // "pdf" with no dot in the last segment
+    QCOMPARE(item->text(1), QStringLiteral("pdf"));
     QCOMPARE(item->text(2), QStringLiteral("40000"));
-    QCOMPARE(QFileInfo(item->text(3)).fileName(), QStringLiteral("pdf"));
+    QCOMPARE(QFileInfo(item->text(3)).fileName(), QStringLiteral("wing-flutter.pdf"));
     QVERIFY(rowOf(list, m_site.url("/pdf?size=700")) >= 0);
     QCOMPARE(viewer->findChild<QLabel *>("Label1")->text(),
              QStringLiteral("共有%1 个文件").arg(list->topLevelItemCount()));
@@ -104,7 +105,7 @@ void TestCacheViewer::cachedPdfListedAndCopiedOut()
     QSignalSpy finished(dialog, &CopyMoveDialog::runFinished);
     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
     QVERIFY(finished.wait(5000));
-    QCOMPARE(readFile(to + "/pdf"), FixtureSite::pdfBody(40000));
+    QCOMPARE(readFile(to + "/wing-flutter.pdf"), FixtureSite::pdfBody(40000));
     QCOMPARE(m_prompts.messageTexts(), QStringList{"复制文件完成！"});
     dialog->close();
 }
