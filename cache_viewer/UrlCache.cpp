@@ -93,48 +93,55 @@ QList<UrlCache::Entry> UrlCache::entries(bool *ok) const
                 found.append(Entry{entry->url, path});
         }
     }
+    m_index.clear();
+    for (const Entry &entry : std::as_const(found))
+        m_index[entry.url].append(entry.entryFile);
     if (ok)
         *ok = readable;
     return found;
+}
+
+QStringList UrlCache::entryFilesOf(const QString &url) const
+{
+    if (!m_index.contains(url))
+        entries();
+    return m_index.value(url);
 }
 
 QString UrlCache::CacheEntryLocalFile(const QString &url) const
 {
     if (url.isEmpty() || m_exportFolder.isEmpty())
         return QString();
-    for (const Entry &entry : entries()) {
-        if (entry.url != url)
-            continue;
-        const auto file = ReadCacheEntryFile(entry.entryFile);
-        if (!file)
-            return QString();
-        const QString folder = m_exportFolder + QLatin1Char('/') + entryHash(entry.entryFile);
-        const QString target = folder + QLatin1Char('/') + bodyFileName(url);
-        const QFileInfo existing(target);
-        if (existing.isFile() && existing.size() == file->bodySize)
-            return target;
-        if (!QDir().mkpath(folder) || !writeBody(entry.entryFile, *file, target))
-            return QString();
+    const QStringList files = entryFilesOf(url);
+    if (files.isEmpty())
+        return QString();
+    const QString entryFile = files.first();
+    const auto file = ReadCacheEntryFile(entryFile);
+    if (!file || file->url != url)
+        return QString();
+    const QString folder = m_exportFolder + QLatin1Char('/') + entryHash(entryFile);
+    const QString target = folder + QLatin1Char('/') + bodyFileName(url);
+    const QFileInfo existing(target);
+    if (existing.isFile() && existing.size() == file->bodySize)
         return target;
-    }
-    return QString();
+    if (!QDir().mkpath(folder) || !writeBody(entryFile, *file, target))
+        return QString();
+    return target;
 }
 
 bool UrlCache::DeleteUrlCacheEntry(const QString &url) const
 {
-    bool found = false;
-    for (const Entry &entry : entries()) {
-        if (entry.url != url)
-            continue;
-        found = true;
-        const QString hash = entryHash(entry.entryFile);
-        const QDir folder = QFileInfo(entry.entryFile).dir();
+    const QStringList files = entryFilesOf(url);
+    for (const QString &entryFile : files) {
+        const QString hash = entryHash(entryFile);
+        const QDir folder = QFileInfo(entryFile).dir();
         for (const char *suffix : {"_0", "_1", "_s"})
             QFile::remove(folder.filePath(hash + QLatin1String(suffix)));
         if (!hash.isEmpty() && !m_exportFolder.isEmpty())
             QDir(m_exportFolder + QLatin1Char('/') + hash).removeRecursively();
     }
-    return found;
+    m_index.remove(url);
+    return !files.isEmpty();
 }
 
 QString CacheExportFolder()

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The browser's URL cache: the embedded browser's disk cache folder, one
 // entry file per address. A listed entry's local file is its body written out
@@ -39,9 +41,13 @@ public:
 
 private:
     QStringList entryFolders() const;
+    // The entry files of the address, from the index of the last listing;
+    // the folder is read again when the address is not in it.
+    QStringList entryFilesOf(const QString &url) const;
 
     QString m_cacheFolder;
     QString m_exportFolder;
+    mutable QHash<QString, QStringList> m_index; // address → entry files
 };
 
 // The folder the program writes cache bodies to: "缓存文件" in its own folder.

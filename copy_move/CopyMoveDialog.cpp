@@ -209,3 +209,17 @@ void CopyMoveDialog::finishRun()
         m_prompts.notify(IsMove ? kMoveDone : kCopyDone, QString(), PromptIcon::Information);
     emit runFinished();
 }
+
+void CopyMoveDialog::done(int result)
+{
+    if (m_run) {
+        m_run.reset();
+        m_running = false;
+        ProgressBar1->setValue(0);
+        Label3->clear();
+        Command1->setText(kStart);
+        Command1->setAccessibleName(kStart);
+    }
+    FileList.clear();
+    QDialog::done(result);
+}

@@ -49,6 +49,9 @@ public:
     QLabel *Label4 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
 
+    // Closing ends a run in progress without its message and discards FileList.
+    void done(int result) override;
+
 signals:
     void runFinished();
 

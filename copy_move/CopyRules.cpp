@@ -12,8 +12,14 @@ namespace {
 
 constexpr int kMaxExtensionLength = 6;
 
+// Two spellings of one folder (a link, "..") count as the same folder, so a
+// move never deletes the file it has just overwritten with itself.
 bool sameFolder(const QString &a, const QString &b)
 {
+    const QString realA = QFileInfo(a).canonicalFilePath();
+    const QString realB = QFileInfo(b).canonicalFilePath();
+    if (!realA.isEmpty() && realA == realB)
+        return true;
     return QDir::cleanPath(a).compare(QDir::cleanPath(b), Qt::CaseInsensitive) == 0;
 }
 

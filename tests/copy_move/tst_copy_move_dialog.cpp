@@ -38,6 +38,7 @@ private slots:
     void storedOption();
     void runCopiesAndRemembers();
     void stopEndsTheRunBetweenFiles();
+    void closingEndsTheRun();
     void destinationThatCannotBeMade();
     void vanishedFilesDoNothingVisible();
 
@@ -154,6 +155,28 @@ void TestCopyMoveDialog::stopEndsTheRunBetweenFiles()
     QCOMPARE(start->text(), QStringLiteral("开始"));
     QCOMPARE(QDir(files.filePath("to")).entryList(QDir::Files), QStringList{"f0.pdf"});
     QCOMPARE(m_prompts.messageTexts(), QStringList{"复制文件完成！"});
+}
+
+void TestCopyMoveDialog::closingEndsTheRun()
+{
+    QTemporaryDir files;
+    QStringList list;
+    for (int i = 0; i < 5; ++i) {
+        list.append(files.filePath(QString("f%1.pdf").arg(i)));
+        QVERIFY(writeFile(list.last(), "x"));
+    }
+    auto dialog = openDialog();
+    dialog->FileList = list;
+    typeFolder(*dialog, files.filePath("to"));
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QVERIFY(dialog->isRunning());
+    dialog->findChild<QPushButton *>("Command2")->click();
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!dialog->isRunning());
+    QVERIFY(dialog->FileList.isEmpty());
+    QTest::qWait(50);
+    QCOMPARE(QDir(files.filePath("to")).entryList(QDir::Files), QStringList());
+    QVERIFY(m_prompts.messageTexts().isEmpty());
 }
 
 void TestCopyMoveDialog::destinationThatCannotBeMade()

@@ -175,10 +175,17 @@ void TestCopyRules::filesInDestinationArePassedOver()
     QTemporaryDir dir;
     const QString to = dir.path() + '/';
     QVERIFY(writeFile(to + "a.pdf", "same"));
+    QVERIFY(QFile::link(dir.path(), dir.path() + "-link"));
+    const QString linked = dir.path() + "-link/";
     for (const bool move : {false, true}) {
         QCOMPARE(CopyOneFile(to + "a.pdf", to, Collision::Rename, move), FileOutcome::PassedOver);
         QCOMPARE(folderFiles(to), QStringList{"a.pdf=same"});
+        // The same folder through a link: overwriting would copy the file onto
+        // itself, and a move would then delete it.
+        QCOMPARE(CopyOneFile(to + "a.pdf", linked, Collision::Overwrite, move), FileOutcome::PassedOver);
+        QCOMPARE(folderFiles(to), QStringList{"a.pdf=same"});
     }
+    QFile::remove(dir.path() + "-link");
 }
 
 void TestCopyRules::moveDeletesOnlyWhatWasCopied()
