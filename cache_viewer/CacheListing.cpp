@@ -204,7 +204,9 @@ void ForceDelete(const QString &path)
 {
     if (path.isEmpty())
         return;
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    // A link goes as it is; the file it points to keeps its permissions.
+    if (!QFileInfo(path).isSymLink())
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
     QFile::remove(path);
 }
 

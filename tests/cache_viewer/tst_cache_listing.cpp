@@ -196,15 +196,21 @@ void TestCacheListing::deleteKeepsTxtAndCookieRows()
     for (const char *name : {"a.htm", "cookie.TXT", "b.pdf", "c.pdf"})
         QVERIFY(writeFile(d + name, "x"));
     QFile::setPermissions(d + "a.htm", QFileDevice::ReadOwner);
+    QTemporaryDir outside;
+    const QString target = outside.filePath("kept.pdf");
+    QVERIFY(writeFile(target, "k") && QFile::setPermissions(target, QFileDevice::ReadOwner));
+    QVERIFY(QFile::link(target, d + "link.pdf"));
     const UrlCache urls(d + "nocache", d + "out");
 
-    DeleteRows({{"用户:anna", "htm", "1", d + "a.htm"},
+    DeleteRows({{"用户:anna", "pdf", "1", d + "link.pdf"},
+                {"用户:anna", "htm", "1", d + "a.htm"},
                 {"用户:anna", "TXT", "1", d + "cookie.TXT"},
                 {"Cookie:anna@h/", "pdf", "1", d + "b.pdf"},
                 {"http://h/c.pdf", "pdf", "1", d + "c.pdf"}},
                urls);
 
-    QCOMPARE(QDir(d).entryList(QDir::Files, QDir::Name), (QStringList{"b.pdf", "cookie.TXT"}));
+    QCOMPARE(QDir(d).entryList(QDir::Files | QDir::System, QDir::Name), (QStringList{"b.pdf", "cookie.TXT"}));
+    QCOMPARE(QFile::permissions(target) & QFileDevice::WriteOwner, QFileDevice::Permissions());
 }
 
 void TestCacheListing::emptyFoldersGoDeepestFirst()
