@@ -1,5 +1,6 @@
 #include "download_window/DownloadWindow.h"
 
+#include "cache_viewer/BrowserCache.h"
 #include "download_window/CommandStrip.h"
 #include "download_window/DownloadListDelegate.h"
 #include "download_window/FileCommands.h"
@@ -370,9 +371,7 @@ void DownloadWindow::openSettings()
 
 void DownloadWindow::clearBrowserCache()
 {
-    QWebEngineProfile *profile = m_profile ? m_profile : QWebEngineProfile::defaultProfile();
-    profile->clearHttpCache();
-    m_prompts.message(kBrowserCacheCleared, QString(), PromptIcon::Information, PromptButtons::Ok);
+    ClearBrowserCache(m_profile, m_stored, m_prompts, true);
 }
 
 void DownloadWindow::replaceUrls()

@@ -66,6 +66,5 @@ inline const QString kTellFileType = QStringLiteral("打开文件判断类型");
 
 // Messages.
 inline const QString kCloseQuestion = QStringLiteral("正在下载文件或者下载没有完成，要强制关闭窗口吗？");
-inline const QString kBrowserCacheCleared = QStringLiteral("IE缓存清空完毕！");
 
 } // namespace WindowText

@@ -22,3 +22,6 @@ target_include_directories(download_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(download_window PUBLIC
   download_window_rules download_commands download_commands_widgets download_login browser engine settings settings_widgets widgets platform_widgets
   Qt6::Widgets Qt6::WebEngineWidgets)
+
+# The browser cache viewer and the routine that empties the cache.
+target_link_libraries(download_window PUBLIC cache_viewer)

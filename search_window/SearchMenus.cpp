@@ -40,5 +40,6 @@ void SearchMenus::build(QMenuBar *bar, QWidget *window)
     settings = entry(tools, kSettings, "menu设置");
     openDownloadWindow = entry(tools, kOpenDownloadWindow, "menu打开下载窗口");
     tools->addSeparator();
+    viewBrowserCache = entry(tools, kViewBrowserCache, "menu查看IE浏览器缓存");
     clearBrowserCache = entry(tools, kClearBrowserCache, "menu清空IE浏览器缓存");
 }

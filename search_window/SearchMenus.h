@@ -35,5 +35,6 @@ struct SearchMenus
     QMenu *tools = nullptr;
     QAction *settings = nullptr;
     QAction *openDownloadWindow = nullptr;
+    QAction *viewBrowserCache = nullptr;
     QAction *clearBrowserCache = nullptr;
 };

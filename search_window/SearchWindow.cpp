@@ -1,6 +1,7 @@
 #include "search_window/SearchWindow.h"
 
 #include "browser/WebBrowser.h"
+#include "cache_viewer/BrowserCache.h"
 #include "common/SessionSettings.h"
 #include "download_window/CommandStrip.h"
 #include "download_window/WindowTexts.h"
@@ -293,12 +294,10 @@ void SearchWindow::bindMenus()
                                  [this](int method) { showMethodInDownloadWindow(method); });
     });
     connect(menus.openDownloadWindow, &QAction::triggered, this, &SearchWindow::openDownloadWindow);
-    connect(menus.clearBrowserCache, &QAction::triggered, this, [this] {
-        QWebEngineProfile *profile = m_services.profile ? m_services.profile : QWebEngineProfile::defaultProfile();
-        profile->clearHttpCache();
-        m_services.prompts.message(WindowText::kBrowserCacheCleared, QString(), PromptIcon::Information,
-                                   PromptButtons::Ok);
-    });
+    connect(menus.viewBrowserCache, &QAction::triggered, this,
+            [this] { OpenCacheViewer(m_services.profile, m_services.stored, m_services.prompts, this); });
+    connect(menus.clearBrowserCache, &QAction::triggered, this,
+            [this] { ClearBrowserCache(m_services.profile, m_services.stored, m_services.prompts, true); });
 }
 
 void SearchWindow::openStartPage()

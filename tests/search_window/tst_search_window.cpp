@@ -13,6 +13,7 @@
 #include "tests/support/WidgetHelpers.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
@@ -66,6 +67,7 @@ private slots:
     void settingsShowMethodInDownloadWindow();
     void closingKeepsTheDownloadWindow_data();
     void closingKeepsTheDownloadWindow();
+    void browserCacheMenus();
 
 private:
     bool waitForPath(const QString &path);
@@ -498,6 +500,20 @@ void TestSearchWindow::closingKeepsTheDownloadWindow()
     QVERIFY(downloads);
     QVERIFY(downloads->isVisible());
     QCOMPARE(lastClosed.count(), 0);
+}
+
+// "查看IE浏览器缓存" opens the cache viewer modal to the window; "清空IE浏览器缓存"
+// empties the cache and says so.
+void TestSearchWindow::browserCacheMenus()
+{
+    m_window->findChild<QAction *>(QStringLiteral("menu查看IE浏览器缓存"))->trigger();
+    auto *viewer = m_window->findChild<QDialog *>(QStringLiteral("fIEcache"));
+    QVERIFY(viewer && viewer->isVisible() && viewer->isModal());
+    viewer->close();
+
+    m_rig->prompts.clear();
+    m_window->findChild<QAction *>(QStringLiteral("menu清空IE浏览器缓存"))->trigger();
+    QCOMPARE(m_rig->prompts.messageTexts(), QStringList{QStringLiteral("IE缓存清空完毕！")});
 }
 
 int main(int argc, char *argv[])

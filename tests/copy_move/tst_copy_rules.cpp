@@ -1,0 +1,235 @@
+// The copy/move rules on real files in a temporary folder: the collision
+// options, the counter names, the splitting of names, and runs step by step.
+#include "copy_move/CopyRules.h"
+#include "tests/support/FileHelpers.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// "name=content" pairs of a folder's files, sorted by name.
+QStringList folderFiles(const QString &folder)
+{
+    QStringList files;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+        files.append(name + QLatin1Char('=') + QString::fromUtf8(readFile(folder + name)));
+    return files;
+}
+
+void setTime(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+class TestCopyRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void collisionOptions_data();
+    void collisionOptions();
+    void splitFilePath_data();
+    void splitFilePath();
+    void splitCounterSuffix_data();
+    void splitCounterSuffix();
+    void filesInDestinationArePassedOver();
+    void moveDeletesOnlyWhatWasCopied();
+    void runGoesOneFilePerStep();
+    void vanishedFilesLeaveTheList();
+};
+
+void TestCopyRules::collisionOptions_data()
+{
+    QTest::addColumn<QString>("sourceName");
+    QTest::addColumn<QByteArray>("sourceBytes");
+    QTest::addColumn<QStringList>("present");  // destination files before, "name=content"
+    QTest::addColumn<bool>("sameTime");        // present files carry the source's time
+    QTest::addColumn<int>("optionIndex");
+    QTest::addColumn<QStringList>("expected"); // destination files after
+
+    QTest::newRow("skip keeps the existing file")
+        << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old"} << false << 1 << QStringList{"a.pdf=old"};
+    QTest::newRow("overwrite") << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old"} << false << 2
+                               << QStringList{"a.pdf=new"};
+    QTest::newRow("rename past a[001] to a[002]")
+        << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old", "a[001].pdf=one"} << false << 3
+        << QStringList{"a.pdf=old", "a[001].pdf=one", "a[002].pdf=new"};
+    QTest::newRow("counter dropped: a[002].pdf lands as a.pdf")
+        << "a[002].pdf" << QByteArray("new") << QStringList{"a[002].pdf=old"} << false << 3
+        << QStringList{"a.pdf=new", "a[002].pdf=old"};
+    QTest::newRow("a[x] is no counter") << "a[x].pdf" << QByteArray("new") << QStringList{"a[x].pdf=old"} << false
+                                        << 3 << QStringList{"a[x].pdf=old", "a[x][001].pdf=new"};
+    QTest::newRow("size and time: equal length, other time renames")
+        << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old"} << false << 4
+        << QStringList{"a.pdf=old", "a[001].pdf=new"};
+    QTest::newRow("size and time: both equal overwrites")
+        << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old"} << true << 4 << QStringList{"a.pdf=new"};
+    QTest::newRow("size and time: other length renames")
+        << "a.pdf" << QByteArray("newer") << QStringList{"a.pdf=old"} << true << 4
+        << QStringList{"a.pdf=old", "a[001].pdf=newer"};
+    QTest::newRow("size: equal length overwrites")
+        << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old"} << false << 5 << QStringList{"a.pdf=new"};
+    QTest::newRow("size: other length renames")
+        << "a.pdf" << QByteArray("newer") << QStringList{"a.pdf=old"} << false << 5
+        << QStringList{"a.pdf=old", "a[001].pdf=newer"};
+    QTest::newRow("seven-character extension belongs to the base")
+        << "paper.torrent" << QByteArray("new") << QStringList{"paper.torrent=old"} << false << 3
+        << QStringList{"paper.torrent=old", "paper.torrent[001]=new"};
+    QTest::newRow("blanks before the dot: A .pdf lands as A.pdf")
+        << "A .pdf" << QByteArray("new") << QStringList{} << false << 3 << QStringList{"A.pdf=new"};
+    QTest::newRow("no option selected leaves the file") << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old"}
+                                                        << false << 0 << QStringList{"a.pdf=old"};
+    QTest::newRow("stored index 6 selects none") << "a.pdf" << QByteArray("new") << QStringList{"a.pdf=old"}
+                                                 << false << 6 << QStringList{"a.pdf=old"};
+    QTest::newRow("free name copies under any option")
+        << "a.pdf" << QByteArray("new") << QStringList{} << false << 0 << QStringList{"a.pdf=new"};
+}
+
+void TestCopyRules::collisionOptions()
+{
+    QFETCH(QString, sourceName);
+    QFETCH(QByteArray, sourceBytes);
+    QFETCH(QStringList, present);
+    QFETCH(bool, sameTime);
+    QFETCH(int, optionIndex);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("from") && QDir(dir.path()).mkpath("to"));
+    const QString from = dir.filePath("from") + '/';
+    const QString to = dir.filePath("to") + '/';
+    const QString source = from + sourceName;
+    QVERIFY(writeFile(source, sourceBytes));
+    const QDateTime sourceTime = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    setTime(source, sourceTime);
+    for (const QString &pair : present) {
+        const QString name = pair.section('=', 0, 0);
+        QVERIFY(writeFile(to + name, pair.section('=', 1).toUtf8()));
+        setTime(to + name, sameTime ? sourceTime : sourceTime.addSecs(-60));
+    }
+
+    CopyOneFile(source, to, CollisionFromIndex(optionIndex), false);
+
+    QCOMPARE(folderFiles(to), expected);
+    QCOMPARE(readFile(source), sourceBytes);
+}
+
+void TestCopyRules::splitFilePath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("extension");
+
+    QTest::newRow("plain") << "/d/a.pdf" << "/d/" << "a" << "pdf";
+    QTest::newRow("no folder") << "a.pdf" << "" << "a" << "pdf";
+    QTest::newRow("six characters") << "/d/a.abcdef" << "/d/" << "a" << "abcdef";
+    QTest::newRow("seven characters") << "/d/a.abcdefg" << "/d/" << "a.abcdefg" << "";
+    QTest::newRow("blanks trimmed") << " /d/A . pdf " << "/d/" << "A" << "pdf";
+    QTest::newRow("dot first") << "/d/.pdf" << "/d/" << ".pdf" << "";
+    QTest::newRow("no dot") << "/d/readme" << "/d/" << "readme" << "";
+    QTest::newRow("last dot counts") << "/d/a.b.pdf" << "/d/" << "a.b" << "pdf";
+}
+
+void TestCopyRules::splitFilePath()
+{
+    QFETCH(QString, path);
+    const SplitPath split = SplitFilePath(path);
+    QTEST(split.folder, "folder");
+    QTEST(split.base, "base");
+    QTEST(split.extension, "extension");
+}
+
+void TestCopyRules::splitCounterSuffix_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("stripped");
+
+    QTest::newRow("counter") << "a[002]" << "a";
+    QTest::newRow("blanks inside") << "a[ 7 ]" << "a";
+    QTest::newRow("last bracket pair") << "a[1][2]" << "a[1]";
+    QTest::newRow("not a number") << "a[x]" << "a[x]";
+    QTest::newRow("empty brackets") << "a[]" << "a[]";
+    QTest::newRow("would be empty") << "[3]" << "[3]";
+    QTest::newRow("no bracket") << "a]" << "a]";
+    QTest::newRow("not at the end") << "a[1]b" << "a[1]b";
+}
+
+void TestCopyRules::splitCounterSuffix()
+{
+    QFETCH(QString, base);
+    QTEST(SplitCounterSuffix(base), "stripped");
+}
+
+// A file already in the destination folder is neither copied nor deleted,
+// in copy and in move mode.
+void TestCopyRules::filesInDestinationArePassedOver()
+{
+    QTemporaryDir dir;
+    const QString to = dir.path() + '/';
+    QVERIFY(writeFile(to + "a.pdf", "same"));
+    QVERIFY(QFile::link(dir.path(), dir.path() + "-link"));
+    const QString linked = dir.path() + "-link/";
+    for (const bool move : {false, true}) {
+        QCOMPARE(CopyOneFile(to + "a.pdf", to, Collision::Rename, move), FileOutcome::PassedOver);
+        QCOMPARE(folderFiles(to), QStringList{"a.pdf=same"});
+        // The same folder through a link: overwriting would copy the file onto
+        // itself, and a move would then delete it.
+        QCOMPARE(CopyOneFile(to + "a.pdf", linked, Collision::Overwrite, move), FileOutcome::PassedOver);
+        QCOMPARE(folderFiles(to), QStringList{"a.pdf=same"});
+    }
+    QFile::remove(dir.path() + "-link");
+}
+
+void TestCopyRules::moveDeletesOnlyWhatWasCopied()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("from") && QDir(dir.path()).mkpath("to"));
+    const QString from = dir.filePath("from") + '/';
+    const QString to = dir.filePath("to") + '/';
+    QVERIFY(writeFile(from + "a.pdf", "new") && writeFile(from + "b.pdf", "bbb") && writeFile(to + "b.pdf", "old"));
+
+    QCOMPARE(CopyOneFile(from + "a.pdf", to, Collision::Skip, true), FileOutcome::Copied);
+    QCOMPARE(CopyOneFile(from + "b.pdf", to, Collision::Skip, true), FileOutcome::LeftAlone);
+
+    QCOMPARE(folderFiles(from), QStringList{"b.pdf=bbb"});
+    QCOMPARE(folderFiles(to), (QStringList{"a.pdf=new", "b.pdf=old"}));
+}
+
+void TestCopyRules::runGoesOneFilePerStep()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("from") && QDir(dir.path()).mkpath("to"));
+    const QString from = dir.filePath("from") + '/';
+    const QString to = dir.filePath("to") + '/';
+    QVERIFY(writeFile(from + "a.pdf", "a") && writeFile(from + "b.pdf", "b"));
+
+    CopyRun run({from + "a.pdf", from + "b.pdf"}, to, Collision::Rename, false);
+    QCOMPARE(run.progressMaximum(), 3);
+    QCOMPARE(run.nextName(), QStringLiteral("a.pdf"));
+    QVERIFY(run.step());
+    QCOMPARE(run.position(), 1);
+    QCOMPARE(folderFiles(to), QStringList{"a.pdf=a"});
+    QVERIFY(run.step());
+    QVERIFY(run.atEnd());
+    QVERIFY(!run.step());
+    QCOMPARE(folderFiles(to), (QStringList{"a.pdf=a", "b.pdf=b"}));
+}
+
+void TestCopyRules::vanishedFilesLeaveTheList()
+{
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.pdf");
+    QVERIFY(writeFile(kept, "k"));
+    QCOMPARE(ExistingFiles({dir.filePath("gone.pdf"), kept, dir.path()}), QStringList{kept});
+}
+
+QTEST_GUILESS_MAIN(TestCopyRules)
+#include "tst_copy_rules.moc"
