@@ -1,5 +1,6 @@
 #include "download_window/DownloadWindow.h"
 
+#include "about/AboutBox.h"
 #include "download_window/CommandStrip.h"
 #include "download_window/DownloadListDelegate.h"
 #include "download_window/FileCommands.h"
@@ -14,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "platform/WindowDirectory.h"
 #include "settings/LayoutRules.h"
 #include "settings/OptionsDialog.h"
 #include "settings/SettingsProcedures.h"
@@ -258,6 +260,9 @@ void DownloadWindow::bindMenus()
     connect(menus.clearBrowserCache, &QAction::triggered, this, &DownloadWindow::clearBrowserCache);
     connect(menus.tellFileType, &QAction::triggered, m_listCommands, &ListCommands::tellFileType);
 
+    connect(menus.showSearchWindow, &QAction::triggered, this, [] { ShowWindow(kSearchWindowName); });
+    connect(menus.about, &QAction::triggered, this, [this] { ShowAboutBox(m_prompts, this); });
+
     // The mouse on the list: a click shows the row's file in panel 2, a
     // double click downloads the row again or opens its file, a click on a
     // header sorts by that column.
@@ -454,4 +459,8 @@ void DownloadWindow::closeEvent(QCloseEvent *event)
     SaveWindowLayout(this, m_stored);
     SaveDownloadWindowThreadPosition(m_stored, Picture3->Combo1->currentIndex());
     event->accept();
+    // Without the search window the startup window comes back.
+    MarkWindowUnloaded(this);
+    if (!IsWindowLoaded(kSearchWindowName))
+        ShowWindow(kStartupWindowName);
 }

@@ -58,4 +58,7 @@ void SearchMenus::build(QMenuBar *bar, QWidget *window)
     openDownloadWindow = entry(tools, kOpenDownloadWindow, "menu打开下载窗口");
     tools->addSeparator();
     clearBrowserCache = entry(tools, kClearBrowserCache, "menu清空IE浏览器缓存");
+
+    help = barMenu(bar, kMenuHelp, "menu帮助");
+    about = entry(help, kAbout, "menu关于");
 }

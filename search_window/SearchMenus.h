@@ -36,4 +36,7 @@ struct SearchMenus
     QAction *settings = nullptr;
     QAction *openDownloadWindow = nullptr;
     QAction *clearBrowserCache = nullptr;
+
+    QMenu *help = nullptr;
+    QAction *about = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "search_window/SearchWindow.h"
 
+#include "about/AboutBox.h"
 #include "browser/WebBrowser.h"
 #include "common/SessionSettings.h"
 #include "download_window/CommandStrip.h"
@@ -10,6 +11,7 @@
 #include "harvester/Paging.h"
 #include "harvester/WebBrowserPane.h"
 #include "platform/Prompts.h"
+#include "platform/WindowDirectory.h"
 #include "search_window/OpenAddress.h"
 #include "search_window/SearchLayout.h"
 #include "search_window/SearchTexts.h"
@@ -299,6 +301,8 @@ void SearchWindow::bindMenus()
         m_services.prompts.message(WindowText::kBrowserCacheCleared, QString(), PromptIcon::Information,
                                    PromptButtons::Ok);
     });
+
+    connect(menus.about, &QAction::triggered, this, [this] { ShowAboutBox(m_services.prompts, this); });
 }
 
 void SearchWindow::openStartPage()
@@ -466,12 +470,16 @@ void SearchWindow::resizeEvent(QResizeEvent *event)
 
 // Closing ends a running add-all and analysis pass. The download window, when
 // it is loaded, stays; when it is loaded but hidden it comes up, so that the
-// program is never left running without a window the user can see.
+// program is never left running without a window the user can see. Without
+// a download window the startup window comes back.
 void SearchWindow::closeEvent(QCloseEvent *event)
 {
     m_paging->requestStop();
     m_pass->stop();
+    MarkWindowUnloaded(this);
     if (m_downloadWindow && m_downloadWindow->isHidden())
         m_downloadWindow->show();
+    else if (!IsWindowLoaded(kDownloadWindowName))
+        ShowWindow(kStartupWindowName);
     event->accept();
 }
