@@ -23,6 +23,7 @@
 #include "settings/StoredSettings.h"
 #include "widgets/ComboHistory.h"
 #include "widgets/ListViewHelpers.h"
+#include "widgets/LoadedWindows.h"
 #include "widgets/NamedControl.h"
 #include "widgets/WindowLayout.h"
 
@@ -460,7 +461,6 @@ void DownloadWindow::closeEvent(QCloseEvent *event)
     SaveDownloadWindowThreadPosition(m_stored, Picture3->Combo1->currentIndex());
     event->accept();
     // Without the search window the startup window comes back.
-    MarkWindowUnloaded(this);
     if (!IsWindowLoaded(kSearchWindowName))
         ShowWindow(kStartupWindowName);
 }

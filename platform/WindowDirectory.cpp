@@ -6,8 +6,6 @@
 
 namespace {
 
-const char *const kUnloaded = "paperdriftUnloaded";
-
 QHash<QString, std::function<QWidget *()>> &loaders()
 {
     static QHash<QString, std::function<QWidget *()>> table;
@@ -19,21 +17,10 @@ QHash<QString, std::function<QWidget *()>> &loaders()
 QWidget *LoadedWindow(const QString &name)
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->parentWidget() == nullptr && !widget->property(kUnloaded).toBool()
-            && widget->objectName().compare(name, Qt::CaseInsensitive) == 0)
+        if (widget->parentWidget() == nullptr && widget->objectName().compare(name, Qt::CaseInsensitive) == 0)
             return widget;
     }
     return nullptr;
-}
-
-bool IsWindowLoaded(const QString &name)
-{
-    return LoadedWindow(name) != nullptr;
-}
-
-void MarkWindowUnloaded(QWidget *window)
-{
-    window->setProperty(kUnloaded, true);
 }
 
 void SetWindowLoader(const QString &name, std::function<QWidget *()> loader)

@@ -10,17 +10,12 @@ inline const QString kStartupWindowName = QStringLiteral("fCover");
 inline const QString kSearchWindowName = QStringLiteral("fWebSearch");
 inline const QString kDownloadWindowName = QStringLiteral("fFileDownload");
 
-// The program's windows by their names, as its windows find one another: a
-// window is loaded from its creation until its close is accepted.
+// The program's windows by their names, as its windows find one another.
+// Whether one is loaded is IsWindowLoaded's answer (widgets/LoadedWindows.h).
 
-// IsWindowLoaded: a loaded window of the program has this name (compared
-// without regard to letter case).
-bool IsWindowLoaded(const QString &name);
-// That window; null when none is loaded.
+// The loaded top-level window of this name (compared without regard to
+// letter case); null when none is loaded.
 QWidget *LoadedWindow(const QString &name);
-// Called by a window whose close was accepted: from then on it no longer
-// counts as loaded, although it is destroyed only later.
-void MarkWindowUnloaded(QWidget *window);
 // How to load a window of this name when it is asked for and not loaded.
 void SetWindowLoader(const QString &name, std::function<QWidget *()> loader);
 // Shows the named window (not modal), loading it first when needed, and

@@ -23,6 +23,7 @@
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
 #include "widgets/ListViewHelpers.h"
+#include "widgets/LoadedWindows.h"
 #include "widgets/NamedControl.h"
 
 #include <QAction>
@@ -476,7 +477,6 @@ void SearchWindow::closeEvent(QCloseEvent *event)
 {
     m_paging->requestStop();
     m_pass->stop();
-    MarkWindowUnloaded(this);
     if (m_downloadWindow && m_downloadWindow->isHidden())
         m_downloadWindow->show();
     else if (!IsWindowLoaded(kDownloadWindowName))

@@ -143,7 +143,6 @@ bool StartupWindow::eventFilter(QObject *watched, QEvent *event)
 void StartupWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    MarkWindowUnloaded(this);
     if (m_services.endProgram)
         m_services.endProgram();
 }
