@@ -130,6 +130,13 @@ void TestXmlHttp::existingFileIsReplaced()
     QCOMPARE(saved.readAll(), FixtureSite::pdfBody(700));
     // No temporary file is left beside it.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("saved.pdf")});
+
+    // A save path that cannot be written still ends in the data-arrived event.
+    const QString nowhere = dir.filePath(QStringLiteral("missing/folder/saved.pdf"));
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/pdf?size=50")), nowhere);
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 2);
+    QVERIFY(!QFile::exists(nowhere));
 }
 
 void TestXmlHttp::neverCompleting_pollsUntilAbort()
