@@ -4,8 +4,10 @@
 # error, so standard output carries only the program's results.
 #
 #   ./run-paperdrift.sh [--dir FOLDER] [--list FILE] [URL...]
-#       the desktop program paperdrift: the search window, and the download
-#       window with the given addresses on its list (it needs a display)
+#       the desktop program paperdrift: the startup window, from which the
+#       search window opens; given addresses, the search window and the
+#       download window with them on its list come up at once (it needs a
+#       display)
 #   ./run-paperdrift.sh cli COMMAND ...
 #       the command-line tool paperdrift-cli (download, extract, sniff), which
 #       needs no display

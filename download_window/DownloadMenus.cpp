@@ -62,4 +62,13 @@ void DownloadMenus::build(QMenuBar *bar)
     tools->addSeparator();
     clearBrowserCache = entry(tools, kClearBrowserCache, "menu清空IE浏览器缓存");
     tellFileType = entry(tools, kTellFileType, "menu打开文件判断类型");
+
+    windowMenu = new QMenu(kMenuWindow, bar);
+    windowMenu->setObjectName(QStringLiteral("menu窗口"));
+    windowMenu->menuAction()->setObjectName(QStringLiteral("menu窗口"));
+    bar->insertMenu(tools->menuAction(), windowMenu);
+    showSearchWindow = entry(windowMenu, kShowSearchWindow, "menu资料检索分析窗口");
+    help = bar->addMenu(kMenuHelp);
+    help->setObjectName(QStringLiteral("menu帮助"));
+    about = entry(help, kAbout, "menu关于");
 }

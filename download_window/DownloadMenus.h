@@ -48,6 +48,11 @@ struct DownloadMenus
     QAction *clearBrowserCache = nullptr;
     QAction *tellFileType = nullptr;
 
+    QMenu *windowMenu = nullptr; // "窗口(&W)", before "工具(&T)"
+    QAction *showSearchWindow = nullptr;
+    QMenu *help = nullptr; // "帮助(&H)"
+    QAction *about = nullptr;
+
     // Builds the menus on the window's menu bar.
     void build(QMenuBar *bar);
 };

@@ -1,5 +1,6 @@
 #include "download_window/DownloadWindow.h"
 
+#include "about/AboutBox.h"
 #include "cache_viewer/BrowserCache.h"
 #include "download_window/CommandStrip.h"
 #include "download_window/DownloadListDelegate.h"
@@ -15,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "platform/WindowDirectory.h"
 #include "settings/LayoutRules.h"
 #include "settings/OptionsDialog.h"
 #include "settings/SettingsProcedures.h"
@@ -22,6 +24,7 @@
 #include "settings/StoredSettings.h"
 #include "widgets/ComboHistory.h"
 #include "widgets/ListViewHelpers.h"
+#include "widgets/LoadedWindows.h"
 #include "widgets/NamedControl.h"
 #include "widgets/WindowLayout.h"
 
@@ -259,6 +262,9 @@ void DownloadWindow::bindMenus()
     connect(menus.clearBrowserCache, &QAction::triggered, this, &DownloadWindow::clearBrowserCache);
     connect(menus.tellFileType, &QAction::triggered, m_listCommands, &ListCommands::tellFileType);
 
+    connect(menus.showSearchWindow, &QAction::triggered, this, [] { ShowWindow(kSearchWindowName); });
+    connect(menus.about, &QAction::triggered, this, [this] { ShowAboutBox(m_prompts, this); });
+
     // The mouse on the list: a click shows the row's file in panel 2, a
     // double click downloads the row again or opens its file, a click on a
     // header sorts by that column.
@@ -453,4 +459,7 @@ void DownloadWindow::closeEvent(QCloseEvent *event)
     SaveWindowLayout(this, m_stored);
     SaveDownloadWindowThreadPosition(m_stored, Picture3->Combo1->currentIndex());
     event->accept();
+    // Without the search window the startup window comes back.
+    if (!IsWindowLoaded(kSearchWindowName))
+        ShowWindow(kStartupWindowName);
 }

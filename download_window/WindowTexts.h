@@ -63,6 +63,10 @@ inline const QString kCheckFiles = QStringLiteral("检查文件是否存在");
 inline const QString kCorrectFileTypes = QStringLiteral("检查并纠正磁盘文件类型");
 inline const QString kClearBrowserCache = QStringLiteral("清空IE浏览器缓存");
 inline const QString kTellFileType = QStringLiteral("打开文件判断类型");
+inline const QString kMenuWindow = QStringLiteral("窗口(&W)");
+inline const QString kShowSearchWindow = QStringLiteral("资料检索分析窗口");
+inline const QString kMenuHelp = QStringLiteral("帮助(&H)");
+inline const QString kAbout = QStringLiteral("关于");
 
 // Messages.
 inline const QString kCloseQuestion = QStringLiteral("正在下载文件或者下载没有完成，要强制关闭窗口吗？");

@@ -20,7 +20,7 @@ add_library(download_window STATIC
 )
 target_include_directories(download_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(download_window PUBLIC
-  download_window_rules download_commands download_commands_widgets download_login browser engine settings settings_widgets widgets platform_widgets
+  download_window_rules download_commands download_commands_widgets download_login browser engine settings settings_widgets widgets platform_widgets about_box
   Qt6::Widgets Qt6::WebEngineWidgets)
 
 # The browser cache viewer and the routine that empties the cache.

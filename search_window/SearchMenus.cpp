@@ -42,4 +42,7 @@ void SearchMenus::build(QMenuBar *bar, QWidget *window)
     tools->addSeparator();
     viewBrowserCache = entry(tools, kViewBrowserCache, "menu查看IE浏览器缓存");
     clearBrowserCache = entry(tools, kClearBrowserCache, "menu清空IE浏览器缓存");
+
+    help = barMenu(bar, kMenuHelp, "menu帮助");
+    about = entry(help, kAbout, "menu关于");
 }

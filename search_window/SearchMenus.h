@@ -37,4 +37,7 @@ struct SearchMenus
     QAction *openDownloadWindow = nullptr;
     QAction *viewBrowserCache = nullptr;
     QAction *clearBrowserCache = nullptr;
+
+    QMenu *help = nullptr;
+    QAction *about = nullptr;
 };

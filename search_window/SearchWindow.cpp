@@ -1,5 +1,6 @@
 #include "search_window/SearchWindow.h"
 
+#include "about/AboutBox.h"
 #include "browser/WebBrowser.h"
 #include "cache_viewer/BrowserCache.h"
 #include "common/SessionSettings.h"
@@ -11,6 +12,7 @@
 #include "harvester/Paging.h"
 #include "harvester/WebBrowserPane.h"
 #include "platform/Prompts.h"
+#include "platform/WindowDirectory.h"
 #include "search_window/OpenAddress.h"
 #include "search_window/SearchLayout.h"
 #include "search_window/SearchTexts.h"
@@ -22,6 +24,7 @@
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
 #include "widgets/ListViewHelpers.h"
+#include "widgets/LoadedWindows.h"
 #include "widgets/NamedControl.h"
 
 #include <QAction>
@@ -298,6 +301,8 @@ void SearchWindow::bindMenus()
             [this] { OpenCacheViewer(m_services.profile, m_services.stored, m_services.prompts, this); });
     connect(menus.clearBrowserCache, &QAction::triggered, this,
             [this] { ClearBrowserCache(m_services.profile, m_services.stored, m_services.prompts, true); });
+
+    connect(menus.about, &QAction::triggered, this, [this] { ShowAboutBox(m_services.prompts, this); });
 }
 
 void SearchWindow::openStartPage()
@@ -465,12 +470,15 @@ void SearchWindow::resizeEvent(QResizeEvent *event)
 
 // Closing ends a running add-all and analysis pass. The download window, when
 // it is loaded, stays; when it is loaded but hidden it comes up, so that the
-// program is never left running without a window the user can see.
+// program is never left running without a window the user can see. Without
+// a download window the startup window comes back.
 void SearchWindow::closeEvent(QCloseEvent *event)
 {
     m_paging->requestStop();
     m_pass->stop();
     if (m_downloadWindow && m_downloadWindow->isHidden())
         m_downloadWindow->show();
+    else if (!IsWindowLoaded(kDownloadWindowName))
+        ShowWindow(kStartupWindowName);
     event->accept();
 }

@@ -50,10 +50,12 @@ QString StartupUsage()
 {
     return QStringLiteral(
         "usage: paperdrift [--dir FOLDER] [--list FILE] [URL...]\n"
-        "Opens the search window on the literature site's start page (PAPERDRIFT_START_PAGE, when set,\n"
-        "names another). Addresses given here (or in FILE, one \"URL[<TAB>NAME[<TAB>REFERER]]\" a line)\n"
-        "are put on the download list as waiting rows stored under FOLDER (default: the current\n"
-        "folder), and the download window comes up; downloading starts with \"开始下载\".\n");
+        "Opens the startup window; its button \"资料检索下载\" opens the search window on the literature\n"
+        "site's start page (PAPERDRIFT_START_PAGE, when set, names another). Addresses given here (or in\n"
+        "FILE, one \"URL[<TAB>NAME[<TAB>REFERER]]\" a line) are put on the download list as waiting rows\n"
+        "stored under FOLDER (default: the current folder), and the search and download windows come up\n"
+        "at once; downloading starts with \"开始下载\". After start the program asks its update server\n"
+        "(PAPERDRIFT_UPDATE_BASE, when set, names another; empty: no check) whether a newer version exists.\n");
 }
 
 QString NoDisplayMessage()

@@ -1,7 +1,7 @@
-// paperdrift, the desktop program. Until the startup window exists it opens
-// the search window first; the program ends when its last window closes.
-// Addresses given on the command line go on the download list, whose window
-// then comes up beside it.
+// paperdrift, the desktop program. It starts with the startup window, whose
+// close ends the program. Addresses given on the command line go on the
+// download list: the search window and the download window then come up at
+// once.
 #include "browser/SharedCookies.h"
 #include "download_window/DownloadWindow.h"
 #include "search_window/SearchWindow.h"
@@ -11,17 +11,21 @@
 #include "platform/Console.h"
 #include "platform/DesktopShell.h"
 #include "platform/MemoryTuning.h"
+#include "platform/Registry.h"
 #include "platform/SettingsStore.h"
 #include "platform/SoundPlayerQt.h"
 #include "platform/WidgetPrompts.h"
-#include "settings/SettingsProcedures.h"
+#include "platform/WindowDirectory.h"
 #include "settings/StoredSettings.h"
 #include "startup/StartupArguments.h"
+#include "startup/StartupWindow.h"
+#include "updates/UpdateCheck.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QWebEngineProfile>
 
 #include <cstdio>
@@ -82,7 +86,6 @@ int main(int argc, char *argv[])
     SettingsStore store;
     StoredSettings stored(store);
     SessionSettings session;
-    ReadStartupSettings(stored, session);
     SystemClock clock;
     WidgetPrompts prompts;
     SoundPlayerQt sounds;
@@ -92,12 +95,27 @@ int main(int argc, char *argv[])
     QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
     SharedCookies::attach(profile, network);
 
-    auto *window = new SearchWindow({session, stored, prompts, sounds, clock, network, shell, profile});
-    prompts.setParentWindow(window);
-    window->show();
+    Registry registry;
+    auto *cover = new StartupWindow(
+        {{session, stored, prompts, sounds, clock, network, shell, profile}, registry, UpdateBaseAddress(),
+         [] { QCoreApplication::exit(0); }});
+    prompts.setParentWindow(cover);
+    cover->show();
     if (!startup.sources.isEmpty()) {
-        window->openDownloadWindow();
-        addSources(window->downloadWindow()->engine(), startup);
+        cover->openSearchWindow();
+        if (auto *window = qobject_cast<SearchWindow *>(LoadedWindow(kSearchWindowName))) {
+            window->openDownloadWindow();
+            addSources(window->downloadWindow()->engine(), startup);
+        }
     }
-    return application.exec();
+    const int status = application.exec();
+    // The windows go with the program, without their closing steps.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (!widget->parentWidget())
+            windows.append(widget);
+    }
+    for (const QPointer<QWidget> &window : windows)
+        delete window.data();
+    return status;
 }

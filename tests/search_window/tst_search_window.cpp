@@ -142,7 +142,8 @@ void TestSearchWindow::loadOpensTheStartPageSilently()
     QStringList bar;
     for (QAction *action : m_window->menuBar()->actions())
         bar.append(action->text());
-    QCOMPARE(bar, (QStringList{QStringLiteral("浏览(&B)"), QStringLiteral("清除(&C)"), QStringLiteral("工具(&T)")}));
+    QCOMPARE(bar, (QStringList{QStringLiteral("浏览(&B)"), QStringLiteral("清除(&C)"), QStringLiteral("工具(&T)"),
+                          QStringLiteral("帮助(&H)")}));
 }
 
 void TestSearchWindow::newWindowLinkOpensInThePane()

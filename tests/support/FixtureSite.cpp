@@ -290,6 +290,8 @@ void FixtureSite::dispatch(QTcpSocket *socket, const Request &request)
     }
     if (dispatchPoliteRoutes(socket, request))
         return;
+    if (dispatchUpdateRoutes(socket, request))
+        return;
     if (request.path == "/pdf" || request.path == "/pdf-close" || request.path == "/pdf-chunked") {
         response.headers.append(Header("Content-Type", "application/pdf"));
         response.body = pdfBody(size);
@@ -688,4 +690,15 @@ void FixtureSite::streamRanged(QTcpSocket *socket, qint64 from, qint64 to, qint6
     }
     connect(socket, &QTcpSocket::bytesWritten, socket, [sendSome] { sendSome(false); });
     sendSome(false);
+}
+
+// The update server's odd answers.
+bool FixtureSite::dispatchUpdateRoutes(QTcpSocket *socket, const Request &request)
+{
+    if (request.path.startsWith("/hang/"))
+        return true; // the connection stays open and nothing comes
+    if (!request.path.startsWith("/endless/"))
+        return false;
+    streamChunked(socket, qint64(1) << 40); // ends only when the client leaves
+    return true;
 }

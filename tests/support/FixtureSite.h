@@ -75,6 +75,11 @@ class QTimer;
 //                                "Retry-After": `after` seconds, or with date=S an HTTP
 //                                date S seconds after the reply's own "Date"
 //   /named[size,disposition]     a PDF with the Content-Disposition header `disposition`
+//
+// Routes of the update server:
+//   /endless/...                 200 in chunked encoding whose body never ends
+//   /hang/...                    takes the request and never answers
+//
 //   anything else                404
 class FixtureSite : public QObject
 {
@@ -190,6 +195,9 @@ private:
     void streamRanged(QTcpSocket *socket, qint64 from, qint64 to, qint64 cutAt, bool chunked, qint64 piece,
                       int intervalMs);
     int m_rangedVersion = 0;
+
+    // The update server's routes; false when the request is for none of them.
+    bool dispatchUpdateRoutes(QTcpSocket *socket, const Request &request);
     QHash<QByteArray, int> m_rangedWholeAnswers; // whole answers of /ranged per address
 
     QTcpServer m_server;

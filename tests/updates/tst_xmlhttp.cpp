@@ -1,0 +1,233 @@
+#include "tests/support/FixtureSite.h"
+#include "updates/UpdateCheck.h"
+#include "updates/XmlHttp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The HTTP control and the update check against the local test site.
+class TestXmlHttp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void completeResponse_data();
+    void completeResponse();
+    void emptyBodyWritesNoFile();
+    void existingFileIsReplaced();
+    void neverCompleting_pollsUntilAbort();
+    void bodyLimit_cutsLongBody();
+    void updateCheck_data();
+    void updateCheck();
+    void updateCheck_runsOnceAndNotWithoutBase();
+
+private:
+    FixtureSite m_site;
+    QNetworkAccessManager m_network;
+};
+
+void TestXmlHttp::initTestCase()
+{
+    QVERIFY(m_site.start());
+    m_site.addRoute("/ok/Paperdrift/newver.txt", [](const FixtureSite::Request &) {
+        FixtureSite::Response response;
+        response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/plain")));
+        response.body = "1.4.928\r\n";
+        return response;
+    });
+    m_site.addRoute("/same/Paperdrift/newver.txt", [](const FixtureSite::Request &) {
+        FixtureSite::Response response;
+        response.body = "1.4.927";
+        return response;
+    });
+    // A huge file whose text, trimmed, would read as a newer version.
+    m_site.addRoute("/binary/Paperdrift/newver.txt", [](const FixtureSite::Request &) {
+        FixtureSite::Response response;
+        response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/octet-stream")));
+        response.body = "9.9.9" + QByteArray(64 * 1024, ' ');
+        return response;
+    });
+}
+
+// One result event for a complete response, by its status.
+void TestXmlHttp::completeResponse_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("arrived");
+    QTest::addColumn<QString>("description");
+
+    QTest::newRow("200") << "/pdf?size=300" << true << "";
+    QTest::newRow("404") << "/status?code=404" << false << "没有发现文件?查询或URl";
+    QTest::newRow("500") << "/status?code=500" << false << "服务器产生内部错误";
+    QTest::newRow("no entry") << "/status?code=418" << false << "";
+    QTest::newRow("no connection") << QString() << false << "";
+}
+
+void TestXmlHttp::completeResponse()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, arrived);
+    QFETCH(QString, description);
+    const QString url = path.isEmpty() ? QStringLiteral("http://127.0.0.1:%1/x").arg(FixtureSite::closedPort())
+                                       : m_site.url(path);
+
+    XmlHttp control(m_network);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    QSignalSpy errorSpy(&control, &XmlHttp::dataError);
+    QSignalSpy stateSpy(&control, &XmlHttp::readyStateChanged);
+    control.open(QStringLiteral("get"), url);
+    QVERIFY(!control.downOk());
+    control.send();
+    QTRY_VERIFY(control.downOk());
+    QVERIFY(!control.tmrReader()->isActive());
+    QCOMPARE(control.readyState(), 4);
+    QVERIFY(stateSpy.count() >= 1);
+    QCOMPARE(arrivedSpy.count(), arrived ? 1 : 0);
+    QCOMPARE(errorSpy.count(), arrived ? 0 : 1);
+    if (!arrived)
+        QCOMPARE(errorSpy.at(0).at(0).toString(), description);
+    else
+        QCOMPARE(control.responseBody(), FixtureSite::pdfBody(300));
+    // Nothing more follows.
+    QTest::qWait(50);
+    QCOMPARE(arrivedSpy.count() + errorSpy.count(), 1);
+    QCOMPARE(m_site.requests().isEmpty() ? QByteArray("GET") : m_site.requests().last().method, QByteArray("GET"));
+}
+
+void TestXmlHttp::emptyBodyWritesNoFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("newver.txt"));
+    XmlHttp control(m_network);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/status?code=200")), path);
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 1);
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestXmlHttp::existingFileIsReplaced()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.pdf"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(5000, 'o')); // longer than the new body
+    }
+    XmlHttp control(m_network);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/pdf?size=700")), path);
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 1);
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), FixtureSite::pdfBody(700));
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("saved.pdf")});
+
+    // A save path that cannot be written still ends in the data-arrived event.
+    const QString nowhere = dir.filePath(QStringLiteral("missing/folder/saved.pdf"));
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/pdf?size=50")), nowhere);
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 2);
+    QVERIFY(!QFile::exists(nowhere));
+}
+
+void TestXmlHttp::neverCompleting_pollsUntilAbort()
+{
+    XmlHttp control(m_network);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    QSignalSpy errorSpy(&control, &XmlHttp::dataError);
+    QSignalSpy stateSpy(&control, &XmlHttp::readyStateChanged);
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/silent")));
+    control.send();
+    QTRY_VERIFY(stateSpy.count() >= 20);
+    QVERIFY(!control.downOk());
+    control.abort();
+    const int afterAbort = stateSpy.count();
+    QTest::qWait(100);
+    QCOMPARE(stateSpy.count(), afterAbort);
+    QCOMPARE(arrivedSpy.count() + errorSpy.count(), 0);
+    QCOMPARE(control.readyState(), 0);
+
+    // The same control takes a new request afterwards.
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/pdf?size=10")));
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 1);
+}
+
+void TestXmlHttp::bodyLimit_cutsLongBody()
+{
+    XmlHttp control(m_network);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    control.setBodyLimit(1000);
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/endless/x")));
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 1);
+    QVERIFY(control.bodyCut());
+    QCOMPARE(control.responseBody().size(), 1000);
+}
+
+// What the update check of a running 1.4.927 says for each answer.
+void TestXmlHttp::updateCheck_data()
+{
+    QTest::addColumn<QString>("baseFolder");
+    QTest::addColumn<QString>("newer");   // empty: none
+    QTest::addColumn<bool>("trouble");
+
+    QTest::newRow("newer") << "/ok/" << "1.4.928" << false;
+    QTest::newRow("same") << "/same/" << "" << false;
+    QTest::newRow("not found") << "/missing/" << "" << true;
+    QTest::newRow("huge") << "/binary/" << "" << false;
+    QTest::newRow("never ending") << "/endless/" << "" << false;
+    QTest::newRow("no answer") << "/hang/" << "" << true;
+}
+
+void TestXmlHttp::updateCheck()
+{
+    QFETCH(QString, baseFolder);
+    QFETCH(QString, newer);
+    QFETCH(bool, trouble);
+
+    XmlHttp control(m_network);
+    UpdateCheck check(control, m_site.url(baseFolder), ProgramVersion{1, 4, 927});
+    check.setNoAnswerTimeout(300);
+    QSignalSpy newerSpy(&check, &UpdateCheck::newerVersion);
+    QSignalSpy troubleSpy(&check, &UpdateCheck::networkTrouble);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    QSignalSpy errorSpy(&control, &XmlHttp::dataError);
+    check.start();
+    QTRY_COMPARE(arrivedSpy.count() + errorSpy.count(), 1);
+    QCOMPARE(troubleSpy.count(), trouble ? 1 : 0);
+    QCOMPARE(newerSpy.count(), newer.isEmpty() ? 0 : 1);
+    if (!newer.isEmpty())
+        QCOMPARE(newerSpy.at(0).at(0).toString(), newer);
+    QCOMPARE(check.programPage(), m_site.url(baseFolder + QStringLiteral("Paperdrift/")));
+}
+
+void TestXmlHttp::updateCheck_runsOnceAndNotWithoutBase()
+{
+    m_site.clearRequests();
+    XmlHttp control(m_network);
+    UpdateCheck check(control, m_site.url(QStringLiteral("/ok/")), ProgramVersion{1, 4, 927});
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    check.start();
+    check.start();
+    QTRY_COMPARE(arrivedSpy.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(m_site.requestsTo("/ok/Paperdrift/newver.txt").size(), 1);
+
+    XmlHttp idle(m_network);
+    UpdateCheck none(idle, QString(), ProgramVersion{1, 4, 927});
+    none.start();
+    QVERIFY(!idle.tmrReader()->isActive());
+}
+
+QTEST_GUILESS_MAIN(TestXmlHttp)
+#include "tst_xmlhttp.moc"
