@@ -43,6 +43,6 @@ void SearchMenus::build(QMenuBar *bar, QWidget *window)
     viewBrowserCache = entry(tools, kViewBrowserCache, "menu查看IE浏览器缓存");
     clearBrowserCache = entry(tools, kClearBrowserCache, "menu清空IE浏览器缓存");
 
-    help = barMenu(bar, kMenuHelp, "menu帮助");
+    help = submenu(bar, kMenuHelp, "menu帮助");
     about = entry(help, kAbout, "menu关于");
 }

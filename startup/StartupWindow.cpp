@@ -142,6 +142,17 @@ bool StartupWindow::eventFilter(QObject *watched, QEvent *event)
 // Closing the startup window, by its button or otherwise, ends the program.
 void StartupWindow::closeEvent(QCloseEvent *event)
 {
+    // The main windows close first, each by its own closing steps (its
+    // settings kept, its transfers stopped), so that ending the program never
+    // cuts a download unasked. A window its user keeps open (running
+    // downloads, the close question answered No) keeps the program running.
+    for (const QString &name : {kSearchWindowName, kDownloadWindowName}) {
+        QWidget *window = LoadedWindow(name);
+        if (window && !window->close()) {
+            event->ignore();
+            return;
+        }
+    }
     event->accept();
     if (m_services.endProgram)
         m_services.endProgram();

@@ -91,8 +91,13 @@ int main(int argc, char *argv[])
     SoundPlayerQt sounds;
     QNetworkAccessManager network;
     DesktopShell shell;
-    // One cookie store: a login in the browser applies to the downloads.
-    QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
+    // The program's own browser profile keeps its pages in a disk cache, so
+    // the cache viewer finds the articles the browser fetched; its cookies
+    // are the downloads' cookies too, so a login in the browser applies to
+    // the downloads.
+    QWebEngineProfile browserProfile(QStringLiteral("Paperdrift"));
+    browserProfile.setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    QWebEngineProfile *profile = &browserProfile;
     SharedCookies::attach(profile, network);
 
     Registry registry;

@@ -6,6 +6,8 @@
 #include "browser/SharedCookies.h"
 #include "common/SessionSettings.h"
 #include "download_window/DownloadWindow.h"
+#include "download_window/WindowTexts.h"
+#include "engine/DownloadEngine.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
 #include "platform/WindowDirectory.h"
@@ -112,6 +114,7 @@ private slots:
     void closingMainWindows_data();
     void closingMainWindows();
     void closingStartupWindowEndsProgram();
+    void closingStartupWindowClosesMainWindowsFirst();
     void windowMenuShowsSearchWindow();
     void updateCheck_data();
     void updateCheck();
@@ -221,6 +224,36 @@ void TestStartupWindow::closingStartupWindowEndsProgram()
     StartupRig quitting;
     quitting.open()->Command3->click();
     QCOMPARE(quitting.programEnded, 1);
+}
+
+// The main windows close by their own closing steps before the program
+// ends: a download window whose user keeps it open keeps the program running.
+void TestStartupWindow::closingStartupWindowClosesMainWindowsFirst()
+{
+    StartupRig rig;
+    StartupWindow *cover = rig.open();
+    cover->Command1->click();
+    searchWindow()->openDownloadWindow();
+    DownloadItem item;
+    item.Url = QStringLiteral("http://127.0.0.1:9/never.pdf");
+    item.Name = QStringLiteral("never");
+    item.Type = QStringLiteral("pdf");
+    downloadWindow()->engine().list().addItem(std::move(item));
+    cover->show();
+
+    rig.prompts.answers.enqueue(PromptAnswer::No);
+    QVERIFY(!cover->close());
+    QCOMPARE(rig.programEnded, 0);
+    QVERIFY(downloadWindow() && downloadWindow()->isVisible());
+    QCOMPARE(rig.prompts.records.size(), 1);
+    QCOMPARE(rig.prompts.records.constLast().text, WindowText::kCloseQuestion);
+
+    rig.prompts.answers.enqueue(PromptAnswer::Yes);
+    QVERIFY(cover->close());
+    QCOMPARE(rig.programEnded, 1);
+    QCOMPARE(rig.prompts.records.size(), 2);
+    QVERIFY(!downloadWindow() || !downloadWindow()->isVisible());
+    QVERIFY(!searchWindow() || !searchWindow()->isVisible());
 }
 
 void TestStartupWindow::windowMenuShowsSearchWindow()
