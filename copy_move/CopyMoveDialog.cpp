@@ -195,7 +195,7 @@ void CopyMoveDialog::nextStep()
     QTimer::singleShot(0, this, &CopyMoveDialog::nextStep);
 }
 
-void CopyMoveDialog::finishRun()
+void CopyMoveDialog::clearRun()
 {
     m_run.reset();
     m_running = false;
@@ -203,6 +203,11 @@ void CopyMoveDialog::finishRun()
     Label3->clear();
     Command1->setText(kStart);
     Command1->setAccessibleName(kStart);
+}
+
+void CopyMoveDialog::finishRun()
+{
+    clearRun();
     // The run ends inside a timer turn: the message is left on screen
     // rather than waited for.
     if (m_announceEnd)
@@ -212,14 +217,8 @@ void CopyMoveDialog::finishRun()
 
 void CopyMoveDialog::done(int result)
 {
-    if (m_run) {
-        m_run.reset();
-        m_running = false;
-        ProgressBar1->setValue(0);
-        Label3->clear();
-        Command1->setText(kStart);
-        Command1->setAccessibleName(kStart);
-    }
+    if (m_run)
+        clearRun();
     FileList.clear();
     QDialog::done(result);
 }

@@ -59,6 +59,7 @@ private:
     void buildControls();
     int selectedOption() const;
     void nextStep();
+    void clearRun();
     void finishRun();
 
     StoredSettings &m_stored;

@@ -22,6 +22,24 @@
 
 #include <memory>
 
+namespace {
+
+// Five one-byte files f0.pdf to f4.pdf in the folder; their paths, or fewer
+// when one could not be written.
+QStringList fiveFiles(const QTemporaryDir &folder)
+{
+    QStringList list;
+    for (int i = 0; i < 5; ++i) {
+        const QString path = folder.filePath(QStringLiteral("f%1.pdf").arg(i));
+        if (!writeFile(path, "x"))
+            break;
+        list.append(path);
+    }
+    return list;
+}
+
+} // namespace
+
 class TestCopyMoveDialog : public QObject
 {
     Q_OBJECT
@@ -133,11 +151,8 @@ void TestCopyMoveDialog::runCopiesAndRemembers()
 void TestCopyMoveDialog::stopEndsTheRunBetweenFiles()
 {
     QTemporaryDir files;
-    QStringList list;
-    for (int i = 0; i < 5; ++i) {
-        list.append(files.filePath(QString("f%1.pdf").arg(i)));
-        QVERIFY(writeFile(list.last(), "x"));
-    }
+    const QStringList list = fiveFiles(files);
+    QCOMPARE(list.size(), 5);
     auto dialog = openDialog();
     dialog->FileList = list;
     typeFolder(*dialog, files.filePath("to"));
@@ -160,11 +175,8 @@ void TestCopyMoveDialog::stopEndsTheRunBetweenFiles()
 void TestCopyMoveDialog::closingEndsTheRun()
 {
     QTemporaryDir files;
-    QStringList list;
-    for (int i = 0; i < 5; ++i) {
-        list.append(files.filePath(QString("f%1.pdf").arg(i)));
-        QVERIFY(writeFile(list.last(), "x"));
-    }
+    const QStringList list = fiveFiles(files);
+    QCOMPARE(list.size(), 5);
     auto dialog = openDialog();
     dialog->FileList = list;
     typeFolder(*dialog, files.filePath("to"));
