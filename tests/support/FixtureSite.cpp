@@ -699,6 +699,27 @@ bool FixtureSite::dispatchUpdateRoutes(QTcpSocket *socket, const Request &reques
         return true; // the connection stays open and nothing comes
     if (!request.path.startsWith("/endless/"))
         return false;
-    streamChunked(socket, qint64(1) << 40); // ends only when the client leaves
+    streamEndless(socket);
     return true;
+}
+
+// A chunked body that never ends, one block every few milliseconds until the
+// client leaves. Pacing matters: a body written as fast as the socket takes it
+// keeps the client's network thread reading forever, so it never gets to the
+// client's own abort and the test's later requests wait behind it.
+void FixtureSite::streamEndless(QTcpSocket *socket)
+{
+    socket->write(headHeaders(200, {{"Content-Type", "application/pdf"}}) + "Transfer-Encoding: chunked\r\n\r\n");
+    constexpr int kIntervalMs = 5;
+    auto first = std::make_shared<bool>(true);
+    auto *timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, [socket, first] {
+        if (socket->bytesToWrite() >= kStreamHighWater)
+            return;
+        constexpr qsizetype kPiece = 16 * 1024;
+        const QByteArray piece = streamBlock(*first).left(kPiece);
+        *first = false;
+        socket->write(QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n");
+    });
+    timer->start(kIntervalMs);
 }

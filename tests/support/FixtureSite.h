@@ -188,6 +188,7 @@ private:
     void streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter, bool closeWhenDone);
     void streamChunked(QTcpSocket *socket, qint64 size);
     void trickle(QTcpSocket *socket, qint64 size, qint64 piece, int intervalMs);
+    void streamEndless(QTcpSocket *socket);
 
     // The routes for continued transfers, busy servers and server names;
     // false when the request is for none of them.
