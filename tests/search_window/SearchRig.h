@@ -4,16 +4,10 @@
 // file, a fresh browser profile and recorded prompts, sounds and shell; and
 // the save-folder dialog answered as a user would, its folder chosen through
 // the folder browser of the prompts.
-#include "browser/SharedCookies.h"
-#include "common/SessionSettings.h"
 #include "download_window/DownloadWindow.h"
-#include "platform/Clock.h"
 #include "search_window/SearchWindow.h"
-#include "settings/StoredSettings.h"
 #include "tests/support/PromptRecorder.h"
-#include "tests/support/ShellRecorder.h"
-#include "tests/support/SoundRecorder.h"
-#include "tests/support/TempSettings.h"
+#include "tests/support/WindowServicesRig.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
@@ -24,28 +18,10 @@
 
 #include <memory>
 
-struct SearchRig
+struct SearchRig : WindowServicesRig
 {
-    TempSettings temp;
-    StoredSettings stored{temp.store()};
-    SessionSettings session;
-    PromptRecorder prompts;
-    SoundRecorder sounds;
-    SystemClock clock;
-    QNetworkAccessManager network;
-    ShellRecorder shell;
-    std::unique_ptr<QWebEngineProfile> profile = std::make_unique<QWebEngineProfile>();
     QPointer<SearchWindow> window;
     QPointer<DownloadWindow> downloadWindow;
-
-    // One cookie store, as in the program: a login in a browser applies to
-    // the transfers.
-    SearchRig() { SharedCookies::attach(profile.get(), network); }
-
-    DownloadWindowServices services()
-    {
-        return {session, stored, prompts, sounds, clock, network, shell, profile.get()};
-    }
 
     SearchWindow *open()
     {

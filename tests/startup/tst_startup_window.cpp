@@ -3,24 +3,18 @@
 // box opened from the menus.
 #include "about/AboutBox.h"
 #include "about/AboutTexts.h"
-#include "browser/SharedCookies.h"
-#include "common/SessionSettings.h"
 #include "download_window/DownloadWindow.h"
 #include "download_window/WindowTexts.h"
 #include "engine/DownloadEngine.h"
-#include "platform/Clock.h"
 #include "platform/Registry.h"
 #include "platform/WindowDirectory.h"
 #include "search_window/SearchWindow.h"
-#include "settings/StoredSettings.h"
 #include "startup/BrowserEmulation.h"
 #include "startup/StartupTexts.h"
 #include "startup/StartupWindow.h"
 #include "tests/support/FixtureSite.h"
 #include "tests/support/PromptRecorder.h"
-#include "tests/support/ShellRecorder.h"
-#include "tests/support/SoundRecorder.h"
-#include "tests/support/TempSettings.h"
+#include "tests/support/WindowServicesRig.h"
 #include "widgets/LoadedWindows.h"
 #include "updates/UpdateCheck.h"
 
@@ -43,28 +37,16 @@ constexpr int kWaitMs = 20000;
 
 // The program's services over a real settings file and registry file, a
 // fresh browser profile, and recorded prompts, sounds and shell.
-struct StartupRig
+struct StartupRig : WindowServicesRig
 {
-    TempSettings temp;
-    StoredSettings stored{temp.store()};
-    SessionSettings session;
-    PromptRecorder prompts;
-    SoundRecorder sounds;
-    SystemClock clock;
-    QNetworkAccessManager network;
-    ShellRecorder shell;
-    std::unique_ptr<QWebEngineProfile> profile = std::make_unique<QWebEngineProfile>();
     QTemporaryDir registryDir;
     Registry registry{registryDir.filePath(QStringLiteral("Registry.ini"))};
     int programEnded = 0;
     QPointer<StartupWindow> cover;
 
-    StartupRig() { SharedCookies::attach(profile.get(), network); }
-
     StartupWindow *open(const QString &updateBase = QString())
     {
-        cover = new StartupWindow({{session, stored, prompts, sounds, clock, network, shell, profile.get()},
-                                   registry, updateBase, [this] { ++programEnded; }});
+        cover = new StartupWindow({services(), registry, updateBase, [this] { ++programEnded; }});
         cover->show();
         return cover;
     }
