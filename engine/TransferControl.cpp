@@ -34,6 +34,8 @@ bool isRedirectBeingFollowed(const QNetworkReply &reply)
     return redirect && !manual && reply.hasRawHeader("Location");
 }
 
+const QString kClosedBeforeWholeBody = QStringLiteral("Connection closed before the whole body arrived");
+
 } // namespace
 
 QString TransferStateText(int state, int errorNumber, const QString &errorText)
@@ -81,6 +83,7 @@ void TransferControl::start(const QString &address, const QByteArray &method, co
     m_bodyRead = 0;
     m_errorCode = 0;
     m_errorText.clear();
+    m_method = method.toUpper();
 
     QUrl url(address);
     if (m_connection.accessType == TransferConnection::NamedProxy && !isUsableProxy(m_connection.proxy)) {
@@ -232,6 +235,13 @@ void TransferControl::onFinished()
         m_errorCode = int(m_reply->error());
         m_errorText = m_reply->errorString();
     }
+    // When the server's close races its last bytes, the network layer can
+    // finish a reply without error although its body fell short of the
+    // announced length. A cut body is a broken connection all the same.
+    if (m_errorCode == 0 && bodyFellShort()) {
+        m_errorCode = int(QNetworkReply::RemoteHostClosedError);
+        m_errorText = kClosedBeforeWholeBody;
+    }
     if (m_errorCode != 0)
         reportState(TransferState::Error);
     else if (!m_completeReported)
@@ -319,6 +329,16 @@ void TransferControl::Cancel()
         m_errorCode = int(QNetworkReply::OperationCanceledError);
         m_errorText = m_reply->errorString();
     }
+}
+
+bool TransferControl::bodyFellShort() const
+{
+    if (!m_reply || m_bodyLength < 0 || m_method == "HEAD")
+        return false;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 200 || status == 204 || status == 304)
+        return false; // no body belongs to these answers
+    return m_bodyRead + m_reply->bytesAvailable() < m_bodyLength;
 }
 
 bool TransferControl::endedWhole() const

@@ -138,6 +138,7 @@ private:
     void reportState(int state);
     void onMetaDataChanged();
     void onFinished();
+    bool bodyFellShort() const;
     void dropReply();
     void failWithoutReply(QNetworkReply::NetworkError error, const QString &text);
 
@@ -154,6 +155,7 @@ private:
     bool m_completeReported = false;
     qint64 m_bodyLength = -1; // announced length of the body; -1: none
     qint64 m_bodyRead = 0;
+    QByteArray m_method; // of the request under way, upper case
     int m_errorCode = 0;
     QString m_errorText;
 };
