@@ -23,6 +23,11 @@ ensure_packages() {
 }
 
 configure_and_build() {
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAPERDRIFT_BUILD_TESTS=ON -DPAPERDRIFT_BUILD_BENCH=ON >/dev/null
+  # A compiler cache, where one is installed, lets rebuilds and other
+  # checkouts reuse what was compiled already.
+  local launcher=()
+  command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAPERDRIFT_BUILD_TESTS=ON -DPAPERDRIFT_BUILD_BENCH=ON \
+    "${launcher[@]}" >/dev/null
   cmake --build build --parallel "$(nproc)"
 }
