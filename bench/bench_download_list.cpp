@@ -1,7 +1,6 @@
 // The supervisor tick's list walks over a large download list, adding rows,
 // and the memory a row costs.
 #include "engine/DownloadList.h"
-#include "engine/EngineTexts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,9 +20,9 @@ DownloadItem sampleItem(int n)
     item.Referer = QStringLiteral("https://arc.example.org/action/doSearch?AllField=inlet&startPage=%1").arg(n / 20);
     item.State = ItemState(1 + n % 4);
     if (item.State != Waiting) {
-        item.Size = QString::number(1000000 + n);
-        item.Downloaded = item.Size;
-        item.Progress = EngineText::kComplete;
+        item.Size = ItemSize::ofBytes(1000000 + n);
+        item.Downloaded = item.Size.bytes;
+        item.Progress = ItemProgress::ofPercent(100);
     }
     return item;
 }

@@ -4,7 +4,6 @@
 #include "common/SessionSettings.h"
 #include "download_window/ListCommands.h"
 #include "engine/DownloadEngine.h"
-#include "engine/EngineTexts.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
@@ -63,9 +62,9 @@ DownloadItem sampleItem(int n, const QString &folder)
     item.Referer = QStringLiteral("https://arc.example.org/action/doSearch?AllField=inlet&startPage=%1").arg(n / 20);
     item.State = ItemState(1 + n % 4);
     if (item.State == Finished || item.State == Failed) {
-        item.Size = QString::number(1000000 + (n * 7919) % 1000);
-        item.Downloaded = item.State == Finished ? item.Size : QString::number(1000);
-        item.Progress = item.State == Finished ? EngineText::kComplete : QStringLiteral("0%");
+        item.Size = ItemSize::ofBytes(1000000 + (n * 7919) % 1000);
+        item.Downloaded = item.State == Finished ? item.Size.bytes : 1000;
+        item.Progress = ItemProgress::ofPercent(item.State == Finished ? 100 : 0);
     }
     return item;
 }

@@ -10,18 +10,15 @@
 // the CPU a stalled transfer uses).
 #include "ProcessFigures.h"
 #include "engine/Downloader.h"
-#include <QDir>
-#include "engine/DownloadList.h"
-#include "engine/EngineValues.h"
 #include "engine/SingleTransfer.h"
 #include "engine/TransferControl.h"
 #include "platform/Clock.h"
 #include "platform/MemoryTuning.h"
 #include "common/SessionSettings.h"
 #include "common/SameNamePolicy.h"
-#include "engine/EngineOptions.h"
 #include "tests/support/PromptRecorder.h"
-#include "tests/support/SoundRecorder.h"
+
+#include <QDir>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -49,6 +46,7 @@ const char *outcomeName(TransferOutcome outcome)
     case TransferOutcome::Cancelled: return "cancelled";
     case TransferOutcome::NoFolder: return "no-folder";
     case TransferOutcome::ExistsSkipped: return "exists-skipped";
+    case TransferOutcome::Refused: return "refused";
     }
     return "?";
 }
@@ -79,27 +77,11 @@ int main(int argc, char **argv)
 
     QNetworkAccessManager network;
     TransferControl control(network);
-    DownloadList list;
-    EngineValues values;
-    SessionSettings settings;
-    settings.MaxFileSizeMB = limitMB;
-    EngineOptions options;
-    options.sameNamePolicy = SameNamePolicy::Overwrite;
     SystemClock clock;
     PromptRecorder prompts;
-    SoundRecorder sounds;
-    SingleTransfer single({list, values, control, settings, options, clock, prompts, sounds});
+    SingleTransfer single(control, clock, prompts);
     Downloader worker(1, network, clock);
     Transfer &transfer = method == 2 ? static_cast<Transfer &>(worker) : single;
-
-    DownloadItem item;
-    item.Url = arguments.at(1);
-    item.Name = QStringLiteral("transfer");
-    item.Type = QStringLiteral("pdf");
-    item.Folder = arguments.at(2);
-    item.State = Downloading;
-    list.addItem(item);
-    const quint64 id = list.at(0).Id;
 
     const qint64 rssBefore = statusKiB("VmRSS");
     const double cpuBefore = cpuSeconds();
@@ -121,11 +103,18 @@ int main(int argc, char **argv)
     if (stopAfterSeconds > 0)
         QTimer::singleShot(stopAfterSeconds * 1000, &transfer, [&transfer] { transfer.cancel(); });
 
+    const QString folder = arguments.at(2);
     TransferJob job;
-    job.itemId = id;
-    job.url = item.Url;
-    job.targetPath = QDir(item.Folder).filePath(QStringLiteral("transfer.pdf"));
+    job.itemId = 1;
+    job.url = arguments.at(1);
+    job.name = QStringLiteral("transfer");
+    job.type = QStringLiteral("pdf");
+    job.folder = folder;
+    job.policy = SameNamePolicy::Overwrite;
+    job.targetPath = QDir(folder).filePath(QStringLiteral("transfer.pdf"));
     job.sizeLimitMB = limitMB;
+    SessionSettings settings;
+    job.connection = ConnectionFor(job.url, settings);
     if (!transfer.start(job)) {
         std::fprintf(stderr, "transfer_driver: the transfer did not start\n");
         return 1;

@@ -80,14 +80,8 @@ public:
         for (const DownloadSource &source : arguments.sources) {
             if (!stateRows.isEmpty() && list.rowOfUrl(source.url) >= 0)
                 continue;
-            DownloadItem item;
-            item.Url = source.url;
-            item.Name = CommandLineFileName(source);
-            item.Type = arguments.type;
-            item.Folder = arguments.folder;
-            item.Referer = source.referer;
-            item.State = Waiting;
-            if (!list.addItem(std::move(item))) {
+            if (!list.addItem(NewDownloadItem(
+                    {source.url, CommandLineFileName(source), arguments.type, arguments.folder, source.referer}))) {
                 m_err << "paperdrift-cli download: listed once only: " << source.url << '\n';
                 continue;
             }

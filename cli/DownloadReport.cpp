@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "engine/DownloadList.h"
 #include "engine/EngineTexts.h"
+#include "engine/RowTexts.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ QString StateWord(ItemState state)
 
 QString ItemLine(const DownloadItem &item)
 {
-    return QStringList{EscapeField(StateWord(item.State)), EscapeField(item.Progress), EscapeField(item.Size),
+    return QStringList{EscapeField(StateWord(item.State)), EscapeField(ProgressText(item.Progress)),
+                       EscapeField(SizeText(item.Size)),
                        EscapeField(ItemFilePath(item)), EscapeField(item.Url)}
         .join(QLatin1Char('\t'));
 }
@@ -50,7 +52,7 @@ void ProgressReporter::update(const DownloadList &list)
     qint64 received = 0;
     for (int row = 0; row < list.count(); ++row) {
         const DownloadItem &item = list.at(row);
-        received += item.Downloaded.toLongLong();
+        received += item.Downloaded.value_or(0);
         const bool ended = item.State == Finished || item.State == Failed;
         const auto reported = m_reported.constFind(item.Id);
         if (!ended) {
@@ -65,7 +67,7 @@ void ProgressReporter::update(const DownloadList &list)
             m_err << "\r\x1b[K";
             m_barShown = false;
         }
-        m_err << StateWord(item.State) << ' ' << item.Progress << ' ' << ItemFilePath(item) << '\n';
+        m_err << StateWord(item.State) << ' ' << ProgressText(item.Progress) << ' ' << ItemFilePath(item) << '\n';
     }
 
     const StateCounts counts = list.countStates();

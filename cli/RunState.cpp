@@ -1,6 +1,7 @@
 #include "cli/RunState.h"
 
 #include "engine/DownloadList.h"
+#include "engine/RowTexts.h"
 #include "platform/FileTests.h"
 
 #include <QFile>
@@ -67,9 +68,9 @@ QList<RunStateRow> ReadRunState(const QString &path, QString *error)
         const bool stored = FileExists(ItemFilePath(item));
         if (finished && (stored || !progress.endsWith(QLatin1Char('%')))) {
             item.State = Finished;
-            item.Size = object.value(QStringLiteral("size")).toString();
-            item.Downloaded = object.value(QStringLiteral("downloaded")).toString();
-            item.Progress = progress;
+            item.Size = SizeFromText(object.value(QStringLiteral("size")).toString());
+            item.Downloaded = DownloadedFromText(object.value(QStringLiteral("downloaded")).toString());
+            item.Progress = ProgressFromText(progress);
         } else {
             item.State = Waiting;
         }
@@ -90,9 +91,9 @@ bool WriteRunState(const QString &path, const DownloadList &list, const QSet<qui
             {QStringLiteral("folder"), item.Folder},
             {QStringLiteral("referer"), item.Referer},
             {QStringLiteral("state"), stateWord(item.State)},
-            {QStringLiteral("size"), item.Size},
-            {QStringLiteral("downloaded"), item.Downloaded},
-            {QStringLiteral("progress"), item.Progress},
+            {QStringLiteral("size"), SizeText(item.Size)},
+            {QStringLiteral("downloaded"), DownloadedText(item.Downloaded)},
+            {QStringLiteral("progress"), ProgressText(item.Progress)},
         };
         if (nameFromServerRows.contains(item.Id))
             object.insert(QStringLiteral("nameFromServer"), true);

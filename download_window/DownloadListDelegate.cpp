@@ -42,7 +42,7 @@ void DownloadListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
                                  const QModelIndex &index) const
 {
     const std::optional<int> percent = index.column() == DownloadList::ProgressColumn
-                                           ? ProgressPercent(index.data().toString())
+                                           ? ProgressPercent(index.data(DownloadList::ValueRole))
                                            : std::nullopt;
     if (!percent) {
         QStyledItemDelegate::paint(painter, option, index);

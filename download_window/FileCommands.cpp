@@ -118,9 +118,7 @@ void FileCommands::doubleClick(int row)
         m_list.updateItem(row, [](DownloadItem &failed) {
             DeleteItemFile(failed);
             failed.State = Waiting;
-            failed.Size.clear();
-            failed.Downloaded.clear();
-            failed.Progress.clear();
+            failed.clearCounts();
         });
         break;
     case Waiting:

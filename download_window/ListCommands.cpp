@@ -32,15 +32,6 @@ bool isPageOrXml(const DownloadItem &item)
     return IsWebPageType(item.Type) || item.Type.compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0;
 }
 
-// A size text as a number of bytes, thousands separators ignored.
-std::optional<double> byteCount(QString text)
-{
-    text.remove(QLatin1Char(','));
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
-
 // Resets every row the test accepts, in one walk, telling views once.
 int resetRowsWhere(DownloadList &list, const std::function<bool(int row, const DownloadItem &)> &matches)
 {
@@ -68,9 +59,7 @@ int deleteFilesWhere(DownloadList &list, const std::function<bool(const Download
             continue;
         const bool onDisk = files.itemFileOrPartExists(list.at(row));
         list.updateItem(row, [onDisk](DownloadItem &item) {
-            item.Size.clear();
-            item.Downloaded.clear();
-            item.Progress.clear();
+            item.clearCounts();
             if (onDisk)
                 DeleteItemFile(item);
         });
@@ -194,14 +183,12 @@ int ListCommands::resetSmallerThan()
     if (!ok)
         return 0;
     // Only rows that arrived whole and are smaller than the limit. Byte
-    // counts compare exactly (as doubles), so a file one byte short of a
-    // large size never passes for complete.
+    // counts compare exactly, so a file one byte short of a large size never
+    // passes for complete.
     return resetRowsWhere(m_list, [limit](int, const DownloadItem &item) {
-        if (!hasEnded(item))
+        if (!hasEnded(item) || !item.Size.hasBytes() || !item.Downloaded)
             return false;
-        const std::optional<double> size = byteCount(item.Size);
-        const std::optional<double> downloaded = byteCount(item.Downloaded);
-        return size && downloaded && limit > *size && *downloaded == *size;
+        return limit > double(item.Size.bytes) && *item.Downloaded == item.Size.bytes;
     });
 }
 
@@ -260,7 +247,7 @@ int ListCommands::checkFiles()
     for (int row = 0; row < m_list.count(); ++row) {
         if (files.itemFileExists(m_list.at(row)))
             continue;
-        m_list.updateItem(row, [](DownloadItem &item) { item.Progress = EngineText::kDoesNotExist; });
+        m_list.updateItem(row, [](DownloadItem &item) { item.Progress = ItemProgress::ofWord(ProgressWord::DoesNotExist); });
         ++missing;
     }
     return missing;

@@ -27,16 +27,9 @@ ResizeResult DownloadWindowResize(const ResizeInput &input)
     return result;
 }
 
-std::optional<int> ProgressPercent(const QString &cell)
+std::optional<int> ProgressPercent(const QVariant &value)
 {
-    if (cell.size() < 2 || !cell.endsWith(QLatin1Char('%')))
+    if (!value.isValid())
         return std::nullopt;
-    const QStringView digits = QStringView(cell).chopped(1);
-    if (!std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        return std::nullopt;
-    bool ok = false;
-    const int percent = digits.toInt(&ok);
-    if (!ok)
-        return 100; // more digits than an int holds: well above 100
-    return std::clamp(percent, 0, 100);
+    return int(std::clamp<qint64>(value.toLongLong(), 0, 100));
 }

@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -42,6 +43,7 @@ struct ResizeResult
 // menu bar and 140 twips.
 ResizeResult DownloadWindowResize(const ResizeInput &input);
 
-// The whole percentage a progress cell holds ("37%" → 37), limited to 0 to
-// 100; nothing for a progress word or an empty cell.
-std::optional<int> ProgressPercent(const QString &cell);
+// The whole percentage a progress cell holds, as the list's value role gives
+// it (37 for "37%"), limited to 0 to 100; nothing for a progress word or an
+// empty cell.
+std::optional<int> ProgressPercent(const QVariant &value);

@@ -6,7 +6,6 @@
 #include "engine/ItemTypeCorrection.h"
 #include "engine/ListResets.h"
 #include "engine/Naming.h"
-#include "engine/Resume.h"
 #include "engine/ServerFileName.h"
 #include "engine/SingleTransfer.h"
 #include "platform/Clock.h"
@@ -16,7 +15,6 @@
 #include "common/SessionSettings.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -29,11 +27,6 @@ QString withSeparator(const QString &folder)
     return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
 }
 
-QString percentText(qint64 read, qint64 total)
-{
-    return QString::number(read * 100 / total) + QLatin1Char('%');
-}
-
 // Moves a stored file to another path, replacing a file there in one step.
 bool moveReplacing(const QString &from, const QString &to)
 {
@@ -43,10 +36,43 @@ bool moveReplacing(const QString &from, const QString &to)
     return !error;
 }
 
-QString waitText(double seconds)
+// The counts a transfer reported, into the row's cells: the length, the
+// bytes, and the whole percentage once bytes have arrived of a length.
+void applyCounts(DownloadItem &item, const ByteCounts &counts)
 {
-    return EngineText::kWaitingToRetryPrefix + QString::number(qint64(std::ceil(seconds)))
-           + EngineText::kWaitingToRetrySuffix;
+    if (counts.total >= 0)
+        item.Size = ItemSize::ofBytes(counts.total);
+    if (counts.read >= 0)
+        item.Downloaded = counts.read;
+    if (counts.total > 0 && counts.read > 0)
+        item.Progress = ItemProgress::received(counts.read, counts.total);
+}
+
+void applyFile(DownloadItem &item, const DecidedFile &file)
+{
+    item.Name = file.name;
+    item.Type = file.type;
+    item.Folder = file.folder;
+}
+
+// What follows the end of a transfer, by method. Method one runs the end
+// steps after every outcome and its end clears DownloadRunning (Inet下载当前文件
+// returns); a worker runs them after a completion only, and a worker stopped
+// by the user leaves LastFinishTime at the last end of a transfer of its own.
+struct EndRules
+{
+    bool endSteps = false;
+    bool finishTime = true;
+    bool runningOff = false;
+};
+
+EndRules endRulesFor(bool single, TransferOutcome outcome)
+{
+    if (single)
+        return {true, true, true};
+    const bool completion = outcome == TransferOutcome::Completed || outcome == TransferOutcome::CompletedShort
+                            || outcome == TransferOutcome::FetchedWhole;
+    return {completion, outcome != TransferOutcome::Cancelled, false};
 }
 
 } // namespace
@@ -75,14 +101,7 @@ DownloadEngine::DownloadEngine(SessionSettings &settings, const Clock &clock, Pr
     m_single = makeTransfer(Method::Single, 1);
     m_single->setParent(this);
     m_single->setObjectName(QStringLiteral("Inet下载当前文件"));
-    // The single transfer keeps its own row and runs its end steps itself
-    // (every outcome has them); the engine hears its end.
-    if (auto *single = qobject_cast<SingleTransfer *>(m_single)) {
-        connect(single, &SingleTransfer::panel2TextChanged, this, &DownloadEngine::panel2TextChanged);
-        connect(single, &SingleTransfer::panel3TextChanged, this, &DownloadEngine::panel3TextChanged);
-        connect(single, &SingleTransfer::loginRequested, this, [this] { emit loginRequested(); });
-    }
-    connect(m_single, &Transfer::finished, this, &DownloadEngine::onSingleFinished);
+    listen(m_single);
 
     m_values.LastFinishTime = m_clock.seconds();
     m_timer1.start();
@@ -103,8 +122,36 @@ Transfer *DownloadEngine::makeTransfer(Method method, int slot)
     if (m_factory)
         return m_factory(method, slot);
     if (method == Method::Single)
-        return new SingleTransfer({m_list, m_values, m_inet1, m_settings, m_options, m_clock, m_prompts, m_sounds});
+        return new SingleTransfer(m_inet1, m_clock, m_prompts);
     return new Downloader(slot, m_network, m_clock);
+}
+
+// The engine hears every transfer the same way: what it learns, how it ends,
+// and its control's state text for panel 3.
+void DownloadEngine::listen(Transfer *transfer)
+{
+    connect(transfer, &Transfer::progressed, this,
+            [this, transfer](const TransferProgress &progress) { onTransferProgress(transfer, progress); });
+    connect(transfer, &Transfer::finished, this,
+            [this, transfer](const TransferResult &result) { onTransferFinished(transfer, result); });
+    connect(transfer, &Transfer::stateTextChanged, this, &DownloadEngine::panel3TextChanged);
+}
+
+// The job of a row: its address, file and referring page, with the rules in
+// force as it starts.
+TransferJob DownloadEngine::jobFor(const DownloadItem &item) const
+{
+    TransferJob job;
+    job.itemId = item.Id;
+    job.url = item.Url;
+    job.referer = item.Referer;
+    job.name = item.Name;
+    job.type = item.Type;
+    job.folder = item.Folder;
+    job.policy = m_options.sameNamePolicy;
+    job.sizeLimitMB = m_settings.MaxFileSizeMB;
+    job.nameFromServer = m_options.nameFromServerRows.contains(item.Id);
+    return job;
 }
 
 int DownloadEngine::downloadMethod() const
@@ -174,12 +221,11 @@ void DownloadEngine::stop()
     m_single->cancel();
     m_inet1.Cancel();
 
+    // Each worker reports its end as cancelled: it is unloaded and its row
+    // fails with the counts it last showed.
     for (int k = 1; k <= kWorkerCount; ++k) {
-        const quint64 itemId = m_values.WorkerRows[k];
-        if (!m_workers[size_t(k)])
-            continue;
-        unloadWorker(k);
-        emit transferEnded(itemId, TransferOutcome::Cancelled);
+        if (Transfer *w = worker(k))
+            w->cancel();
     }
     for (int row = 0; row < m_list.count(); ++row) {
         if (m_list.at(row).State == Downloading)
@@ -295,18 +341,36 @@ void DownloadEngine::schedulingTickMethodOne()
     if (row < 0)
         return;
     startRow(row);
-    const DownloadItem &item = m_list.at(row);
-    TransferJob job;
-    job.itemId = item.Id;
-    job.url = item.Url;
-    job.referer = item.Referer;
-    job.sizeLimitMB = m_settings.MaxFileSizeMB;
-    job.nameFromServer = m_options.nameFromServerRows.contains(item.Id);
-    m_values.WorkerRows[1] = job.itemId;
-    if (m_single->start(job)) {
-        m_values.DownloadRunning = true;
-        emit transferStarted(job.itemId);
+    const quint64 itemId = m_list.at(row).Id;
+    m_values.WorkerRows[1] = itemId;
+    downloadCurrentItem(itemId);
+}
+
+bool DownloadEngine::downloadCurrentItem(quint64 itemId)
+{
+    const int row = m_list.rowOfId(itemId);
+    if (row < 0)
+        return false;
+    if (m_inet1.StillExecuting() || m_values.DownloadRunning || m_single->isRunning()) {
+        m_list.updateItem(row, [](DownloadItem &item) {
+            item.State = Waiting;
+            item.Size = ItemSize::ofWord(SizeWord::WaitingAgain);
+        });
+        return false;
     }
+    const DownloadItem &item = m_list.at(row);
+    TransferJob job = jobFor(item);
+    job.connection = ConnectionFor(item.Url, m_settings);
+    m_values.DownloadRunning = true;
+    m_singleItemId = itemId;
+    emit panel2TextChanged(EngineText::kDownloadingPrefix + item.Name);
+    if (!m_single->start(job)) {
+        m_singleItemId = 0;
+        m_values.DownloadRunning = false;
+        return false;
+    }
+    emit transferStarted(itemId);
+    return true;
 }
 
 // A row handed to a transfer: downloading, with nothing of an earlier
@@ -315,9 +379,7 @@ void DownloadEngine::startRow(int row)
 {
     m_list.updateItem(row, [](DownloadItem &item) {
         item.State = Downloading;
-        item.Size.clear();
-        item.Downloaded.clear();
-        item.Progress.clear();
+        item.clearCounts();
     });
     if (m_options.followCurrent)
         emit rowStarted(row);
@@ -339,7 +401,7 @@ void DownloadEngine::schedulingTickMethodTwo()
         m_list.updateItem(row, [&save](DownloadItem &stored) { stored.Name = save.name; });
         const quint64 itemId = m_list.at(row).Id;
         m_values.WorkerRows[k] = itemId;
-        startWorkerDownload(k, itemId, m_list.at(row).Url, save.path);
+        startWorkerDownload(k, itemId, save.path);
     }
 }
 
@@ -380,6 +442,10 @@ void DownloadEngine::SupervisorTick()
         if (!m_downloadingOn)
             m_values.DownloadRunning = false;
     }
+    // A single-connection transfer that finds DownloadRunning false ends
+    // itself as stopped (a method switched during it, then downloading off).
+    if (m_single->isRunning() && !m_values.DownloadRunning)
+        m_single->cancel();
 
     // 4. The summary.
     emit panel4TextChanged(m_list.statusSummaryText());
@@ -420,35 +486,27 @@ void DownloadEngine::SupervisorTick()
 
 // ---------------------------------------------------------------- workers
 
-void DownloadEngine::startWorkerDownload(int k, quint64 itemId, const QString &url, const QString &targetPath)
+void DownloadEngine::startWorkerDownload(int k, quint64 itemId, const QString &targetPath)
 {
     if (k < 1 || k > kWorkerCount)
+        return;
+    const int row = m_list.rowOfId(itemId);
+    if (row < 0)
         return;
     unloadWorker(k);
     Transfer *worker = makeTransfer(Method::Parallel, k);
     worker->setParent(this);
     worker->setObjectName(QStringLiteral("Downloader1(%1)").arg(k));
     worker->setTimerEnabled(m_timersRunning);
-    connect(worker, &Transfer::progressed, this, [this, k, worker](quint64, qint64 read, qint64 total) {
-        onWorkerProgress(k, worker, read, total);
-    });
-    connect(worker, &Transfer::finished, this,
-            [this, k, worker](const TransferResult &result) { onWorkerFinished(k, worker, result); });
+    listen(worker);
     m_workers[size_t(k)] = worker;
     m_workerPaths[size_t(k)] = targetPath;
     m_values.WorkerRows[k] = itemId;
 
     m_values.DownloadRunning = true;
-    TransferJob job;
-    job.itemId = itemId;
-    job.url = url;
+    startRow(row);
+    TransferJob job = jobFor(m_list.at(row));
     job.targetPath = targetPath;
-    job.sizeLimitMB = m_settings.MaxFileSizeMB;
-    const int row = m_list.rowOfId(itemId);
-    if (row >= 0) {
-        startRow(row);
-        job.referer = m_list.at(row).Referer;
-    }
     emit transferStarted(itemId);
     worker->start(job);
 }
@@ -473,12 +531,34 @@ Transfer *DownloadEngine::worker(int k) const
     return k >= 1 && k <= kWorkerCount ? m_workers[size_t(k)] : nullptr;
 }
 
-void DownloadEngine::tickWorkers()
+void DownloadEngine::tickTransfers()
 {
+    if (m_single->isRunning())
+        m_single->tick();
     for (int k = 1; k <= kWorkerCount; ++k) {
         if (Transfer *w = worker(k))
             w->tick();
     }
+}
+
+int DownloadEngine::slotOf(const Transfer *transfer) const
+{
+    for (int k = 1; k <= kWorkerCount; ++k) {
+        if (m_workers[size_t(k)] == transfer)
+            return k;
+    }
+    return 0;
+}
+
+// Whether a report comes from a transfer that still works on the row: the
+// running single transfer, or a loaded worker. A late report of a transfer
+// that has ended or was unloaded changes nothing.
+bool DownloadEngine::isReporting(const Transfer *transfer, quint64 itemId) const
+{
+    if (transfer == m_single)
+        return m_singleItemId != 0 && m_singleItemId == itemId;
+    const int k = slotOf(transfer);
+    return k != 0 && m_values.WorkerRows[k] == itemId;
 }
 
 void DownloadEngine::unloadWorker(int k)
@@ -489,18 +569,8 @@ void DownloadEngine::unloadWorker(int k)
     m_workers[size_t(k)] = nullptr;
     m_workerPaths[size_t(k)].clear();
     m_values.WorkerRows[k] = 0;
-    w->cancel();
+    w->cancel(); // no longer loaded: what it still reports is not heard
     w->deleteLater(); // it may be inside its own event right now
-}
-
-// The end of method one: the transfer has written its row and run its end
-// steps; DownloadRunning goes false as Inet下载当前文件 returns.
-void DownloadEngine::onSingleFinished(const TransferResult &result)
-{
-    m_values.DownloadRunning = false;
-    m_values.LastFinishTime = m_clock.seconds();
-    noteTransferEnd(result.itemId, result);
-    emit transferEnded(result.itemId, result.outcome);
 }
 
 // ---------------------------------------------------------------- waits
@@ -559,16 +629,16 @@ void DownloadEngine::showWaits()
         const bool waiting = freeAt > now && item.State != Downloading && m_waits.failuresInARow(itemId) > 0;
         const auto shown = m_waitShown.constFind(itemId);
         if (waiting) {
-            // The words the row has besides the wait (a reset changes them).
-            if (shown == m_waitShown.cend() || !item.Size.startsWith(EngineText::kWaitingToRetryPrefix))
+            // The cell the row has besides the wait (a reset changes it).
+            if (shown == m_waitShown.cend() || item.Size.word != SizeWord::WaitingToRetry)
                 m_waitShown.insert(itemId, item.Size);
-            const QString text = waitText(freeAt - now);
-            if (item.Size != text)
-                m_list.updateItem(row, [&text](DownloadItem &stored) { stored.Size = text; });
+            const ItemSize wait = ItemSize::ofWord(SizeWord::WaitingToRetry, qint32(std::ceil(freeAt - now)));
+            if (item.Size != wait)
+                m_list.updateItem(row, [&wait](DownloadItem &stored) { stored.Size = wait; });
         } else if (shown != m_waitShown.cend()) {
-            const QString before = *shown;
+            const ItemSize before = *shown;
             m_waitShown.remove(itemId);
-            if (item.Size.startsWith(EngineText::kWaitingToRetryPrefix))
+            if (item.Size.word == SizeWord::WaitingToRetry)
                 m_list.updateItem(row, [&before](DownloadItem &stored) { stored.Size = before; });
         }
     }
@@ -598,75 +668,72 @@ void DownloadEngine::applyServerName(DownloadItem &item, const QString &fileName
     item.Type = type;
 }
 
-// The window's DownloadProgress handler: the row's counts, and the size
-// limit held to the announced total.
-void DownloadEngine::onWorkerProgress(int k, const Transfer *worker, qint64 bytesRead, qint64 bytesTotal)
+// What a transfer learned goes into its row: the file the reply decided,
+// an unknown length, the counts. (The window's DownloadProgress handler for
+// a worker.)
+void DownloadEngine::onTransferProgress(const Transfer *transfer, const TransferProgress &progress)
 {
-    if (k == 0 || this->worker(k) != worker)
+    if (!isReporting(transfer, progress.itemId))
         return;
-    const quint64 itemId = m_values.WorkerRows[k];
-    const int row = m_list.rowOfId(itemId);
-    if (row < 0 || bytesTotal <= 0 || bytesTotal < bytesRead)
+    const int row = m_list.rowOfId(progress.itemId);
+    if (row < 0)
         return;
-    m_list.updateItem(row, [&](DownloadItem &item) {
-        item.Size = QString::number(bytesTotal);
-        item.Downloaded = QString::number(bytesRead);
-        item.Progress = percentText(bytesRead, bytesTotal);
+    m_list.updateItem(row, [&progress](DownloadItem &item) {
+        if (progress.file)
+            applyFile(item, *progress.file);
+        if (progress.lengthUnknown)
+            item.Size = ItemSize::ofWord(SizeWord::Unknown);
+        if (progress.counts)
+            applyCounts(item, *progress.counts);
     });
-    if (bytesTotal / Downloader::kMegabyte > m_settings.MaxFileSizeMB)
-    {
-        TransferResult tooLarge;
-        tooLarge.itemId = itemId;
-        tooLarge.outcome = TransferOutcome::TooLarge;
-        tooLarge.bytesRead = bytesRead;
-        tooLarge.bytesTotal = bytesTotal;
-        onWorkerFinished(k, worker, tooLarge);
-    }
 }
 
-// The end steps of a worker, once for every way it ends. A completion
-// (DownloadComplete) writes its counts, corrects the type and runs the end
-// steps; an error or the size limit only sets the row's state. The worker is
-// unloaded first, so a late event of it finds its slot taken and is ignored.
-void DownloadEngine::onWorkerFinished(int k, const Transfer *worker, const TransferResult &result)
+// The end of a transfer of either method, once per started job: the
+// transfer is let go, the row takes the result (its file, cells and state;
+// the server's name and the type of the stored file after a body), the end
+// steps follow by the method's rule, and the run's values are brought up to
+// date. A worker is unloaded first, so a late event of it finds its slot
+// taken and is ignored.
+void DownloadEngine::onTransferFinished(const Transfer *transfer, const TransferResult &result)
 {
-    if (k == 0 || this->worker(k) != worker)
+    if (!isReporting(transfer, result.itemId))
         return;
-    const quint64 itemId = m_values.WorkerRows[k];
-    const QString targetPath = m_workerPaths[size_t(k)];
-    unloadWorker(k);
-    // Over the size limit nothing of the body is kept.
-    if (result.outcome == TransferOutcome::TooLarge && !targetPath.isEmpty()) {
-        QFile::remove(PartPath(targetPath));
-        ForgetValidator(targetPath);
-    }
-    const int row = m_list.rowOfId(itemId);
+    const bool single = transfer == m_single;
+    if (single)
+        m_singleItemId = 0;
+    else
+        unloadWorker(slotOf(transfer));
+    const EndRules rules = endRulesFor(single, result.outcome);
+
+    const int row = m_list.rowOfId(result.itemId);
     if (row >= 0) {
         DownloadItem item = m_list.at(row);
-        const bool completion = result.outcome == TransferOutcome::Completed
-                                || result.outcome == TransferOutcome::CompletedShort
-                                || result.outcome == TransferOutcome::FetchedWhole;
-        if (completion && result.bytesTotal > 0 && result.bytesTotal >= result.bytesRead) {
-            item.Size = QString::number(result.bytesTotal);
-            item.Downloaded = QString::number(result.bytesRead);
-            item.Progress = percentText(result.bytesRead, result.bytesTotal);
-        }
-        if (result.outcome == TransferOutcome::TooLarge)
-            item.Progress = EngineText::kLargeFileSkipped;
+        if (result.file)
+            applyFile(item, *result.file);
+        if (result.outcome == TransferOutcome::FetchedNothing || result.outcome == TransferOutcome::Refused)
+            item.clearCounts();
+        if (result.counts)
+            applyCounts(item, *result.counts);
+        if (result.word != ProgressWord::None)
+            item.Progress = ItemProgress::ofWord(result.word);
         item.State = EndsFinished(result.outcome) ? Finished : Failed;
-        if (completion && item.State == Finished && m_options.nameFromServerRows.contains(itemId))
-            applyServerName(item, result.serverFileName);
-        if (completion)
+        if (StoredBody(result.outcome)) {
+            if (item.State == Finished && m_options.nameFromServerRows.contains(item.Id))
+                applyServerName(item, result.serverFileName);
             CorrectItemType(item);
+        }
         m_list.updateItem(row, [&item](DownloadItem &stored) { stored = item; });
-        if (completion) {
+        if (rules.endSteps) {
             const EndNotice notice = RunEndSteps(item, m_options, m_sounds);
             emit panel2TextChanged(notice.panel2Text);
             if (notice.loginWanted)
                 emit loginRequested();
         }
     }
-    m_values.LastFinishTime = m_clock.seconds();
-    noteTransferEnd(itemId, result);
-    emit transferEnded(itemId, result.outcome);
+    if (rules.finishTime)
+        m_values.LastFinishTime = m_clock.seconds();
+    if (rules.runningOff)
+        m_values.DownloadRunning = false;
+    noteTransferEnd(result.itemId, result);
+    emit transferEnded(result.itemId, result.outcome);
 }

@@ -35,8 +35,10 @@ struct SessionSettings;
 // The engine reports to the window only through its signals and the list.
 //
 // Transfers of both methods are made through a factory and driven through
-// the transfer interface; the engine's end steps for a worker's end are one
-// handler. Tests may pass a factory of their own.
+// the transfer interface alone: each gets a job (a value made from the row
+// and the settings) and reports what it learns and how it ended. The engine
+// alone writes the rows, runs the end steps and keeps the run's values.
+// Tests may pass a factory of their own.
 class DownloadEngine final : public QObject
 {
     Q_OBJECT
@@ -94,16 +96,24 @@ public:
     void SchedulingTick();
     void SupervisorTick();
 
+    // Inet下载当前文件: starts the single-connection transfer of the row with
+    // the given identity and returns at once; true when it started (its end
+    // follows, never from inside this call). When the control is still busy
+    // or DownloadRunning is true the row goes back to Waiting with the size
+    // "等待重新下载" and false is returned.
+    bool downloadCurrentItem(quint64 itemId);
+
     // 多线程下载 and the host operations of the parallel workers. Worker k
     // works on the row with the identity held in slot k of WorkerRows.
-    void startWorkerDownload(int k, quint64 itemId, const QString &url, const QString &targetPath);
+    void startWorkerDownload(int k, quint64 itemId, const QString &targetPath);
     int CountLoadedWorkers() const; // loaded workers plus element 0: 1 when none runs
     bool IsControlLoaded(int k) const;
     Transfer *worker(int k) const; // nullptr when slot k is not loaded
 
-    // Runs one stall-timer tick of every loaded worker (tests; the workers'
-    // own timers do this while the timers run).
-    void tickWorkers();
+    // Runs one tick of the own timer of every running transfer: the single
+    // transfer's waits and stall limit, each worker's stall timer (tests;
+    // the transfers' own timers do this while the timers run).
+    void tickTransfers();
 
     // A transfer of either method runs: the single transfer, Inet1, or a
     // loaded worker.
@@ -149,14 +159,17 @@ private:
     void playSound(int number);
     void schedulingTickSteps();
     Transfer *makeTransfer(Method method, int slot);
+    void listen(Transfer *transfer);
+    int slotOf(const Transfer *transfer) const;
+    bool isReporting(const Transfer *transfer, quint64 itemId) const;
+    TransferJob jobFor(const DownloadItem &item) const;
     bool mustWait(const DownloadItem &item) const;
     void noteTransferEnd(quint64 itemId, const TransferResult &result);
     void showWaits();
     void applyServerName(DownloadItem &item, const QString &fileName);
 
-    void onSingleFinished(const TransferResult &result);
-    void onWorkerProgress(int k, const Transfer *worker, qint64 bytesRead, qint64 bytesTotal);
-    void onWorkerFinished(int k, const Transfer *worker, const TransferResult &result);
+    void onTransferProgress(const Transfer *transfer, const TransferProgress &progress);
+    void onTransferFinished(const Transfer *transfer, const TransferResult &result);
 
     SessionSettings &m_settings;
     const Clock &m_clock;
@@ -170,6 +183,7 @@ private:
     TransferControl m_inet1;
     TransferFactory m_factory;
     Transfer *m_single = nullptr;                         // method one, owned
+    quint64 m_singleItemId = 0;                           // the row method one works on; 0 while idle
     std::array<Transfer *, kWorkerCount + 1> m_workers{}; // element 0 never used
     std::array<QString, kWorkerCount + 1> m_workerPaths;  // each worker's target path, reserved while it runs
 
@@ -181,6 +195,6 @@ private:
     int m_indicatorVisible = -1;
 
     PoliteWaits m_waits;
-    // Rows whose size cell shows their wait, with the words it had before.
-    QHash<quint64, QString> m_waitShown;
+    // Rows whose size cell shows their wait, with the cell it had before.
+    QHash<quint64, ItemSize> m_waitShown;
 };

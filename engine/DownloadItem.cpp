@@ -2,6 +2,18 @@
 
 #include <QDir>
 
+DownloadItem NewDownloadItem(const ItemSource &source)
+{
+    DownloadItem item;
+    item.Url = source.url;
+    item.Name = source.name;
+    item.Type = source.type;
+    item.Folder = source.folder;
+    item.Referer = source.referer;
+    item.State = Waiting;
+    return item;
+}
+
 QString ItemFilePath(const DownloadItem &item)
 {
     QString path = item.Folder;

@@ -1,9 +1,9 @@
 #include "engine/DownloadList.h"
 
 #include "engine/EngineTexts.h"
+#include "engine/RowTexts.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace {
 
@@ -40,9 +40,9 @@ QVariant DownloadList::data(const QModelIndex &index, int role) const
         switch (index.column()) {
         case NameColumn: return item.Name;
         case TypeColumn: return item.Type;
-        case SizeColumn: return item.Size;
-        case DownloadedColumn: return item.Downloaded;
-        case ProgressColumn: return item.Progress;
+        case SizeColumn: return SizeText(item.Size);
+        case DownloadedColumn: return DownloadedText(item.Downloaded);
+        case ProgressColumn: return ProgressText(item.Progress);
         case FolderColumn: return item.Folder;
         default: return QString();
         }
@@ -57,6 +57,13 @@ QVariant DownloadList::data(const QModelIndex &index, int role) const
     case UrlRole: return item.Url;
     case RefererRole: return item.Referer;
     case IdRole: return item.Id;
+    case ValueRole:
+        switch (index.column()) {
+        case SizeColumn: return item.Size.hasBytes() ? QVariant(item.Size.bytes) : QVariant();
+        case DownloadedColumn: return item.Downloaded ? QVariant(*item.Downloaded) : QVariant();
+        case ProgressColumn: return item.Progress.hasPercent() ? QVariant(item.Progress.percent) : QVariant();
+        default: return {};
+        }
     default: return {};
     }
 }
@@ -196,42 +203,48 @@ void DownloadList::endBulkChange()
 
 namespace {
 
-// A cell that holds a whole number: optional sign, then digits only.
-std::optional<qint64> wholeNumber(QStringView text)
+// The key a row sorts by in one column: its group (an empty cell, a number,
+// a word), then the number, then the text.
+struct SortKey
 {
-    text = text.trimmed();
-    if (text.isEmpty())
-        return std::nullopt;
-    const qsizetype digitsFrom = (text.front() == u'-' || text.front() == u'+') ? 1 : 0;
-    if (digitsFrom == text.size())
-        return std::nullopt;
-    for (qsizetype i = digitsFrom; i < text.size(); ++i) {
-        if (text[i] < u'0' || text[i] > u'9')
-            return std::nullopt;
+    int group = 0;
+    qint64 number = 0;
+    QString text;
+
+    bool operator<(const SortKey &other) const
+    {
+        if (group != other.group)
+            return group < other.group;
+        if (number != other.number)
+            return number < other.number;
+        return text < other.text;
     }
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
-}
+};
 
-// A number as text that sorts by value among other such texts: zeros in
-// front to a fixed width (wide enough for any 64-bit value), and negative
-// values first by the sign's place in the text order.
-QString paddedNumber(qint64 value)
+enum SortGroup { EmptyCell, NumberCell, WordCell };
+
+SortKey textKey(const QString &text)
 {
-    const QString digits = QString::number(value < 0 ? -(value + 1) + 1ULL : quint64(value));
-    return (value < 0 ? QStringLiteral("-") : QString()) + digits.rightJustified(20, u'0');
+    return {EmptyCell, 0, text.toCaseFolded()};
 }
 
-QString &cell(DownloadItem &item, int column)
+SortKey sortKey(const DownloadItem &item, int column)
 {
     switch (column) {
-    case DownloadList::TypeColumn: return item.Type;
-    case DownloadList::SizeColumn: return item.Size;
-    case DownloadList::DownloadedColumn: return item.Downloaded;
-    case DownloadList::ProgressColumn: return item.Progress;
-    case DownloadList::FolderColumn: return item.Folder;
-    default: return item.Name;
+    case DownloadList::NameColumn: return textKey(item.Name);
+    case DownloadList::TypeColumn: return textKey(item.Type);
+    case DownloadList::FolderColumn: return textKey(item.Folder);
+    case DownloadList::SizeColumn:
+        if (item.Size.word != SizeWord::None)
+            return {WordCell, 0, SizeText(item.Size).toCaseFolded()};
+        return item.Size.hasBytes() ? SortKey{NumberCell, item.Size.bytes, {}} : SortKey();
+    case DownloadList::DownloadedColumn:
+        return item.Downloaded ? SortKey{NumberCell, *item.Downloaded, {}} : SortKey();
+    case DownloadList::ProgressColumn:
+        if (item.Progress.word != ProgressWord::None)
+            return {WordCell, 0, ProgressText(item.Progress).toCaseFolded()};
+        return item.Progress.hasPercent() ? SortKey{NumberCell, item.Progress.percent, {}} : SortKey();
+    default: return SortKey();
     }
 }
 
@@ -241,33 +254,11 @@ void DownloadList::sortRows(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= ColumnCount || m_items.size() < 2)
         return;
-    const bool sizeColumn = column == SizeColumn || column == DownloadedColumn;
-    const bool percentColumn = column == ProgressColumn;
 
-    // One key per row: a number column's numbers padded to one width, every
-    // other text case-folded, so that the sort compares plain texts.
-    std::vector<QString> keys;
+    std::vector<SortKey> keys;
     keys.reserve(m_items.size());
-    for (DownloadItem &item : m_items) {
-        if (column == BColumn) {
-            keys.emplace_back();
-            continue;
-        }
-        QString &text = cell(item, column);
-        if (sizeColumn || percentColumn) {
-            QStringView number = text;
-            if (percentColumn && number.endsWith(u'%'))
-                number.chop(1);
-            if (const std::optional<qint64> value = wholeNumber(number)) {
-                keys.push_back(paddedNumber(*value));
-                text = QString::number(*value);
-                if (percentColumn)
-                    text += u'%';
-                continue;
-            }
-        }
-        keys.push_back(text.toCaseFolded());
-    }
+    for (const DownloadItem &item : m_items)
+        keys.push_back(sortKey(item, column));
 
     std::vector<int> sorted(m_items.size());
     for (size_t i = 0; i < sorted.size(); ++i)
@@ -332,7 +323,7 @@ int DownloadList::countNotDownloaded() const
 {
     int notStarted = 0;
     for (const DownloadItem &item : m_items) {
-        if (item.Size.isEmpty() && item.Downloaded.isEmpty() && item.Progress.isEmpty())
+        if (item.hasNoCounts())
             ++notStarted;
     }
     return notStarted;

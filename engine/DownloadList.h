@@ -41,6 +41,10 @@ public:
         UrlRole,
         RefererRole,
         IdRole,
+        // The number a cell holds: the bytes of the size and downloaded
+        // columns, the percentage of the progress column (qint64); no value
+        // for an empty cell, a word or another column.
+        ValueRole,
     };
 
     // Designed column widths in twips (15 twips to a pixel).
@@ -87,14 +91,11 @@ public:
     void beginBulkChange();
     void endBulkChange();
 
-    // Sorts the rows by one column's text, stably (rows with equal keys keep
-    // their order, in either direction). The size and downloaded columns
-    // compare whole numbers by value and the percent column the number
-    // before its "%"; their number cells are written back without leading
-    // zeros ("0037" reads "37", "037%" reads "37%"). A cell that is not a
-    // whole number keeps its text and sorts as text among the numbers (an
-    // empty cell before them, a word such as "不存在" after them).
-    // Selection and the current row follow their rows.
+    // Sorts the rows by one column, stably (rows with equal keys keep their
+    // order, in either direction). The size, downloaded and progress columns
+    // sort empty cells first, then numbers by value, then words by their
+    // text; the other columns sort by their text without regard to letter
+    // case. Selection and the current row follow their rows.
     void sortRows(int column, Qt::SortOrder order);
 
     // Puts the rows in a new order: order[i] is the present position of the
@@ -102,7 +103,8 @@ public:
     // nothing happens. Views are reset, so no selection is carried over.
     void reorderRows(const std::vector<int> &order);
 
-    // 统计未下载项数目: rows whose Size, Downloaded and Progress are all empty.
+    // 统计未下载项数目: rows whose Size, Downloaded and Progress are all empty
+    // (a size word such as "等待重新下载" counts as something in the row).
     int countNotDownloaded() const;
     // 检测是否下载列表完毕: true when every row is finished or failed.
     bool isListFinished() const;

@@ -82,6 +82,14 @@ void Downloader::complete(TransferOutcome outcome, qint64 bytesRead, qint64 byte
     result.outcome = outcome;
     result.bytesRead = bytesRead;
     result.bytesTotal = bytesTotal;
+    // A completion shows its counts when it knows a total that covers them;
+    // any other end leaves the counts the last progress showed.
+    const bool completion = outcome == TransferOutcome::Completed || outcome == TransferOutcome::CompletedShort
+                            || outcome == TransferOutcome::FetchedWhole;
+    if (completion && bytesTotal > 0 && bytesTotal >= bytesRead)
+        result.counts = ByteCounts{bytesRead, bytesTotal};
+    if (outcome == TransferOutcome::TooLarge)
+        result.word = ProgressWord::LargeFileSkipped;
     result.serverFileName = m_serverFileName;
     result.httpStatus = m_inet1.hasResponse() ? m_inet1.StatusCode() : m_status;
     if (IsBusyStatus(result.httpStatus))
@@ -91,6 +99,14 @@ void Downloader::complete(TransferOutcome outcome, qint64 bytesRead, qint64 byte
     else if (outcome == TransferOutcome::CannotDownload)
         result.errorText = EngineText::kCannotDownload;
     emit finished(result);
+}
+
+void Downloader::cancel()
+{
+    const bool running = isRunning();
+    unload();
+    if (running)
+        complete(TransferOutcome::Cancelled, m_read + m_fallbackBytes, m_total);
 }
 
 void Downloader::BeginDownload(const QString &url, const QString &targetPath, const QString &referer)
@@ -283,7 +299,22 @@ void Downloader::onReadyRead()
     // announced length: a server that keeps sending is never stalled.
     m_bytesSoFar = m_read;
     if (m_total >= 1) {
-        emit progressed(m_itemId, m_read, m_total);
+        // DownloadProgress: the counts of a total that covers them. A total
+        // above the size limit abandons the transfer: nothing of it is kept.
+        if (m_total >= m_read) {
+            TransferProgress progress;
+            progress.itemId = m_itemId;
+            progress.counts = ByteCounts{m_read, m_total};
+            emit progressed(progress);
+            if (m_unloaded || m_ended)
+                return;
+        }
+        if (overLimit(m_total)) {
+            dropReply();
+            m_stallTimer.stop();
+            removePart();
+            complete(TransferOutcome::TooLarge, m_read, m_total);
+        }
         return;
     }
     if (overLimit(m_read)) {

@@ -19,10 +19,12 @@ class QNetworkReply;
 // One parallel transfer worker, element k of Downloader1: fetches one
 // address into one file, watches itself for stalls, falls back to a whole
 // fetch over its own transfer control Inet1 when the read brings no counts,
-// and reports through the transfer interface: progressed() while the read
-// knows its total (the DownloadProgress event), finished() once when it
-// completes (DownloadComplete), gives up (DownloadError: "超时", "无法下载")
-// or goes past the size limit without an announced length.
+// and reports through the transfer interface: progressed() with the counts
+// while the read knows a total that covers them (the DownloadProgress
+// event), finished() once when it completes (DownloadComplete), gives up
+// (DownloadError: "超时", "无法下载"), goes past the size limit (on the
+// announced total, or on the bytes when none was announced) or is
+// cancelled.
 //
 // The body goes to "<target>.part" as it arrives and replaces the target
 // only when it is complete: an older file of the same name (under "覆盖")
@@ -58,19 +60,14 @@ public:
 
     int index() const { return m_index; }
 
-    // The size limit in megabytes that a response without announced length
-    // is held to: once more has arrived, the transfer stops and
-    // DownloadTooLarge is raised. A response with a length is held to the
-    // limit by the host, on the total of DownloadProgress.
-    void setSizeLimitMB(double megabytes) { m_limitMB = megabytes; }
-
     // Whether the stall timer runs by itself (tests call stallTick()).
     void setStallTimerEnabled(bool enabled);
 
-    // The transfer interface: start() is BeginDownload of the job with its
-    // size limit, cancel() unloads, tick() is one stall-timer tick.
+    // The transfer interface: start() is BeginDownload of the job, held to
+    // the job's size limit; cancel() unloads the worker and reports a
+    // running job as Cancelled; tick() is one stall-timer tick.
     bool start(const TransferJob &job) override;
-    void cancel() override { unload(); }
+    void cancel() override;
     bool isRunning() const override { return !m_unloaded && !m_ended && !m_targetPath.isEmpty(); }
     void tick() override { stallTick(); }
     void setTimerEnabled(bool enabled) override { setStallTimerEnabled(enabled); }
@@ -87,7 +84,7 @@ public:
     // the server announced a length.
     void stallTick();
 
-    // Everything stops; no event follows.
+    // Everything stops; no event follows, and nothing is reported.
     void unload();
     bool isUnloaded() const { return m_unloaded; }
 

@@ -83,9 +83,7 @@ void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFile
     item.State = Waiting;
     if (alwaysTypeToFind || isHtmOrHtml(item))
         item.Type = EngineText::kTypeToFind;
-    item.Size.clear();
-    item.Downloaded.clear();
-    item.Progress.clear();
+    item.clearCounts();
     // A file under the new type ("name.xxx") goes too; with the type
     // unchanged the path is the one just cleared.
     const QString newPath = ItemFilePath(item);

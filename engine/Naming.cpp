@@ -273,11 +273,8 @@ bool isDownloadNeeded(DownloadItem &item, SameNamePolicy policy)
     if (policy != SameNamePolicy::Skip || !FileExists(path))
         return true;
 
-    const QString length = QString::number(std::max<qint64>(FileLength(path), 0));
     item.State = Finished;
-    item.Size = length;
-    item.Downloaded = length;
-    item.Progress = EngineText::kExistsSkipped;
+    item.setExistingFile(std::max<qint64>(FileLength(path), 0), ProgressWord::ExistsSkipped);
     return false;
 }
 

@@ -1,12 +1,7 @@
 #include "engine/SingleTransfer.h"
 
 #include "engine/ContentType.h"
-#include "engine/DownloadList.h"
-#include "engine/EndSteps.h"
-#include "engine/EngineOptions.h"
 #include "engine/EngineTexts.h"
-#include "engine/EngineValues.h"
-#include "engine/ItemTypeCorrection.h"
 #include "engine/Naming.h"
 #include "engine/PoliteWaits.h"
 #include "engine/ServerFileName.h"
@@ -57,50 +52,45 @@ TransferConnection ConnectionFor(const QString &url, const SessionSettings &sett
     return connection;
 }
 
-SingleTransfer::SingleTransfer(const Context &context, QObject *parent) : Transfer(parent), m_context(context)
+SingleTransfer::SingleTransfer(TransferControl &control, const Clock &clock, Prompts &prompts, QObject *parent)
+    : Transfer(parent), m_control(control), m_clock(clock), m_prompts(prompts)
 {
     m_timer.setInterval(kTickMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, &SingleTransfer::tick);
 
-    TransferControl &control = m_context.control;
-    connect(&control, &TransferControl::StateChanged, this,
-            [this](int, const QString &text) { emit panel3TextChanged(text); });
-    connect(&control, &TransferControl::headersArrived, this, [this] {
+    connect(&m_control, &TransferControl::StateChanged, this,
+            [this](int, const QString &text) { emit stateTextChanged(text); });
+    connect(&m_control, &TransferControl::headersArrived, this, [this] {
         if (m_phase == Phase::AwaitingResponse && !m_deciding)
             decideFromResponse();
     });
-    connect(&control, &TransferControl::bodyAvailable, this, &SingleTransfer::onBodyAvailable);
-    connect(&control, &TransferControl::ended, this, &SingleTransfer::onResponseEnded);
+    connect(&m_control, &TransferControl::bodyAvailable, this, &SingleTransfer::onBodyAvailable);
+    connect(&m_control, &TransferControl::ended, this, &SingleTransfer::onResponseEnded);
 }
 
 SingleTransfer::~SingleTransfer()
 {
     if (m_phase != Phase::Idle)
-        m_context.control.Cancel();
+        m_control.Cancel();
 }
 
-bool SingleTransfer::downloadCurrentItem(quint64 itemId)
+bool SingleTransfer::start(const TransferJob &job)
 {
-    const int row = m_context.list.rowOfId(itemId);
-    if (row < 0)
+    if (isRunning() || m_control.StillExecuting())
         return false;
-    if (m_context.control.StillExecuting() || m_context.values.DownloadRunning || isRunning()) {
-        m_context.list.updateItem(row, [](DownloadItem &item) {
-            item.State = Waiting;
-            item.Size = EngineText::kWaitingAgain;
-        });
-        return false;
-    }
-    m_context.values.DownloadRunning = true;
+    m_job = job;
     m_askedAgain = false;
-    downloadItem(itemId);
+    m_cancelRequested = false;
+    downloadItem();
     return true;
 }
 
-void SingleTransfer::downloadItem(quint64 itemId)
+void SingleTransfer::downloadItem()
 {
-    m_itemId = itemId;
-    m_item = m_context.list.at(m_context.list.rowOfId(itemId));
+    // The file as the row names it, until the reply decides.
+    m_name = m_job.name;
+    m_type = m_job.type;
+    m_folder = m_job.folder;
     m_path.clear();
     m_announced = 0;
     m_stored = 0;
@@ -109,31 +99,28 @@ void SingleTransfer::downloadItem(quint64 itemId)
     // The bytes an earlier transfer of the same file left are continued,
     // unless a ranged request of this transfer was refused already.
     m_resumePath = expectedPath();
-    m_resume = m_askedAgain || m_resumePath.isEmpty() ? ResumePoint() : ResumePointFor(m_resumePath, m_item.Url);
+    m_resume = m_askedAgain || m_resumePath.isEmpty() ? ResumePoint() : ResumePointFor(m_resumePath, m_job.url);
 
-    TransferControl &control = m_context.control;
-    control.setConnection(ConnectionFor(m_item.Url, m_context.settings));
-
-    m_context.values.DownloadRunning = true;
-    emit panel2TextChanged(EngineText::kDownloadingPrefix + m_item.Name);
+    m_control.setConnection(m_job.connection);
 
     // Exactly one header line of our own: the page the link was found on,
     // or the address's own site when there is none.
-    QString referer = m_item.Referer.isEmpty() ? HostOfUrl(m_item.Url) : m_item.Referer;
+    QString referer = m_job.referer.isEmpty() ? HostOfUrl(m_job.url) : m_job.referer;
     referer.remove(QLatin1Char('\r'));
     referer.remove(QLatin1Char('\n'));
 
     // A proxy that is switched on but cannot be used is said: the control
     // then fails the request instead of connecting directly.
-    if (m_context.settings.ProxyEnabled == 1 && !TransferControl::isUsableProxy(control.connection().proxy))
-        m_context.prompts.notify(EngineText::kProxyUnusable, QString(), PromptIcon::Error);
+    if (m_job.connection.accessType == TransferConnection::NamedProxy
+        && !TransferControl::isUsableProxy(m_job.connection.proxy))
+        m_prompts.notify(EngineText::kProxyUnusable, QString(), PromptIcon::Error);
 
     m_phase = Phase::AwaitingResponse;
-    m_requestTime = m_context.clock.seconds();
+    m_requestTime = m_clock.seconds();
     if (m_timerEnabled)
         m_timer.start();
-    control.Execute(m_item.Url, QStringLiteral("GET"), QByteArray(),
-                    QStringLiteral("Referer: ") + referer + QStringLiteral("\r\n") + ResumeHeaderLines(m_resume));
+    m_control.Execute(m_job.url, QStringLiteral("GET"), QByteArray(),
+                      QStringLiteral("Referer: ") + referer + QStringLiteral("\r\n") + ResumeHeaderLines(m_resume));
 }
 
 // The path the row's file will most likely get, known before the reply: the
@@ -141,34 +128,42 @@ void SingleTransfer::downloadItem(quint64 itemId)
 // be continued; a reply that leads elsewhere (another type) asks again.
 QString SingleTransfer::expectedPath() const
 {
-    if (TrimBlanks(m_item.Folder).isEmpty())
+    if (TrimBlanks(m_job.folder).isEmpty())
         return QString();
-    const QString folder = m_item.Folder.endsWith(QDir::separator()) ? m_item.Folder : m_item.Folder + QDir::separator();
-    if (m_context.options.sameNamePolicy == SameNamePolicy::Rename)
-        return renamedSavePath(folder, m_item.Name, m_item.Type, SameNamePolicy::Rename).path;
-    DownloadItem item = m_item;
+    const QString folder = m_job.folder.endsWith(QDir::separator()) ? m_job.folder : m_job.folder + QDir::separator();
+    if (m_job.policy == SameNamePolicy::Rename)
+        return renamedSavePath(folder, m_job.name, m_job.type, SameNamePolicy::Rename).path;
+    DownloadItem item;
     item.Folder = folder;
+    item.Name = m_job.name;
+    item.Type = m_job.type;
     return ItemFilePath(item);
 }
 
 // A ranged request that cannot be continued (416, another document, a range
 // that does not fit) is sent once more without a range; its whole body
-// replaces the .part file. The row is read afresh: nothing the refused reply
+// replaces the .part file. The job is taken afresh: nothing the refused reply
 // decided stays.
 void SingleTransfer::requestAgainWhole()
 {
     m_askedAgain = true;
-    m_context.control.Cancel();
+    m_control.Cancel();
     ForgetValidator(m_resumePath);
-    downloadItem(m_itemId);
+    downloadItem();
+}
+
+std::optional<ByteCounts> SingleTransfer::announcedLength() const
+{
+    if (m_announced <= 0)
+        return std::nullopt;
+    return ByteCounts{-1, m_announced};
 }
 
 void SingleTransfer::decideFromResponse()
 {
     // Everything from the headers to the first piece is one decision.
     const QScopedValueRollback<bool> deciding(m_deciding, true);
-    TransferControl &control = m_context.control;
-    const SessionSettings &settings = m_context.settings;
+    TransferControl &control = m_control;
 
     // A reply to a ranged request: the rest of the same document is
     // appended; anything else that would not fit the .part file asks again.
@@ -194,9 +189,7 @@ void SingleTransfer::decideFromResponse()
         const ContentRange range = ParseContentRange(control.GetHeader(QStringLiteral("Content-Range")).toLatin1());
         m_announced = range.total > 0 ? range.total : m_resumedBytes + m_announced;
     }
-    if (m_announced > 0)
-        m_item.Size = QString::number(m_announced);
-    if (m_announced / kMegabyte > settings.MaxFileSizeMB) {
+    if (m_announced / kMegabyte > m_job.sizeLimitMB) {
         control.Cancel();
         // Nothing of a document over the limit is kept, the bytes an earlier
         // transfer left of it neither.
@@ -204,9 +197,7 @@ void SingleTransfer::decideFromResponse()
             QFile::remove(PartPath(m_resumePath));
             ForgetValidator(m_resumePath);
         }
-        m_item.State = Finished;
-        m_item.Progress = EngineText::kLargeFileSkipped;
-        end(TransferOutcome::TooLarge);
+        end(TransferOutcome::TooLarge, announcedLength(), ProgressWord::LargeFileSkipped);
         return;
     }
 
@@ -218,58 +209,56 @@ void SingleTransfer::decideFromResponse()
 
     if (control.GetHeader().isEmpty()) {
         control.Cancel();
-        m_item.State = Failed;
-        end(TransferOutcome::NoResponse);
+        end(TransferOutcome::NoResponse, announcedLength());
         return;
     }
 
     // The folder's message is left on screen: this runs inside a network or
     // timer handler, which must not wait for the user. A folder that cannot
     // be made ends the row: nothing goes to the file-system root instead.
-    const QString folder = SaveFolderFor(m_item.Folder, m_context.prompts, MessageMode::NonBlocking);
+    const QString folder = SaveFolderFor(m_folder, m_prompts, MessageMode::NonBlocking);
     if (folder.isEmpty()) {
         control.Cancel();
-        m_item.State = Failed;
-        end(TransferOutcome::NoFolder);
+        end(TransferOutcome::NoFolder, announcedLength());
         return;
     }
-    m_item.Folder = folder;
+    m_folder = folder;
 
     // Only a plain extension from the reply becomes the type: "." or a text
     // with separators would lead out of the folder.
     if (!fileType.isEmpty() && !fileType.contains(QLatin1Char('/')) && IsPlainFileType(fileType))
-        m_item.Type = fileType;
+        m_type = fileType;
 
     // The server's name for the file, when the row takes it.
-    if (m_nameFromServer) {
+    if (m_job.nameFromServer) {
         const ServerName serverName =
             SplitServerFileName(ContentDispositionFileName(control.GetHeader(QStringLiteral("Content-Disposition")).toLatin1()));
         if (!serverName.isEmpty()) {
-            m_item.Name = serverName.name;
+            m_name = serverName.name;
             if (!serverName.type.isEmpty())
-                m_item.Type = serverName.type;
+                m_type = serverName.type;
         }
     }
 
-    const SameNamePolicy policy = m_context.options.sameNamePolicy;
+    const SameNamePolicy policy = m_job.policy;
     if (policy == SameNamePolicy::Rename) {
-        const SavePath savePath = renamedSavePath(m_item.Folder, m_item.Name, m_item.Type, policy);
-        m_item.Name = savePath.name;
+        const SavePath savePath = renamedSavePath(m_folder, m_name, m_type, policy);
+        m_name = savePath.name;
         m_path = savePath.path;
     } else {
-        m_path = ItemFilePath(m_item);
+        DownloadItem item;
+        item.Folder = m_folder;
+        item.Name = m_name;
+        item.Type = m_type;
+        m_path = ItemFilePath(item);
     }
 
     // "跳过" never replaces a file: when the reply's type names a file that
     // exists, the row ends as one that exists, and the body is not stored.
     if (policy == SameNamePolicy::Skip && FileExists(m_path)) {
-        const QString length = QString::number(qMax<qint64>(FileLength(m_path), 0));
-        m_item.State = Finished;
-        m_item.Size = length;
-        m_item.Downloaded = length;
-        m_item.Progress = EngineText::kExistsSkipped;
+        const qint64 length = qMax<qint64>(FileLength(m_path), 0);
         control.Cancel();
-        end(TransferOutcome::ExistsSkipped);
+        end(TransferOutcome::ExistsSkipped, ByteCounts{length, length}, ProgressWord::ExistsSkipped);
         return;
     }
 
@@ -285,15 +274,11 @@ void SingleTransfer::decideFromResponse()
     // bytes kept for the document: the row fails, its .part file as it was.
     if (decision == ResumeDecision::Refused && QDir::cleanPath(m_path) == QDir::cleanPath(m_resumePath)) {
         control.Cancel();
-        m_item.Size.clear();
-        m_item.Downloaded.clear();
-        m_item.Progress.clear();
-        m_item.State = Failed;
-        end(TransferOutcome::FetchedNothing);
+        end(TransferOutcome::Refused);
         return;
     }
     if (m_resumedBytes == 0 && decision != ResumeDecision::Refused)
-        KeepValidator(m_path, m_item.Url, etag, lastModified);
+        KeepValidator(m_path, m_job.url, etag, lastModified);
 
     // The body goes to the .part file; an older file of the same path stays
     // until the body is complete. When even the .part file cannot be made
@@ -310,15 +295,12 @@ void SingleTransfer::decideFromResponse()
         readFirstBodyWhole();
 }
 
+// The older file stays: the row shows its length and "无法替换".
 void SingleTransfer::cannotReplace()
 {
-    const QString length = QString::number(qMax<qint64>(FileLength(m_path), 0));
-    m_item.State = Failed;
-    m_item.Size = length;
-    m_item.Downloaded = length;
-    m_item.Progress = EngineText::kCannotReplace;
-    m_context.control.Cancel();
-    end(TransferOutcome::CannotReplace);
+    const qint64 length = qMax<qint64>(FileLength(m_path), 0);
+    m_control.Cancel();
+    end(TransferOutcome::CannotReplace, ByteCounts{length, length}, ProgressWord::CannotReplace);
 }
 
 // The complete body takes the final name; false when the older file there
@@ -335,23 +317,33 @@ bool SingleTransfer::storeComplete()
     return false;
 }
 
+void SingleTransfer::report(std::optional<ByteCounts> counts, bool lengthUnknown)
+{
+    TransferProgress progress;
+    progress.itemId = m_job.itemId;
+    progress.counts = counts;
+    progress.lengthUnknown = lengthUnknown;
+    progress.file = decidedFile();
+    emit progressed(progress);
+}
+
+// The storing begins: the row shows the length and the bytes so far ("0",
+// or what an earlier transfer left), and the percentage once there are bytes.
 void SingleTransfer::startPieces()
 {
     m_stored = m_resumedBytes; // resumed bytes count as downloaded
     m_lastLength = m_stored;
-    m_item.Downloaded = QString::number(m_stored);
-    m_item.Progress = m_stored > 0 ? percentage() : m_item.Progress;
-    m_lastGrowth = m_context.clock.seconds();
+    m_lastGrowth = m_clock.seconds();
     m_phase = Phase::Pieces;
-    storeItem();
+    report(storedCounts());
     readPieces();
 }
 
 // Takes every piece that has arrived, appends it to the file, and after the
-// pieces decides: complete, stopped by the user, or ended short.
+// pieces decides: complete, stopped, or ended short.
 void SingleTransfer::readPieces()
 {
-    TransferControl &control = m_context.control;
+    TransferControl &control = m_control;
     char piece[kPieceBytes];
     bool grew = false;
     while (m_phase == Phase::Pieces) {
@@ -365,18 +357,13 @@ void SingleTransfer::readPieces()
             grew = true;
         }
         if (m_stored >= m_announced) {
-            m_item.Downloaded = QString::number(m_stored);
-            m_item.Progress = percentage();
             if (!m_file.isOpen() || !m_file.flush()) { // the last bytes never reached the disk
-                m_item.State = Failed;
-                end(TransferOutcome::EndedShort);
+                end(TransferOutcome::EndedShort, storedCounts());
                 return;
             }
             if (!storeComplete())
                 return;
-            m_item.State = Finished;
-            CorrectItemType(m_item);
-            end(TransferOutcome::Completed);
+            end(TransferOutcome::Completed, storedCounts());
             return;
         }
     }
@@ -384,20 +371,18 @@ void SingleTransfer::readPieces()
         return;
 
     if (grew) {
-        m_lastGrowth = m_context.clock.seconds();
-        m_item.Downloaded = QString::number(m_stored);
-        m_item.Progress = percentage();
-        storeItem();
+        m_lastGrowth = m_clock.seconds();
+        report(storedCounts());
+        if (m_phase != Phase::Pieces)
+            return;
     }
 
     // Stopped: the bytes so far stay in the .part file, never under the
     // final name.
-    if (!m_context.values.DownloadRunning) {
+    if (m_cancelRequested) {
         control.Cancel();
         closeTarget();
-        m_item.Progress = EngineText::kCancelled;
-        m_item.State = Failed;
-        end(TransferOutcome::Cancelled);
+        end(TransferOutcome::Cancelled, storedCounts(), ProgressWord::Cancelled);
         return;
     }
 
@@ -406,8 +391,7 @@ void SingleTransfer::readPieces()
     // failure.
     if (control.responseEnded() && control.bytesAvailable() == 0) {
         closeTarget();
-        m_item.State = Failed;
-        end(TransferOutcome::EndedShort);
+        end(TransferOutcome::EndedShort, storedCounts());
     }
 }
 
@@ -416,36 +400,35 @@ void SingleTransfer::readPieces()
 // fetched again (FetchWholeBody).
 void SingleTransfer::readFirstBodyWhole()
 {
-    m_item.Size = EngineText::kSizeUnknown;
-    storeItem();
     m_stored = m_resumedBytes;
     m_refetched = false;
-    m_lastGrowth = m_context.clock.seconds();
+    m_lastGrowth = m_clock.seconds();
     m_phase = Phase::WholeFetch;
+    report(std::nullopt, true);
+    if (m_phase != Phase::WholeFetch)
+        return;
     readWholeBody();
-    if (m_phase == Phase::WholeFetch && m_context.control.responseEnded())
+    if (m_phase == Phase::WholeFetch && m_control.responseEnded())
         endWholeFetch(false);
 }
 
 void SingleTransfer::FetchWholeBody()
 {
-    TransferControl &control = m_context.control;
     // A second request over the same connection settings, without the
     // referring page; its body goes straight to the .part file.
-    control.Cancel();
+    m_control.Cancel();
     m_stored = 0;
     m_resumedBytes = 0;
     m_refetched = true;
-    m_lastGrowth = m_context.clock.seconds();
+    m_lastGrowth = m_clock.seconds();
     openTarget();
     m_phase = Phase::WholeFetch;
-    control.OpenURL(m_item.Url);
+    m_control.OpenURL(m_job.url);
 }
 
 void SingleTransfer::readWholeBody()
 {
-    TransferControl &control = m_context.control;
-    const double limit = m_context.settings.MaxFileSizeMB;
+    TransferControl &control = m_control;
     QByteArray piece(kWholeFetchPieceBytes, Qt::Uninitialized);
     bool grew = false;
     while (m_phase == Phase::WholeFetch) {
@@ -458,18 +441,16 @@ void SingleTransfer::readWholeBody()
         }
         // Held to the size limit although no length was announced: once
         // more than the limit has arrived, nothing of it is kept.
-        if (m_stored / kMegabyte > limit) {
+        if (m_stored / kMegabyte > m_job.sizeLimitMB) {
             control.Cancel();
             closeTarget();
             removeTarget(); // nothing of a body over the limit is kept
-            m_item.State = Finished;
-            m_item.Progress = EngineText::kLargeFileSkipped;
-            end(TransferOutcome::TooLarge);
+            end(TransferOutcome::TooLarge, std::nullopt, ProgressWord::LargeFileSkipped);
             return;
         }
     }
     if (grew)
-        m_lastGrowth = m_context.clock.seconds();
+        m_lastGrowth = m_clock.seconds();
 }
 
 // The end of the whole read: stored when at least one byte of a whole
@@ -477,7 +458,7 @@ void SingleTransfer::readWholeBody()
 // arrived of a failed fetch stays in the .part file.
 void SingleTransfer::endWholeFetch(bool cancelled)
 {
-    TransferControl &control = m_context.control;
+    TransferControl &control = m_control;
     if (!cancelled) {
         readWholeBody();
         if (m_phase != Phase::WholeFetch)
@@ -487,27 +468,17 @@ void SingleTransfer::endWholeFetch(bool cancelled)
             return;
         }
     }
-    TransferOutcome outcome = TransferOutcome::FetchedWhole;
     if (!cancelled && control.endedWhole() && m_stored > 0 && m_file.isOpen() && m_file.flush()) {
         if (!storeComplete())
             return;
-        m_item.Size = QString::number(qMax<qint64>(FileLength(m_path), 0));
-        m_item.Downloaded = QString::number(m_stored);
-        m_item.Progress = EngineText::kComplete;
-        m_item.State = Finished;
-    } else {
-        control.Cancel();
-        closeTarget();
-        if (m_stored == 0)
-            removeTarget();
-        m_item.Size.clear();
-        m_item.Downloaded.clear();
-        m_item.Progress.clear();
-        m_item.State = Failed;
-        outcome = TransferOutcome::FetchedNothing;
+        end(TransferOutcome::FetchedWhole, ByteCounts{m_stored, qMax<qint64>(FileLength(m_path), 0)});
+        return;
     }
-    CorrectItemType(m_item);
-    end(outcome);
+    control.Cancel();
+    closeTarget();
+    if (m_stored == 0)
+        removeTarget();
+    end(TransferOutcome::FetchedNothing);
 }
 
 void SingleTransfer::onBodyAvailable()
@@ -546,7 +517,7 @@ void SingleTransfer::tick()
 {
     if (m_deciding)
         return;
-    const double now = m_context.clock.seconds();
+    const double now = m_clock.seconds();
     switch (m_phase) {
     case Phase::Idle:
         m_timer.stop();
@@ -558,27 +529,28 @@ void SingleTransfer::tick()
     case Phase::Pieces:
         readPieces();
         if (m_phase == Phase::Pieces && now - m_lastGrowth > kStallSeconds) {
-            m_context.control.Cancel();
+            m_control.Cancel();
             closeTarget();
-            m_item.State = Failed;
-            end(TransferOutcome::Stalled);
+            end(TransferOutcome::Stalled, storedCounts());
         }
         break;
     case Phase::WholeFetch:
         readWholeBody();
         if (m_phase != Phase::WholeFetch)
             break;
-        if (!m_context.values.DownloadRunning || now - m_lastGrowth > kStallSeconds)
+        if (m_cancelRequested || now - m_lastGrowth > kStallSeconds)
             endWholeFetch(true);
         break;
     }
 }
 
-void SingleTransfer::stop()
+void SingleTransfer::cancel()
 {
-    m_context.values.DownloadRunning = false;
-    m_context.control.Cancel();
-    // A decision under way sees DownloadRunning false at its first piece.
+    if (m_phase == Phase::Idle)
+        return;
+    m_cancelRequested = true;
+    m_control.Cancel();
+    // A decision under way sees the cancel at its first piece.
     if (m_deciding)
         return;
     switch (m_phase) {
@@ -589,48 +561,33 @@ void SingleTransfer::stop()
     }
 }
 
-void SingleTransfer::end(TransferOutcome outcome)
+void SingleTransfer::end(TransferOutcome outcome, std::optional<ByteCounts> counts, ProgressWord word)
 {
     if (m_phase == Phase::Idle)
         return; // ended already: finished() comes once
     m_phase = Phase::Idle;
-    m_nameFromServer = false; // asked for anew by every start
     m_timer.stop();
-    m_context.control.Cancel();
+    m_control.Cancel();
     closeTarget();
     // A .part file that got no byte keeps nothing.
     if (!m_path.isEmpty() && FileExists(PartPath(m_path)) && FileLength(PartPath(m_path)) == 0)
         removeTarget();
 
-    m_context.values.LastFinishTime = m_context.clock.seconds();
-    storeItem();
-    const EndNotice notice = RunEndSteps(m_item, m_context.options, m_context.sounds);
-    emit panel2TextChanged(notice.panel2Text);
-    if (notice.loginWanted)
-        emit loginRequested(m_itemId);
-
-    m_context.values.DownloadRunning = false;
-
     TransferResult result;
-    result.itemId = m_itemId;
+    result.itemId = m_job.itemId;
     result.outcome = outcome;
     result.bytesRead = m_stored;
     result.bytesTotal = m_announced;
-    result.errorText = m_context.control.ResponseInfo();
-    result.httpStatus = m_context.control.StatusCode();
+    result.counts = counts;
+    result.word = word;
+    result.file = decidedFile();
+    result.errorText = m_control.ResponseInfo();
+    result.httpStatus = m_control.StatusCode();
     if (IsBusyStatus(result.httpStatus))
-        result.retryAfterSeconds =
-            RetryAfterSeconds(m_context.control.GetHeader(QStringLiteral("Retry-After")).toLatin1(),
-                              m_context.control.GetHeader(QStringLiteral("Date")).toLatin1(),
-                              QDateTime::currentDateTimeUtc());
+        result.retryAfterSeconds = RetryAfterSeconds(m_control.GetHeader(QStringLiteral("Retry-After")).toLatin1(),
+                                                     m_control.GetHeader(QStringLiteral("Date")).toLatin1(),
+                                                     QDateTime::currentDateTimeUtc());
     emit finished(result);
-}
-
-void SingleTransfer::storeItem()
-{
-    const int row = m_context.list.rowOfId(m_itemId);
-    if (row >= 0)
-        m_context.list.updateItem(row, [this](DownloadItem &stored) { stored = m_item; });
 }
 
 bool SingleTransfer::openTarget()
@@ -662,11 +619,4 @@ bool SingleTransfer::openTargetForAppend()
     closeTarget();
     m_file.setFileName(PartPath(m_path));
     return m_file.open(QIODevice::WriteOnly | QIODevice::Append);
-}
-
-QString SingleTransfer::percentage() const
-{
-    if (m_announced <= 0)
-        return m_item.Progress;
-    return QString::number(m_stored * 100 / m_announced) + QLatin1Char('%');
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/DownloadItem.h"
 #include "engine/Resume.h"
 #include "engine/Transfer.h"
 #include "engine/TransferControl.h"
@@ -10,11 +9,7 @@
 #include <QTimer>
 
 class Clock;
-class DownloadList;
 class Prompts;
-class SoundPlayer;
-struct EngineOptions;
-struct EngineValues;
 struct SessionSettings;
 
 // The connection settings of the control for an address: the named proxy
@@ -39,17 +34,17 @@ TransferConnection ConnectionFor(const QString &url, const SessionSettings &sett
 // reply starts the .part file over, and a 416 or another document's validator
 // asks once more without a range. Resumed bytes count as downloaded.
 // A file that stops growing for 300 s is given up; a connection that ends
-// short of the announced length fails at once. Every outcome ends with the end steps: panel 2 says
-// "完成下载:", LastFinishTime is set, the sounds are played, the login is
-// asked for, DownloadRunning goes false, and finished() reports the result.
+// short of the announced length fails at once.
+//
+// It reports through the transfer interface only: progressed() with the
+// file the reply decided, the announced length ("未知" when there is none)
+// and the bytes as they grow; finished() once with the outcome and the
+// row's cells; stateTextChanged() with the control's state texts. The
+// engine writes the row and runs the end steps.
 //
 // While it decides (a step that may show a message), further events of the
 // control and its timer are ignored: a decision is never entered twice, and
 // finished() comes once per transfer.
-//
-// The engine drives it: Inet下载当前文件 starts a row, stop() is the stop
-// command's cancel, and tick() runs every second while a transfer runs (the
-// transfer's own timer calls it; tests call it with a manual clock).
 class SingleTransfer final : public Transfer
 {
     Q_OBJECT
@@ -61,64 +56,35 @@ public:
     static constexpr double kMegabyte = 1024.0 * 1024.0;
     static constexpr int kTickMilliseconds = 1000;
 
-    // What a transfer works with; the engine owns all of it.
-    struct Context
-    {
-        DownloadList &list;
-        EngineValues &values;
-        TransferControl &control;
-        const SessionSettings &settings;  // proxy, size limit
-        const EngineOptions &options;     // same-name rule, sound, automatic login
-        const Clock &clock;
-        Prompts &prompts;
-        SoundPlayer &sounds;
-    };
-
-    explicit SingleTransfer(const Context &context, QObject *parent = nullptr);
+    // The transfer uses the control it is given (the engine's Inet1), the
+    // clock for its limits and the prompts for the messages it leaves on
+    // screen (an unusable proxy, a folder that cannot be made).
+    SingleTransfer(TransferControl &control, const Clock &clock, Prompts &prompts, QObject *parent = nullptr);
     ~SingleTransfer() override;
 
-    // Inet下载当前文件: starts the transfer of the row with the given identity and returns at
-    // once; true when it started (finished() follows, never from inside this
-    // call). When the control is still busy or DownloadRunning is true the
-    // row goes back to Waiting with the size "等待重新下载" and false is
-    // returned.
-    bool downloadCurrentItem(quint64 itemId);
+    // Inet下载文件: sends the job's request and returns at once; false while
+    // a transfer runs or the control is still busy (the engine puts the row
+    // back to waiting then).
+    bool start(const TransferJob &job) override;
 
-    // The transfer interface: start() is Inet下载当前文件 for the job's row,
-    // cancel() is stop().
-    bool start(const TransferJob &job) override
-    {
-        m_nameFromServer = job.nameFromServer;
-        const bool started = downloadCurrentItem(job.itemId);
-        m_nameFromServer = started && m_nameFromServer;
-        return started;
-    }
-    void cancel() override { stop(); }
+    // The stop command's part: the control is cancelled. A transfer receiving
+    // the body ends as "下载取消", what arrived kept in the .part file; one
+    // still waiting for its response ends without response headers; a whole
+    // fetch ends having got nothing. A decision under way ends so at its
+    // first piece.
+    void cancel() override;
+
     bool isRunning() const override { return m_phase != Phase::Idle; }
     void setTimerEnabled(bool enabled) override;
-    quint64 currentItemId() const { return isRunning() ? m_itemId : 0; }
 
-    // The stop command's part: DownloadRunning goes false and the control is
-    // cancelled. A transfer receiving the body ends as "下载取消", what
-    // arrived kept in the .part file; one still waiting for its response ends
-    // without response headers; a whole fetch ends having got nothing.
-    void stop();
-
-    // One second of the transfer: ends the 30 s wait for the response, gives
-    // up a file that has not grown for 300 s, and notices that DownloadRunning
-    // went false.
+    // One second of the transfer: ends the 30 s wait for the response and
+    // gives up a file that has not grown for 300 s.
     void tick() override;
-
-signals:
-    void panel2TextChanged(const QString &text);
-    void panel3TextChanged(const QString &text);
-    // Automatic login is on and a web page arrived (type htm or html).
-    void loginRequested(quint64 itemId);
 
 private:
     enum class Phase { Idle, AwaitingResponse, Pieces, WholeFetch };
 
-    void downloadItem(quint64 itemId); // Inet下载文件: sends the request
+    void downloadItem(); // sends the request
     void requestAgainWhole();
     QString expectedPath() const;
     void decideFromResponse();
@@ -130,27 +96,34 @@ private:
     bool storeComplete();
     void readWholeBody();
     void endWholeFetch(bool cancelled);
-    void end(TransferOutcome outcome);
+    void end(TransferOutcome outcome, std::optional<ByteCounts> counts = std::nullopt,
+             ProgressWord word = ProgressWord::None);
     void onBodyAvailable();
     void onResponseEnded();
-    void storeItem();
+    void report(std::optional<ByteCounts> counts, bool lengthUnknown = false);
+    DecidedFile decidedFile() const { return {m_name, m_type, m_folder}; }
+    ByteCounts storedCounts() const { return {m_stored, m_announced}; }
+    std::optional<ByteCounts> announcedLength() const;
     bool openTarget();
     bool openTargetForAppend();
     bool closeTarget();
     void removeTarget();
-    QString percentage() const;
 
-    Context m_context;
+    TransferControl &m_control;
+    const Clock &m_clock;
+    Prompts &m_prompts;
     QTimer m_timer;
     bool m_timerEnabled = true;
     bool m_deciding = false; // a step is deciding: events wait for its end
+    bool m_cancelRequested = false; // cancel() came: the body ends as "下载取消"
     Phase m_phase = Phase::Idle;
-    quint64 m_itemId = 0;
-    DownloadItem m_item;
+    TransferJob m_job;
+    QString m_name;   // the file as the reply decides it: base name,
+    QString m_type;   // type
+    QString m_folder; // and folder
     QString m_path;
     QFile m_file;
     bool m_refetched = false; // the whole fetch of a broken first read runs
-    bool m_nameFromServer = false; // the reply's Content-Disposition may name the file
     bool m_askedAgain = false;     // a ranged request was refused and asked once more whole
     ResumePoint m_resume;          // where the request asked to continue
     QString m_resumePath;          // the final path whose .part file it continues

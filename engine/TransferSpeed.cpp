@@ -7,12 +7,10 @@
 
 namespace {
 
-// The row's received bytes, or -1 while its cell holds no number.
+// The row's received bytes, or -1 while it has none.
 qint64 receivedBytes(const DownloadItem &item)
 {
-    bool ok = false;
-    const qint64 bytes = item.Downloaded.toLongLong(&ok);
-    return ok && bytes >= 0 ? bytes : -1;
+    return item.Downloaded && *item.Downloaded >= 0 ? *item.Downloaded : -1;
 }
 
 qint64 grownBy(qint64 before, qint64 now)
@@ -35,10 +33,8 @@ double TransferSpeed::sample(const DownloadList &list, double seconds)
         if (item.State != Downloading)
             continue;
         const qint64 bytes = receivedBytes(item);
-        bool sized = false;
-        const qint64 length = item.Size.toLongLong(&sized);
-        if (sized && length > 0)
-            remaining += qMax<qint64>(0, length - qMax<qint64>(0, bytes));
+        if (item.Size.hasBytes() && item.Size.bytes > 0)
+            remaining += qMax<qint64>(0, item.Size.bytes - qMax<qint64>(0, bytes));
         else
             lengthsKnown = false;
         bytesNow.insert(item.Id, bytes < 0 ? 0 : bytes);

@@ -41,14 +41,8 @@ bool Handover::addToDownloadList(const QString &link, const QString &title, cons
         return false;
     const QString baseName = m_settings.KeepOriginalFileName ? OriginalFileBaseName(link) : cleanedTitle;
 
-    DownloadItem item;
-    item.Url = link;
-    item.Name = SanitizeFileName(baseName);
-    item.Type = fileType;
-    item.Folder = folder;
-    item.Referer = pageUrl;
-    item.State = Waiting;
-    m_target.downloadList().addItem(std::move(item)); // a link already listed changes nothing
+    // A link already listed changes nothing.
+    m_target.downloadList().addItem(NewDownloadItem({link, SanitizeFileName(baseName), fileType, folder, pageUrl}));
     return true;
 }
 

@@ -43,13 +43,8 @@ void setBrowserEnvironment()
 void addSources(DownloadEngine &engine, const StartupArguments &arguments)
 {
     for (const DownloadSource &source : arguments.sources) {
-        DownloadItem item;
-        item.Url = source.url;
-        item.Name = SourceFileName(source);
-        item.Type = QStringLiteral("pdf");
-        item.Folder = QDir::toNativeSeparators(arguments.folder);
-        item.Referer = source.referer;
-        engine.list().addItem(std::move(item));
+        engine.list().addItem(NewDownloadItem({source.url, SourceFileName(source), QStringLiteral("pdf"),
+                                               QDir::toNativeSeparators(arguments.folder), source.referer}));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "cli/DownloadReport.h"
 #include "cli/RunState.h"
 #include "engine/DownloadList.h"
+#include "engine/RowTexts.h"
 #include "tests/cli/CliRun.h"
 #include "tests/support/FileHelpers.h"
 #include "tests/support/FixtureSite.h"
@@ -249,12 +250,18 @@ private slots:
         item.Name = QStringLiteral("doc");
         item.Type = QStringLiteral("pdf");
         item.Folder = folder + QDir::separator();
-        item.Progress = progress;
-        item.Size = QStringLiteral("1000");
+        item.Progress = ProgressFromText(progress);
+        item.Size = ItemSize::ofBytes(1000);
         item.State = state == QLatin1String("finished") ? Finished : state == QLatin1String("failed") ? Failed : Downloading;
         list.addItem(item);
         const QString path = QDir(folder).filePath(QStringLiteral("run.state"));
         QVERIFY(WriteRunState(path, list, {}));
+        // The file keeps the cells as the list shows them.
+        const QJsonObject written =
+            QJsonDocument::fromJson(readFile(path)).object().value(QStringLiteral("rows")).toArray().first().toObject();
+        QCOMPARE(written.value(QStringLiteral("size")).toString(), QStringLiteral("1000"));
+        QCOMPARE(written.value(QStringLiteral("downloaded")).toString(), QString());
+        QCOMPARE(written.value(QStringLiteral("progress")).toString(), progress);
         if (fileThere)
             QVERIFY(writeFile(QDir(folder).filePath(QStringLiteral("doc.pdf")), "x"));
         QString error;
@@ -264,7 +271,8 @@ private slots:
         QCOMPARE(int(rows.first().item.State), expected);
         QCOMPARE(rows.first().item.Url, item.Url);
         QCOMPARE(rows.first().item.Folder, item.Folder);
-        QCOMPARE(rows.first().item.Progress, expected == Finished ? progress : QString());
+        QCOMPARE(ProgressText(rows.first().item.Progress), expected == Finished ? progress : QString());
+        QCOMPARE(SizeText(rows.first().item.Size), expected == Finished ? QStringLiteral("1000") : QString());
     }
 
     // A state file that cannot be read ends the run before anything is
@@ -303,20 +311,20 @@ private slots:
         item.Url = QStringLiteral("http://h/a");
         item.Name = QStringLiteral("a");
         item.State = Downloading;
-        item.Downloaded = QStringLiteral("0");
+        item.Downloaded = 0;
         list.addItem(item);
         QString text;
         QTextStream err(&text);
         ProgressReporter reporter(err, true);
         reporter.sampleSpeed(list, 0.0);
-        list.updateItem(0, [](DownloadItem &row) { row.Downloaded = QStringLiteral("204800"); });
+        list.updateItem(0, [](DownloadItem &row) { row.Downloaded = 204800; });
         reporter.sampleSpeed(list, 2.0);
         reporter.update(list);
         QVERIFY2(text.endsWith(QStringLiteral("  100.0 KB/s")), qPrintable(text));
 
         list.updateItem(0, [](DownloadItem &row) {
-            row.Downloaded = QStringLiteral("409600");
-            row.Size = QStringLiteral("1433600");
+            row.Downloaded = 409600;
+            row.Size = ItemSize::ofBytes(1433600);
         });
         reporter.sampleSpeed(list, 4.0);
         reporter.update(list);

@@ -2,6 +2,7 @@
 #include "download_window/DownloadListDelegate.h"
 #include "download_window/DownloadWindow.h"
 #include "engine/DownloadEngine.h"
+#include "engine/RowTexts.h"
 #include "common/SessionSettings.h"
 #include "platform/Clock.h"
 #include "settings/OptionsDialog.h"
@@ -566,7 +567,7 @@ void TestDownloadWindow::headerClickSorts()
     addRows({{"http://h/a", Finished}, {"http://h/b", Finished}, {"http://h/c", Finished}});
     const QStringList sizes{"1000", "999", "5"};
     for (int row = 0; row < sizes.size(); ++row)
-        m_window->engine().list().updateItem(row, [&](DownloadItem &item) { item.Size = sizes[row]; });
+        m_window->engine().list().updateItem(row, [&](DownloadItem &item) { item.Size = SizeFromText(sizes[row]); });
     auto *list = control<QTreeView>("ListView3");
     const auto sizesShown = [&] {
         QStringList shown;
@@ -633,8 +634,8 @@ void TestDownloadWindow::toolsMenuFileCommands()
     addRows({{"http://h/here.pdf", Finished}, {"http://h/gone.pdf", Finished}});
     writeFile(0, "%PDF-1.4 here");
     action("menu检查文件是否存在")->trigger();
-    QCOMPARE(m_window->engine().list().at(0).Progress, QString());
-    QCOMPARE(m_window->engine().list().at(1).Progress, QStringLiteral("不存在"));
+    QCOMPARE(ProgressText(m_window->engine().list().at(0).Progress), QString());
+    QCOMPARE(ProgressText(m_window->engine().list().at(1).Progress), QStringLiteral("不存在"));
 
     action("menu检查并纠正磁盘文件类型")->trigger();
     QCOMPARE(m_prompts.messageTexts().last(), QStringLiteral("纠正文件类型：0个."));
@@ -699,7 +700,7 @@ void TestDownloadWindow::progressCellsDrawBars()
     QFETCH(bool, barAtThreeQuarters);
     openWindow();
     addRows({{"http://h/a", Downloading}});
-    m_window->engine().list().updateItem(0, [&](DownloadItem &item) { item.Progress = progress; });
+    m_window->engine().list().updateItem(0, [&](DownloadItem &item) { item.Progress = ProgressFromText(progress); });
     auto *list = control<QTreeView>("ListView3");
     const QModelIndex cell = list->model()->index(0, DownloadList::ProgressColumn);
     QCOMPARE(cell.data().toString(), progress);
@@ -745,7 +746,7 @@ void TestDownloadWindow::speedPanel()
     addRows({{"http://h/a", Downloading}, {"http://h/b", Downloading}});
     const auto received = [&](int row, const char *bytes, ItemState state = Downloading) {
         engine.list().updateItem(row, [&](DownloadItem &item) {
-            item.Downloaded = QString::fromLatin1(bytes);
+            item.Downloaded = DownloadedFromText(QString::fromLatin1(bytes));
             item.State = state;
         });
     };

@@ -1,7 +1,7 @@
 // The commands on a row's file over real files and a recording shell: open,
 // open the folder, the plain-text editor's size limit, the double click, the
 // click, the export of names, and the batch URL replace over the list.
-#include "CommandRig.h"
+#include "tests/engine/FakeEngineRig.h"
 
 #include "download_window/CommandTexts.h"
 #include "download_window/FileCommands.h"
@@ -74,7 +74,7 @@ private slots:
         QFETCH(QList<Kind>, calls);
         QFETCH(QString, error);
 
-        CommandRig rig;
+        FakeEngineRig rig;
         ShellRecorder shell;
         shell.answers.enqueue(shellAnswer);
         rig.add("a", Finished);
@@ -104,7 +104,7 @@ private slots:
     // No current row: nothing happens.
     void noCurrentRow()
     {
-        CommandRig rig;
+        FakeEngineRig rig;
         ShellRecorder shell;
         rig.add("a", Finished);
         rig.touch("a.pdf");
@@ -144,7 +144,7 @@ private slots:
         QFETCH(QString, error);
         QFETCH(ItemState, stateAfter);
 
-        CommandRig rig;
+        FakeEngineRig rig;
         ShellRecorder shell;
         rig.add("a", state, "html", "100", "100", "100%");
         if (file) {
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(item.State, stateAfter);
         QCOMPARE(item.Type, QStringLiteral("html"));
         const bool requeued = state == Failed;
-        QCOMPARE(item.Size.isEmpty() && item.Downloaded.isEmpty() && item.Progress.isEmpty(), requeued);
+        QCOMPARE(item.Size.isEmpty() && !item.Downloaded && item.Progress.isEmpty(), requeued);
         QCOMPARE(rig.exists("a.html"), file && !requeued);
         QCOMPARE(rig.exists("a.html.part"), file && !requeued);
         const QList<Call> expected = opened ? QList<Call>{{Kind::OpenFile, rig.folder.filePath("a.html")}} : QList<Call>{};
@@ -169,7 +169,7 @@ private slots:
 
     void clickedRowPath()
     {
-        CommandRig rig;
+        FakeEngineRig rig;
         ShellRecorder shell;
         rig.add("here", Finished);
         rig.add("gone", Finished);
@@ -201,7 +201,7 @@ private slots:
         QFETCH(QList<ItemState>, states);
         QFETCH(QByteArray, content);
 
-        CommandRig rig;
+        FakeEngineRig rig;
         ShellRecorder shell;
         for (int i = 0; i < states.size(); ++i)
             rig.add(QStringLiteral("名称%1").arg(i), states[i]);
@@ -218,7 +218,7 @@ private slots:
 
     void exportNamesWithoutAFile()
     {
-        CommandRig rig;
+        FakeEngineRig rig;
         ShellRecorder shell;
         FileCommands commands(rig.engine, rig.prompts, shell);
 

@@ -1,6 +1,7 @@
 #include "download_window/TransferSpeed.h"
 #include "download_window/WindowRules.h"
 #include "engine/DownloadList.h"
+#include "engine/RowTexts.h"
 
 #include <QtTest>
 
@@ -33,14 +34,14 @@ private:
         item.Url = url;
         item.Name = url;
         item.State = state;
-        item.Downloaded = downloaded;
+        item.Downloaded = DownloadedFromText(downloaded);
         list.addItem(item);
     }
     static void setRow(DownloadList &list, const QString &url, ItemState state, const QString &downloaded)
     {
         list.updateItem(list.rowOfUrl(url), [&](DownloadItem &item) {
             item.State = state;
-            item.Downloaded = downloaded;
+            item.Downloaded = DownloadedFromText(downloaded);
         });
     }
 };
@@ -113,7 +114,7 @@ void TestWindowRules::timeLeft()
     addRow(list, "a", Downloading, "0");
     addRow(list, "b", Downloading, "0");
     const auto sized = [&list](const char *url, const char *size) {
-        list.updateItem(list.rowOfUrl(QLatin1String(url)), [size](DownloadItem &item) { item.Size = QLatin1String(size); });
+        list.updateItem(list.rowOfUrl(QLatin1String(url)), [size](DownloadItem &item) { item.Size = SizeFromText(QLatin1String(size)); });
     };
     sized("a", "300000");
     TransferSpeed speed;
@@ -192,7 +193,11 @@ void TestWindowRules::progressPercent()
 {
     QFETCH(QString, cell);
     QFETCH(std::optional<int>, percent);
-    QCOMPARE(ProgressPercent(cell), percent);
+    // The cell as the engine keeps it, read through the list's value role.
+    DownloadList list;
+    addRow(list, QStringLiteral("a"), Downloading, QString());
+    list.updateItem(0, [&cell](DownloadItem &item) { item.Progress = ProgressFromText(cell); });
+    QCOMPARE(ProgressPercent(list.index(0, DownloadList::ProgressColumn).data(DownloadList::ValueRole)), percent);
 }
 
 QTEST_GUILESS_MAIN(TestWindowRules)

@@ -32,13 +32,9 @@ struct EngineRig
     }
 
     quint64 add(const QString &url, const QString &name, const QString &type = QStringLiteral("pdf"),
-                ItemState state = Waiting)
+                ItemState state = Waiting, const QString &referer = QString())
     {
-        DownloadItem item;
-        item.Url = url;
-        item.Name = name;
-        item.Type = type;
-        item.Folder = folder.path();
+        DownloadItem item = NewDownloadItem({url, name, type, folder.path(), referer});
         item.State = state;
         engine.list().addItem(item);
         return engine.list().at(engine.list().rowOfUrl(url)).Id;

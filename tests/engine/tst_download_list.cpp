@@ -1,5 +1,6 @@
 #include "engine/DownloadList.h"
 #include "engine/EngineTexts.h"
+#include "engine/RowTexts.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -17,6 +18,8 @@ DownloadItem row(const QString &url, ItemState state = Waiting, const QString &t
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(DownloadItem)
 
 class TestDownloadList : public QObject
 {
@@ -37,6 +40,8 @@ private slots:
     void lookupsFollowRemovalsAndAddressChanges();
     void updateKeepsKeyAndIdentity();
     void modelColumnsAndHeaders();
+    void cellTexts_data();
+    void cellTexts();
 };
 
 void TestDownloadList::emptyList()
@@ -84,9 +89,9 @@ void TestDownloadList::notDownloadedCount()
     QFETCH(int, counted);
     DownloadList list;
     DownloadItem item = row("http://h/a", ItemState(state));
-    item.Size = size;
-    item.Downloaded = downloaded;
-    item.Progress = progress;
+    item.Size = SizeFromText(size);
+    item.Downloaded = DownloadedFromText(downloaded);
+    item.Progress = ProgressFromText(progress);
     list.addItem(item);
     QCOMPARE(list.countNotDownloaded(), counted);
 }
@@ -201,12 +206,12 @@ void TestDownloadList::updateKeepsKeyAndIdentity()
     QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
     list.updateItem(0, [](DownloadItem &item) {
         item.State = Finished;
-        item.Progress = EngineText::kComplete;
+        item.Progress = ItemProgress::ofPercent(100);
         item.Url = "http://elsewhere/";
         item.Id = 99;
     });
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(list.at(0).Progress, QString("100%"));
+    QCOMPARE(ProgressText(list.at(0).Progress), QString("100%"));
     QCOMPARE(list.at(0).Url, QString("http://h/a"));
     QCOMPARE(list.at(0).Id, id);
 }
@@ -215,7 +220,7 @@ void TestDownloadList::modelColumnsAndHeaders()
 {
     DownloadList list;
     DownloadItem item = row("http://h/a");
-    item.Size = "123456";
+    item.Size = ItemSize::ofBytes(123456);
     item.Folder = "/pdf/";
     list.addItem(item);
     QCOMPARE(list.columnCount(), 7);
@@ -230,6 +235,85 @@ void TestDownloadList::modelColumnsAndHeaders()
     QCOMPARE(list.data(list.index(0, DownloadList::BColumn)).toString(), QString());
     QCOMPARE(list.data(list.index(0, 0), DownloadList::StateRole).toInt(), 1);
     QCOMPARE(DownloadList::columnWidthTwips(DownloadList::NameColumn), 6000);
+}
+
+// The size, downloaded and progress cells hold numbers and words; the list
+// shows each as its text, gives its number through the value role, and a
+// text read back (the command line's state file) is the same cell again.
+void TestDownloadList::cellTexts_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<DownloadItem>("item");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("readsBack"); // false: the text reads back as an empty cell
+
+    const auto sized = [](const ItemSize &size) {
+        DownloadItem item = row("http://h/a");
+        item.Size = size;
+        return item;
+    };
+    const auto progressing = [](const ItemProgress &progress) {
+        DownloadItem item = row("http://h/a");
+        item.Progress = progress;
+        return item;
+    };
+    DownloadItem received = row("http://h/a");
+    received.Downloaded = 0;
+    const int size = DownloadList::SizeColumn;
+    const int percent = DownloadList::ProgressColumn;
+
+    QTest::newRow("a length") << size << sized(ItemSize::ofBytes(123456)) << "123456" << QVariant(qint64(123456))
+                              << true;
+    QTest::newRow("no size yet") << size << sized(ItemSize()) << "" << QVariant() << true;
+    QTest::newRow("unknown length") << size << sized(ItemSize::ofWord(SizeWord::Unknown)) << "未知" << QVariant()
+                                    << true;
+    QTest::newRow("waiting again") << size << sized(ItemSize::ofWord(SizeWord::WaitingAgain)) << "等待重新下载"
+                                   << QVariant() << true;
+    QTest::newRow("a wait counting down") << size << sized(ItemSize::ofWord(SizeWord::WaitingToRetry, 42))
+                                          << "等待重试 42 秒" << QVariant() << false;
+    QTest::newRow("nothing received yet") << int(DownloadList::DownloadedColumn) << received << "0"
+                                          << QVariant(qint64(0)) << true;
+    QTest::newRow("a percentage") << percent << progressing(ItemProgress::ofPercent(37)) << "37%"
+                                  << QVariant(qint64(37)) << true;
+    QTest::newRow("more than announced") << percent << progressing(ItemProgress::received(1040, 1000)) << "104%"
+                                         << QVariant(qint64(104)) << true;
+    const struct { ProgressWord word; const char *text; } words[] = {
+        {ProgressWord::LargeFileSkipped, "大文件，跳过"}, {ProgressWord::ExistsSkipped, "已存在，跳过"},
+        {ProgressWord::CannotReplace, "无法替换"},        {ProgressWord::Cancelled, "下载取消"},
+        {ProgressWord::DoesNotExist, "不存在"},
+    };
+    for (const auto &word : words)
+        QTest::newRow(word.text) << percent << progressing(ItemProgress::ofWord(word.word))
+                                 << QString::fromUtf8(word.text) << QVariant() << true;
+}
+
+void TestDownloadList::cellTexts()
+{
+    QFETCH(int, column);
+    QFETCH(DownloadItem, item);
+    QFETCH(QString, text);
+    QFETCH(QVariant, value);
+    QFETCH(bool, readsBack);
+
+    DownloadList list;
+    list.addItem(item);
+    const QModelIndex cell = list.index(0, column);
+    QCOMPARE(cell.data().toString(), text);
+    QCOMPARE(cell.data(DownloadList::ValueRole), value);
+
+    const DownloadItem &stored = list.at(0);
+    switch (column) {
+    case DownloadList::SizeColumn:
+        QCOMPARE(SizeFromText(text), readsBack ? stored.Size : ItemSize());
+        break;
+    case DownloadList::DownloadedColumn:
+        QCOMPARE(DownloadedFromText(text), stored.Downloaded);
+        break;
+    default:
+        QCOMPARE(ProgressFromText(text), stored.Progress);
+        break;
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDownloadList)

@@ -1,5 +1,6 @@
 #include "EngineRig.h"
 
+#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
 
 #include <QSignalSpy>
@@ -99,7 +100,7 @@ private slots:
 
         const DownloadItem &item = rig.item(id);
         QCOMPARE(item.State, state);
-        QCOMPARE(item.Progress, progress);
+        QCOMPARE(ProgressText(item.Progress), progress);
         QCOMPARE(item.Type, type);
         const QString name = QStringLiteral("A.") + type;
         QStringList files;
@@ -163,7 +164,7 @@ private slots:
         QCOMPARE(rig.item(first).Name, QStringLiteral("A"));
         QCOMPARE(rig.item(second).Name, secondName);
         QCOMPARE(rig.item(second).State, secondState);
-        QCOMPARE(rig.item(second).Progress, secondProgress);
+        QCOMPARE(ProgressText(rig.item(second).Progress), secondProgress);
         QCOMPARE(rig.filesInFolder(), files);
         QVERIFY(readFile(rig.filePath(QStringLiteral("A.pdf"))) == FixtureSite::pdfBody(3000));
         if (files.size() == 2)
@@ -178,7 +179,7 @@ private slots:
         rig.engine.start();
         rig.tick();
         QVERIFY(rig.waitIdle());
-        QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
+        QCOMPARE(ProgressText(rig.item(id).Progress), QStringLiteral("100%"));
         QVERIFY(requestsMarked(m_site, QStringLiteral("/pdf?size=1000&x=1&row=amp")) >= 1);
     }
 
@@ -207,17 +208,17 @@ private slots:
         for (int piece = 1; piece <= 4; ++piece) {
             m_site.sendPieces(1000);
             QTRY_COMPARE_WITH_TIMEOUT(worker->BytesSoFar(), qint64(piece * 1000), EngineRig::kWaitMs);
-            rig.engine.tickWorkers();
+            rig.engine.tickTransfers();
             QVERIFY2(rig.engine.IsControlLoaded(1), "stalled while data was flowing");
             rig.clock.advance(200);
         }
-        rig.engine.tickWorkers();
+        rig.engine.tickTransfers();
         QVERIFY(rig.engine.IsControlLoaded(1));
         rig.clock.advance(99);
-        rig.engine.tickWorkers();
+        rig.engine.tickTransfers();
         QVERIFY(rig.engine.IsControlLoaded(1));
         rig.clock.advance(1);
-        rig.engine.tickWorkers();
+        rig.engine.tickTransfers();
         QVERIFY(!rig.engine.IsControlLoaded(1));
 
         QCOMPARE(rig.item(id).State, Failed);
@@ -262,7 +263,7 @@ private slots:
         rig.tick();
         QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
         m_site.sendPieces(1000);
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.item(id).Downloaded.isEmpty(), EngineRig::kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.item(id).Downloaded.has_value(), EngineRig::kWaitMs);
         QCOMPARE(readFile(path), older);
 
         if (ending == QLatin1String("complete")) {
@@ -272,9 +273,9 @@ private slots:
         } else if (ending == QLatin1String("close")) {
             m_site.closePieces();
         } else if (ending == QLatin1String("stall")) {
-            rig.engine.tickWorkers();
+            rig.engine.tickTransfers();
             rig.clock.advance(Downloader::kStallSeconds);
-            rig.engine.tickWorkers();
+            rig.engine.tickTransfers();
         }
         QVERIFY(rig.waitIdle());
 
@@ -304,16 +305,16 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(requestsMarked(m_site, rowMark()), 1, EngineRig::kWaitMs);
         m_site.sendPieces(1000);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.item(own).Progress, QStringLiteral("50%"), EngineRig::kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(ProgressText(rig.item(own).Progress), QStringLiteral("50%"), EngineRig::kWaitMs);
         QCOMPARE(rig.engine.list().removeItemsIf([](const DownloadItem &item) { return item.Name == "X"; }), 1);
         m_site.sendPieces(1000);
         QVERIFY(rig.waitIdle());
 
         QCOMPARE(rig.item(own).State, Finished);
-        QCOMPARE(rig.item(own).Progress, QStringLiteral("100%"));
+        QCOMPARE(ProgressText(rig.item(own).Progress), QStringLiteral("100%"));
         const DownloadItem &untouched = rig.item(other);
         QCOMPARE(untouched.State, Waiting);
-        QVERIFY(untouched.Size.isEmpty() && untouched.Downloaded.isEmpty() && untouched.Progress.isEmpty());
+        QVERIFY(untouched.Size.isEmpty() && !untouched.Downloaded && untouched.Progress.isEmpty());
     }
 
 private:

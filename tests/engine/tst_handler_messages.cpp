@@ -3,6 +3,7 @@
 // transfer's decision is never entered twice.
 #include "EngineRig.h"
 
+#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
 
 #include <QSignalSpy>
@@ -62,7 +63,7 @@ private slots:
         for (int n = 0; n < kRuns; ++n) {
             const DownloadItem &item = rig.item(ids.at(n));
             QCOMPARE(item.State, Finished);
-            QCOMPARE(item.Progress, QStringLiteral("100%"));
+            QCOMPARE(ProgressText(item.Progress), QStringLiteral("100%"));
             QCOMPARE(QFile(rig.filePath(QString::number(n) + QStringLiteral(".pdf"))).size(), qint64(30000));
         }
         QVERIFY(!rig.prompts.records.isEmpty());

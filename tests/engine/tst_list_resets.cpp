@@ -83,9 +83,9 @@ private slots:
         item.Type = type;
         item.Folder = folder.path();
         item.State = state;
-        item.Size = QStringLiteral("1000");
-        item.Downloaded = QStringLiteral("1000");
-        item.Progress = QStringLiteral("100%");
+        item.Size = ItemSize::ofBytes(1000);
+        item.Downloaded = 1000;
+        item.Progress = ItemProgress::ofPercent(100);
         QVERIFY(list.addItem(item));
         const QString oldFile = folder.filePath(QStringLiteral("A.") + type);
         const QString newFile = folder.filePath(QStringLiteral("A.") + typeAfter);
@@ -97,9 +97,9 @@ private slots:
         const DownloadItem &after = list.at(0);
         QCOMPARE(after.Type, typeAfter);
         QCOMPARE(after.State, reset ? Waiting : state);
-        QCOMPARE(after.Progress, reset ? QString() : item.Progress);
-        QCOMPARE(after.Size, reset ? QString() : item.Size);
-        QCOMPARE(after.Downloaded, reset ? QString() : item.Downloaded);
+        QCOMPARE(after.Progress, reset ? ItemProgress() : item.Progress);
+        QCOMPARE(after.Size, reset ? ItemSize() : item.Size);
+        QCOMPARE(after.Downloaded, reset ? std::nullopt : item.Downloaded);
         QCOMPARE(QFile::exists(oldFile), !reset);
         QCOMPARE(QFile::exists(newFile), !reset);
     }
@@ -121,7 +121,7 @@ private slots:
             item.Type = QLatin1String(row.type);
             item.Folder = folder.path();
             item.State = row.state;
-            item.Progress = QStringLiteral("100%");
+            item.Progress = ItemProgress::ofPercent(100);
             QVERIFY(list.addItem(item));
             QVERIFY(touch(ItemFilePath(item)));
         }

@@ -1,3 +1,4 @@
+#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
 #include "engine/Naming.h"
 #include "common/SessionSettings.h"
@@ -396,8 +397,7 @@ void TestNaming::needsDownload()
     item.Name = "A";
     item.Type = "pdf";
     item.Folder = temp.path();
-    item.Size = "5000";
-    item.Progress = "";
+    item.Size = ItemSize::ofBytes(5000);
     const DownloadItem before = item;
 
     QCOMPARE(isDownloadNeeded(item, policy), expected);
@@ -408,9 +408,9 @@ void TestNaming::needsDownload()
         QCOMPARE(item.Progress, before.Progress);
     } else {
         QCOMPARE(item.State, Finished);
-        QCOMPARE(item.Size, QString("1234"));
-        QCOMPARE(item.Downloaded, QString("1234"));
-        QCOMPARE(item.Progress, QString("已存在，跳过"));
+        QCOMPARE(SizeText(item.Size), QString("1234"));
+        QCOMPARE(DownloadedText(item.Downloaded), QString("1234"));
+        QCOMPARE(ProgressText(item.Progress), QString("已存在，跳过"));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "EngineRig.h"
 
+#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
 #include "engine/PoliteWaits.h"
 
@@ -44,7 +45,7 @@ private slots:
         rig.tick();
         QVERIFY(rig.waitIdle());
         QCOMPARE(rig.item(refused).State, Failed);
-        QCOMPARE(rig.item(refused).Size, EngineText::kWaitingToRetryPrefix + "30" + EngineText::kWaitingToRetrySuffix);
+        QCOMPARE(SizeText(rig.item(refused).Size), EngineText::kWaitingToRetryPrefix + "30" + EngineText::kWaitingToRetrySuffix);
         const QByteArray agent = m_site.requests().first().header("User-Agent");
         QVERIFY2(agent.startsWith("Paperdrift/"), agent.constData());
 
@@ -57,7 +58,7 @@ private slots:
         QCOMPARE(rig.item(otherServer).State, Finished);
         QCOMPARE(rig.item(sameServer).State, Waiting);
         QCOMPARE(m_site.requests().size(), 1);
-        QCOMPARE(rig.item(refused).Size, EngineText::kWaitingToRetryPrefix + "2" + EngineText::kWaitingToRetrySuffix);
+        QCOMPARE(SizeText(rig.item(refused).Size), EngineText::kWaitingToRetryPrefix + "2" + EngineText::kWaitingToRetrySuffix);
 
         // Its time has passed: the row goes, and the refused row's size
         // cell says what it said before.
@@ -67,7 +68,7 @@ private slots:
         QCOMPARE(rig.item(sameServer).State, Finished);
         QCOMPARE(m_site.requests().size(), 2);
         rig.engine.SupervisorTick();
-        QVERIFY(!rig.item(refused).Size.startsWith(EngineText::kWaitingToRetryPrefix));
+        QVERIFY(!SizeText(rig.item(refused).Size).startsWith(EngineText::kWaitingToRetryPrefix));
     }
 
     // The automatic re-download tries a failing row again only after its
@@ -102,7 +103,7 @@ private slots:
 
             rig.engine.SupervisorTick(); // the list has ended: the failed row waits again
             QCOMPARE(rig.item(id).State, Waiting);
-            QVERIFY(rig.item(id).Size.startsWith(EngineText::kWaitingToRetryPrefix));
+            QVERIFY(SizeText(rig.item(id).Size).startsWith(EngineText::kWaitingToRetryPrefix));
             rig.clock.advance(wait - 1.01);
             rig.engine.SchedulingTick();
             QCOMPARE(rig.engine.CountLoadedWorkers(), 1); // nothing started

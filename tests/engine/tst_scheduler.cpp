@@ -2,6 +2,7 @@
 #include "ListStates.h"
 
 #include "engine/EngineTexts.h"
+#include "engine/RowTexts.h"
 
 #include <QSignalSpy>
 
@@ -31,44 +32,6 @@ private slots:
         QCOMPARE(switched.last().first().toBool(), false);
     }
 
-    // After a transfer ends, the next one starts in the first tick more than
-    // the interval later, with either method.
-    void intervalAfterTheLastEnd_data()
-    {
-        QTest::addColumn<int>("method");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("method one, 10 s") << 1 << 10;
-        QTest::newRow("method one, 0 s") << 1 << 0;
-        QTest::newRow("method two, 10 s") << 2 << 10;
-        QTest::newRow("method two, 0 s") << 2 << 0;
-    }
-
-    void intervalAfterTheLastEnd()
-    {
-        QFETCH(int, method);
-        QFETCH(int, interval);
-        EngineRig rig(method);
-        rig.engine.options().intervalSeconds = interval;
-        rig.clock.advance(interval); // the window loaded long enough ago
-        const quint64 first = rig.add(m_site.url(QStringLiteral("/pdf?size=1000&n=1")) + rowMark(), "A");
-        const quint64 second = rig.add(m_site.url(QStringLiteral("/pdf?size=1000&n=2")) + rowMark(), "B");
-        rig.engine.start();
-        rig.tick();
-        QCOMPARE(rig.item(first).State, Downloading);
-        QVERIFY(rig.waitIdle());
-        QCOMPARE(rig.item(first).State, Finished);
-
-        const double ended = rig.engine.values().LastFinishTime;
-        rig.clock.set(ended + interval);
-        rig.engine.SchedulingTick();
-        QCOMPARE(rig.item(second).State, Waiting);
-        rig.clock.set(ended + interval + 1);
-        rig.engine.SchedulingTick();
-        QCOMPARE(rig.item(second).State, Downloading);
-        QVERIFY(rig.waitIdle());
-        QCOMPARE(rig.item(second).State, Finished);
-    }
-
     // Three workers fill in one tick; while they run the cancel command is
     // refused and changes nothing; the stop command leaves every downloading
     // row failed with its bytes in .part, and the waiting rows as they were.
@@ -85,7 +48,7 @@ private slots:
         QCOMPARE(rig.engine.CountLoadedWorkers(), 4);
         QCOMPARE(statesOf(rig.engine.list()),
                  (QList<ItemState>{Downloading, Downloading, Downloading, Waiting, Waiting}));
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.engine.list().at(2).Downloaded.isEmpty(), EngineRig::kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.engine.list().at(2).Downloaded.has_value(), EngineRig::kWaitMs);
 
         QVERIFY(!rig.engine.cancelRows({3, 4}));
         QCOMPARE(rig.prompts.messageTexts(), QStringList{EngineText::kStopBeforeSetting});
@@ -123,7 +86,7 @@ private slots:
                                    QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
-        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Downloaded, QStringLiteral("30000"), EngineRig::kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(DownloadedText(rig.item(id).Downloaded), QStringLiteral("30000"), EngineRig::kWaitMs);
         QVERIFY(rig.engine.values().DownloadRunning);
 
         QStringList steps;
@@ -144,7 +107,7 @@ private slots:
             if (item.State != Failed || std::exchange(rowFailed, true))
                 return;
             steps << QStringLiteral("row failed, %1, DownloadRunning %2")
-                             .arg(item.Progress)
+                             .arg(ProgressText(item.Progress))
                              .arg(engine.values().DownloadRunning);
         });
         QObject::connect(&engine, &DownloadEngine::transferEnded, &engine, [&](quint64, TransferOutcome outcome) {
@@ -161,9 +124,9 @@ private slots:
                         }));
         const DownloadItem &item = rig.item(id);
         QCOMPARE(item.State, Failed);
-        QCOMPARE(item.Size, QStringLiteral("100000"));
-        QCOMPARE(item.Downloaded, QStringLiteral("30000"));
-        QCOMPARE(item.Progress, EngineText::kCancelled);
+        QCOMPARE(SizeText(item.Size), QStringLiteral("100000"));
+        QCOMPARE(DownloadedText(item.Downloaded), QStringLiteral("30000"));
+        QCOMPARE(ProgressText(item.Progress), EngineText::kCancelled);
         QVERIFY(!rig.engine.downloadingOn());
         QVERIFY(!rig.engine.values().DownloadRunning);
         QVERIFY(!rig.engine.singleTransfer().isRunning());
@@ -210,8 +173,8 @@ private slots:
         for (int row = 0; row < 3; ++row) {
             const DownloadItem &item = rig.engine.list().at(row);
             QCOMPARE(item.State, Finished);
-            QCOMPARE(item.Progress, EngineText::kExistsSkipped);
-            QCOMPARE(item.Size, QString::number((row + 1) * 10));
+            QCOMPARE(ProgressText(item.Progress), EngineText::kExistsSkipped);
+            QCOMPARE(SizeText(item.Size), QString::number((row + 1) * 10));
         }
         QVERIFY(rig.engine.downloadingOn());
 
@@ -241,7 +204,7 @@ private slots:
         EngineRig rig;
         rig.engine.options().autoStart = true;
         const quint64 id = rig.add(m_site.url(QStringLiteral("/pdf?size=500")) + rowMark(), "A");
-        rig.engine.list().updateItem(0, [&size](DownloadItem &item) { item.Size = size; });
+        rig.engine.list().updateItem(0, [&size](DownloadItem &item) { item.Size = SizeFromText(size); });
 
         rig.engine.SupervisorTick();
         QCOMPARE(rig.engine.downloadingOn(), starts);
@@ -250,7 +213,7 @@ private slots:
         rig.tick();
         QVERIFY(rig.waitIdle());
         QCOMPARE(rig.item(id).State, Finished);
-        QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
+        QCOMPARE(ProgressText(rig.item(id).Progress), QStringLiteral("100%"));
     }
 
     // The error stop after five failures or web pages, and the automatic

@@ -1,71 +1,15 @@
 // The scheduler's rules over fake transfers: which rows start, when, in
 // which slot, and what the engine does when a transfer ends or is stopped.
-#include "FakeTransfer.h"
+#include "FakeEngineRig.h"
 #include "ListStates.h"
 
-#include "engine/DownloadEngine.h"
 #include "engine/EngineTexts.h"
-#include "platform/Clock.h"
-#include "common/SessionSettings.h"
-#include "tests/support/FileHelpers.h"
-#include "tests/support/PromptRecorder.h"
-#include "tests/support/SoundRecorder.h"
 
-#include <QNetworkAccessManager>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(ItemState)
-
-namespace {
-
-struct FakeRig
-{
-    explicit FakeRig(int method)
-    {
-        settings.DownloadMethod = qint16(method);
-        settings.MaxFileSizeMB = 10;
-        engine.setTimersRunning(false);
-    }
-
-    quint64 add(const QString &name, ItemState state = Waiting, const QString &type = QStringLiteral("pdf"))
-    {
-        DownloadItem item;
-        item.Url = QStringLiteral("http://127.0.0.1/") + name;
-        item.Name = name;
-        item.Type = type;
-        item.Folder = folder.path();
-        item.State = state;
-        engine.list().addItem(item);
-        return engine.list().at(engine.list().count() - 1).Id;
-    }
-    const DownloadItem &item(quint64 id) const { return engine.list().at(engine.list().rowOfId(id)); }
-    void tick()
-    {
-        clock.advance(1);
-        engine.SchedulingTick();
-    }
-    FakeTransfer *worker(int k) const { return qobject_cast<FakeTransfer *>(engine.worker(k)); }
-    FakeTransfer *single() const { return made.isEmpty() ? nullptr : made.first().data(); }
-
-    QList<QPointer<FakeTransfer>> made;
-    QNetworkAccessManager network;
-    SessionSettings settings;
-    ManualClock clock;
-    PromptRecorder prompts;
-    SoundRecorder sounds;
-    QTemporaryDir folder;
-    DownloadEngine engine{settings, clock, prompts, sounds, network, nullptr,
-                          [this](DownloadEngine::Method method, int slot) {
-                              auto *transfer = new FakeTransfer(method == DownloadEngine::Method::Single, slot);
-                              made.append(transfer);
-                              return transfer;
-                          }};
-};
-
-} // namespace
 
 class SchedulerRulesTest : public QObject
 {
@@ -83,7 +27,7 @@ private slots:
     void emptyListSwitchesOffWithoutATransfer()
     {
         QFETCH(int, method);
-        FakeRig rig(method);
+        FakeEngineRig rig(method);
         rig.engine.start();
         rig.tick();
         QVERIFY(!rig.engine.downloadingOn());
@@ -106,7 +50,7 @@ private slots:
     {
         QFETCH(int, method);
         QFETCH(int, interval);
-        FakeRig rig(method);
+        FakeEngineRig rig(method);
         rig.engine.options().intervalSeconds = interval;
         rig.clock.advance(interval);
         const quint64 first = rig.add(QStringLiteral("A"));
@@ -138,7 +82,7 @@ private slots:
     // a slot freed by an end is filled at the next tick.
     void slotsFillAndRefill()
     {
-        FakeRig rig(2);
+        FakeEngineRig rig(2);
         rig.engine.options().threadCount = 3;
         for (int n = 1; n <= 5; ++n)
             rig.add(QString::number(n));
@@ -152,7 +96,7 @@ private slots:
 
         rig.worker(2)->finish(TransferOutcome::Completed, 1000, 1000);
         QCOMPARE(rig.engine.CountLoadedWorkers(), 3);
-        QCOMPARE(rig.engine.list().at(1).Progress, QStringLiteral("100%"));
+        QCOMPARE(ProgressText(rig.engine.list().at(1).Progress), QStringLiteral("100%"));
         rig.tick();
         QCOMPARE(rig.engine.CountLoadedWorkers(), 4);
         QCOMPARE(rig.worker(2)->jobs.first().itemId, rig.engine.list().at(3).Id);
@@ -190,7 +134,7 @@ private slots:
         QFETCH(ItemState, state);
         QFETCH(QString, progress);
         QFETCH(QList<int>, sounds);
-        FakeRig rig(2);
+        FakeEngineRig rig(2);
         rig.engine.options().soundOn = true;
         const quint64 id = rig.add(QStringLiteral("A"));
         QSignalSpy ended(&rig.engine, &DownloadEngine::transferEnded);
@@ -202,7 +146,7 @@ private slots:
         worker->finish(outcome, read, total); // a late second report is ignored
 
         QCOMPARE(rig.item(id).State, state);
-        QCOMPARE(rig.item(id).Progress, progress);
+        QCOMPARE(ProgressText(rig.item(id).Progress), progress);
         QCOMPARE(rig.sounds.numbers(), sounds);
         QCOMPARE(ended.count(), 1);
         const bool completion = outcome == TransferOutcome::Completed || outcome == TransferOutcome::CompletedShort
@@ -211,20 +155,26 @@ private slots:
         QVERIFY(!rig.engine.IsControlLoaded(1));
     }
 
-    // The size limit is held to the total of a worker's progress.
-    void workerProgressOverTheLimit()
+    // A worker holds itself to the size limit its job carries: the engine
+    // passes the limit in force, shows the counts the worker reported, and
+    // its end over the limit keeps them beside the word.
+    void workerOverTheLimit()
     {
-        FakeRig rig(2);
+        FakeEngineRig rig(2);
         const quint64 id = rig.add(QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
-        rig.worker(1)->progress(1000, 10 * 1024 * 1024);
-        QCOMPARE(rig.item(id).Progress, QStringLiteral("0%"));
-        QVERIFY(rig.engine.IsControlLoaded(1));
+        QCOMPARE(rig.worker(1)->jobs.first().sizeLimitMB, 10.0);
         rig.worker(1)->progress(1000, 10 * 1024 * 1024 + 1);
+        QCOMPARE(ProgressText(rig.item(id).Progress), QStringLiteral("0%"));
+        QCOMPARE(SizeText(rig.item(id).Size), QStringLiteral("10485761"));
+        QVERIFY(rig.engine.IsControlLoaded(1));
+        rig.worker(1)->finish(TransferOutcome::TooLarge, 1000, 10 * 1024 * 1024 + 1);
         QVERIFY(!rig.engine.IsControlLoaded(1));
         QCOMPARE(rig.item(id).State, Finished);
-        QCOMPARE(rig.item(id).Progress, EngineText::kLargeFileSkipped);
+        QCOMPARE(ProgressText(rig.item(id).Progress), EngineText::kLargeFileSkipped);
+        QCOMPARE(DownloadedText(rig.item(id).Downloaded), QStringLiteral("1000"));
+        QCOMPARE(SizeText(rig.item(id).Size), QStringLiteral("10485761"));
     }
 
     // Under "跳过" rows whose files exist finish without a transfer.
@@ -237,7 +187,7 @@ private slots:
     void skipStartsNoTransfer()
     {
         QFETCH(int, method);
-        FakeRig rig(method);
+        FakeEngineRig rig(method);
         rig.engine.options().sameNamePolicy = SameNamePolicy::Skip;
         rig.engine.options().threadCount = 6;
         QVERIFY(writeFile(rig.folder.filePath("A.pdf"), "aaa"));
@@ -245,35 +195,47 @@ private slots:
         const quint64 missing = rig.add(QStringLiteral("B"));
         rig.engine.start();
         rig.tick();
-        QCOMPARE(rig.item(existing).Progress, EngineText::kExistsSkipped);
-        QCOMPARE(rig.item(existing).Size, QStringLiteral("3"));
+        QCOMPARE(ProgressText(rig.item(existing).Progress), EngineText::kExistsSkipped);
+        QCOMPARE(SizeText(rig.item(existing).Size), QStringLiteral("3"));
         QCOMPARE(rig.item(missing).State, Downloading);
         const FakeTransfer *transfer = method == 1 ? rig.single() : rig.worker(1);
         QCOMPARE(transfer->jobs.size(), 1);
         QCOMPARE(transfer->jobs.first().itemId, missing);
     }
 
-    // The stop command: workers go quietly, each ended as cancelled, the
-    // downloading rows fail; the single transfer ends itself.
+    // The stop command cancels every transfer; each reports its end as
+    // cancelled, and its row fails as its method leaves it: method one with
+    // "下载取消" after its end steps (LastFinishTime is the stop), a worker
+    // with the counts it last showed (LastFinishTime stays the last end of a
+    // transfer of its own).
     void stopCancelsEveryTransfer_data()
     {
         QTest::addColumn<int>("method");
         QTest::addColumn<int>("running");
-        QTest::newRow("method one") << 1 << 1;
-        QTest::newRow("method two, three workers") << 2 << 3;
+        QTest::addColumn<QString>("progress");
+        QTest::addColumn<bool>("finishTimeIsTheStop");
+        QTest::newRow("method one") << 1 << 1 << EngineText::kCancelled << true;
+        QTest::newRow("method two, three workers") << 2 << 3 << "30%" << false;
     }
     void stopCancelsEveryTransfer()
     {
         QFETCH(int, method);
         QFETCH(int, running);
-        FakeRig rig(method);
+        QFETCH(QString, progress);
+        QFETCH(bool, finishTimeIsTheStop);
+        FakeEngineRig rig(method);
         rig.engine.options().threadCount = 3;
         for (int n = 1; n <= 4; ++n)
             rig.add(QString::number(n));
+        const double loaded = rig.engine.values().LastFinishTime;
         rig.engine.start();
         rig.tick();
         QVERIFY(rig.engine.values().DownloadRunning);
+        FakeTransfer *first = method == 1 ? rig.single() : rig.worker(1);
+        first->progress(300, 1000);
         QSignalSpy ended(&rig.engine, &DownloadEngine::transferEnded);
+        QSignalSpy panel2(&rig.engine, &DownloadEngine::panel2TextChanged);
+        rig.clock.advance(5);
         rig.engine.stop();
         QCOMPARE(ended.count(), running);
         for (const QList<QVariant> &end : ended)
@@ -282,6 +244,11 @@ private slots:
         QVERIFY(!rig.engine.values().DownloadRunning);
         QCOMPARE(rig.engine.list().countStates().failed, running);
         QCOMPARE(rig.engine.list().countStates().waiting, 4 - running);
+        const DownloadItem &stopped = rig.engine.list().at(0);
+        QCOMPARE(ProgressText(stopped.Progress), progress);
+        QCOMPARE(DownloadedText(stopped.Downloaded), QStringLiteral("300"));
+        QCOMPARE(panel2.count(), method == 1 ? 1 : 0);
+        QCOMPARE(rig.engine.values().LastFinishTime, finishTimeIsTheStop ? rig.clock.seconds() : loaded);
     }
 
     // The error stop switches downloading off after the fifth failure, with
@@ -297,7 +264,7 @@ private slots:
     {
         QFETCH(bool, soundOn);
         QFETCH(QList<int>, sounds);
-        FakeRig rig(2);
+        FakeEngineRig rig(2);
         rig.engine.options().threadCount = 5;
         rig.engine.options().errorStop = true;
         for (int n = 1; n <= 6; ++n)
@@ -320,7 +287,7 @@ private slots:
     // DownloadRunning, which method two keeps true while downloading is on.
     void methodSwitchBetweenRuns()
     {
-        FakeRig rig(2);
+        FakeEngineRig rig(2);
         const quint64 first = rig.add(QStringLiteral("A"));
         const quint64 second = rig.add(QStringLiteral("B"));
         rig.engine.start();
@@ -349,7 +316,7 @@ private slots:
     void cancelAllowedOnceDownloadRunningIsFalse()
     {
         QFETCH(int, method);
-        FakeRig rig(method);
+        FakeEngineRig rig(method);
         rig.add(QStringLiteral("A"));
         const quint64 waiting = rig.add(QStringLiteral("B"));
         rig.engine.start();

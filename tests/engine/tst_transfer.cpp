@@ -1,16 +1,9 @@
-#include "engine/DownloadList.h"
+#include "EngineRig.h"
+
 #include "engine/EngineTexts.h"
-#include "engine/EngineValues.h"
+#include "engine/RowTexts.h"
 #include "engine/SingleTransfer.h"
 #include "engine/TransferControl.h"
-#include "platform/Clock.h"
-#include "common/SessionSettings.h"
-#include "common/SameNamePolicy.h"
-#include "engine/EngineOptions.h"
-#include "tests/support/FixtureSite.h"
-#include "tests/support/FileHelpers.h"
-#include "tests/support/PromptRecorder.h"
-#include "tests/support/SoundRecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,37 +45,29 @@ enum class Setup {
     LockedOlderFile,   // an older file in a folder where nothing can be deleted
 };
 
-// One download transfer over a real network manager, with the seams faked:
-// a manual clock, recorded prompts and recorded sounds.
-struct Rig
+// The single-connection transfer of a download engine over a real network
+// manager, with the seams faked: a manual clock, recorded prompts and
+// recorded sounds. The rows are started as the scheduler starts them
+// (Inet下载当前文件); what the row shows on the way is recorded.
+struct Rig : EngineRig
 {
-    Rig()
-        : transfer({list, values, control, settings, options, clock, prompts, sounds})
+    Rig() : EngineRig(1)
     {
         settings.MaxFileSizeMB = 100;
-        options.sameNamePolicy = SameNamePolicy::Overwrite;
-        QObject::connect(&list, &DownloadList::dataChanged, &list, [this](const QModelIndex &topLeft) {
+        engine.options().sameNamePolicy = SameNamePolicy::Overwrite;
+        DownloadList &list = engine.list();
+        QObject::connect(&list, &DownloadList::dataChanged, &list, [this, &list](const QModelIndex &topLeft) {
             const DownloadItem &item = list.at(topLeft.row());
-            sizesSeen.append(item.Size);
-            if (item.Downloaded == QLatin1String("0") && typeWhileStoring.isNull())
+            sizesSeen.append(SizeText(item.Size));
+            if (item.Downloaded == 0 && typeWhileStoring.isNull())
                 typeWhileStoring = item.Type;
         });
     }
 
     quint64 add(const QString &url, const QString &name, const QString &type, const QString &referer = QString())
     {
-        DownloadItem item;
-        item.Url = url;
-        item.Name = name;
-        item.Type = type;
-        item.Folder = folder.path();
-        item.Referer = referer;
-        item.State = Downloading;
-        list.addItem(item);
-        return list.at(list.rowOfUrl(url)).Id;
+        return EngineRig::add(url, name, type, Downloading, referer);
     }
-
-    const DownloadItem &item(quint64 id) const { return list.at(list.rowOfId(id)); }
 
     // Names the test proxy in the settings, switched on or off.
     void useProxy(const FixtureProxy &proxy, bool on)
@@ -95,21 +80,13 @@ struct Rig
     // Starts the item; the result arrives later, never from inside the call.
     bool start(quint64 id, QSignalSpy &finished)
     {
-        const bool started = transfer.downloadCurrentItem(id);
-        return started && finished.isEmpty() && values.DownloadRunning;
+        const bool started = engine.downloadCurrentItem(id);
+        return started && finished.isEmpty() && engine.values().DownloadRunning;
     }
 
-    QNetworkAccessManager network;
-    TransferControl control{network};
-    DownloadList list;
-    EngineValues values;
-    SessionSettings settings;
-    EngineOptions options;
-    ManualClock clock;
-    PromptRecorder prompts;
-    SoundRecorder sounds;
-    SingleTransfer transfer;
-    QTemporaryDir folder;
+    const Transfer &transfer() const { return engine.singleTransfer(); }
+    TransferControl &control() { return engine.Inet1(); }
+
     QStringList sizesSeen;
     QString typeWhileStoring;
 };
@@ -117,14 +94,6 @@ struct Rig
 TransferResult resultOf(const QSignalSpy &finished)
 {
     return finished.isEmpty() ? TransferResult() : finished.first().first().value<TransferResult>();
-}
-
-// A query item naming the running test row, so that the site's log can be
-// read for this row alone: a request the network layer repeated for an
-// earlier row may still come in late.
-QString rowMark()
-{
-    return QStringLiteral("&row=") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(QTest::currentDataTag())));
 }
 
 // The requests the site logged for the given address.
@@ -357,46 +326,48 @@ void TestTransfer::outcomes()
         }
     }
 
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    const qsizetype requestsBefore = requestsFor(m_site, url).size();
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
 
     switch (Action(action)) {
     case Action::None:
         break;
     case Action::Stall:
-        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Downloaded, downloaded, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(DownloadedText(rig.item(id).Downloaded), downloaded, kWaitMs);
         rig.clock.advance(SingleTransfer::kStallSeconds);
-        rig.transfer.tick();
+        rig.engine.tickTransfers();
         QVERIFY2(finished.isEmpty(), "300 s without growth is not yet a stall");
         rig.clock.advance(1.0);
-        rig.transfer.tick();
+        rig.engine.tickTransfers();
         break;
     case Action::Stop:
-        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Downloaded, downloaded, kWaitMs);
-        rig.transfer.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(DownloadedText(rig.item(id).Downloaded), downloaded, kWaitMs);
+        rig.engine.stop();
         break;
     case Action::SwitchOff:
-        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Downloaded, downloaded, kWaitMs);
-        rig.values.DownloadRunning = false;
-        rig.transfer.tick();
+        QTRY_COMPARE_WITH_TIMEOUT(DownloadedText(rig.item(id).Downloaded), downloaded, kWaitMs);
+        rig.engine.values().DownloadRunning = false;
+        rig.engine.SupervisorTick();
         break;
     case Action::ResponseTimeout:
-        QTRY_VERIFY_WITH_TIMEOUT(rig.control.StillExecuting(), kWaitMs);
-        QTest::qWait(100); // the request is out, and no answer comes
+        // The request is out, and no answer comes.
+        QTRY_VERIFY_WITH_TIMEOUT(requestsFor(m_site, url).size() > requestsBefore, kWaitMs);
+        QVERIFY(rig.control().StillExecuting());
         rig.clock.advance(SingleTransfer::kResponseWaitSeconds);
-        rig.transfer.tick();
+        rig.engine.tickTransfers();
         QVERIFY2(finished.isEmpty(), "30 s is still within the wait");
         rig.clock.advance(1.0);
-        rig.transfer.tick();
+        rig.engine.tickTransfers();
         break;
     case Action::StopWholeFetch:
-        QTRY_COMPARE_WITH_TIMEOUT(rig.item(id).Size, QStringLiteral("未知"), kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(SizeText(rig.item(id).Size), QStringLiteral("未知"), kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path + QStringLiteral(".part")).size() > 0, kWaitMs);
-        rig.transfer.stop();
+        rig.engine.stop();
         break;
     case Action::StopWhileWaiting:
-        QTest::qWait(100);
-        rig.transfer.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(requestsFor(m_site, url).size() > requestsBefore, kWaitMs);
+        rig.engine.stop();
         break;
     }
 
@@ -411,9 +382,9 @@ void TestTransfer::outcomes()
 
     const DownloadItem &item = rig.item(id);
     QCOMPARE(int(item.State), state);
-    QCOMPARE(item.Size, size);
-    QCOMPARE(item.Downloaded, downloaded);
-    QCOMPARE(item.Progress, progress);
+    QCOMPARE(SizeText(item.Size), size);
+    QCOMPARE(DownloadedText(item.Downloaded), downloaded);
+    QCOMPARE(ProgressText(item.Progress), progress);
     QCOMPARE(ItemFilePath(item), path);
     // Bytes of a failed transfer stay in the .part file, never under the
     // item's name.
@@ -442,10 +413,10 @@ void TestTransfer::outcomes()
         QVERIFY2(rig.sizesSeen.contains(QStringLiteral("未知")), "the size is unknown while the whole body comes");
 
     // The end steps of every outcome.
-    QVERIFY(!rig.values.DownloadRunning);
-    QCOMPARE(rig.values.LastFinishTime, rig.clock.seconds());
-    QVERIFY(!rig.transfer.isRunning());
-    QVERIFY(!rig.control.StillExecuting());
+    QVERIFY(!rig.engine.values().DownloadRunning);
+    QCOMPARE(rig.engine.values().LastFinishTime, rig.clock.seconds());
+    QVERIFY(!rig.transfer().isRunning());
+    QVERIFY(!rig.control().StillExecuting());
 }
 
 void TestTransfer::contentTypes_data()
@@ -498,14 +469,14 @@ void TestTransfer::contentTypes()
     QFETCH(QStringList, files);
 
     Rig rig;
-    rig.options.sameNamePolicy = policy;
+    rig.engine.options().sameNamePolicy = policy;
     if (!olderFile.isEmpty())
         QVERIFY(writeFile(rig.folder.filePath(olderFile), "older"));
     const QString url = m_site.url(QStringLiteral("/typed?size=3000&body=%1&type=%2")
                                        .arg(body, QString::fromLatin1(QUrl::toPercentEncoding(contentType))));
     const quint64 id = rig.add(url, QStringLiteral("A1"), itemType);
 
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
     QVERIFY(finished.wait(kWaitMs));
 
@@ -517,7 +488,7 @@ void TestTransfer::contentTypes()
     QCOMPARE(stored, files);
     QVERIFY(QFile::exists(ItemFilePath(item)));
     if (typeWhileStoring.isEmpty()) { // "跳过" found the file of the new type: nothing stored
-        QCOMPARE(item.Progress, EngineText::kExistsSkipped);
+        QCOMPARE(ProgressText(item.Progress), EngineText::kExistsSkipped);
         QCOMPARE(readFile(ItemFilePath(item)), QByteArray("older"));
         return;
     }
@@ -551,7 +522,7 @@ void TestTransfer::referer()
     Rig rig;
     const QString url = m_site.url(route + rowMark());
     const quint64 id = rig.add(url, QStringLiteral("A1"), QStringLiteral("pdf"), referer);
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
     QVERIFY(finished.wait(kWaitMs));
     QCOMPARE(int(rig.item(id).State), int(Finished));
@@ -587,7 +558,7 @@ void TestTransfer::proxy()
     const QString url = m_site.url(QStringLiteral("/pdf?size=20000") + rowMark());
     const quint64 id = rig.add(url, QStringLiteral("A1"), QStringLiteral("pdf"));
 
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
     QVERIFY(finished.wait(kWaitMs));
 
@@ -601,7 +572,7 @@ void TestTransfer::proxy()
         return;
     }
 
-    QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
+    QCOMPARE(ProgressText(rig.item(id).Progress), QStringLiteral("100%"));
     QCOMPARE(QFile(ItemFilePath(rig.item(id))).size(), qint64(20000));
     const QList<FixtureSite::Request> requests = requestsFor(m_site, url);
     QVERIFY(!requests.isEmpty());
@@ -649,16 +620,16 @@ void TestTransfer::endSteps()
     QFETCH(QString, panel3Start);
 
     Rig rig;
-    rig.options.soundOn = soundOn;
-    rig.options.autoLogin = autoLogin;
+    rig.engine.options().soundOn = soundOn;
+    rig.engine.options().autoLogin = autoLogin;
     const QString url = route == QLatin1String("closed")
                             ? QStringLiteral("http://127.0.0.1:%1/a.pdf").arg(FixtureSite::closedPort())
                             : m_site.url(route);
     const quint64 id = rig.add(url, QStringLiteral("A1"), itemType);
-    QSignalSpy panel2(&rig.transfer, &SingleTransfer::panel2TextChanged);
-    QSignalSpy panel3(&rig.transfer, &SingleTransfer::panel3TextChanged);
-    QSignalSpy loginRequested(&rig.transfer, &SingleTransfer::loginRequested);
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    QSignalSpy panel2(&rig.engine, &DownloadEngine::panel2TextChanged);
+    QSignalSpy panel3(&rig.engine, &DownloadEngine::panel3TextChanged);
+    QSignalSpy loginRequested(&rig.engine, &DownloadEngine::loginRequested);
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
     QVERIFY(finished.wait(kWaitMs));
 
@@ -704,7 +675,7 @@ void TestTransfer::sharedCookieJar()
 
     const quint64 id = rig.add(m_site.url(QStringLiteral("/protected.pdf?size=4000")), QStringLiteral("A1"),
                                QStringLiteral("pdf"));
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
     QVERIFY(finished.wait(kWaitMs));
     QCOMPARE(rig.item(id).Type, type);
@@ -717,14 +688,16 @@ void TestTransfer::busyControlPutsItemBack()
     Rig rig;
     const QString url = m_site.url(QStringLiteral("/pdf?size=1000&row=busy"));
     const quint64 id = rig.add(url, QStringLiteral("A1"), QStringLiteral("pdf"));
-    rig.values.DownloadRunning = true;
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    rig.engine.values().DownloadRunning = true;
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
 
-    QVERIFY(!rig.transfer.downloadCurrentItem(id));
+    QVERIFY(!rig.engine.downloadCurrentItem(id));
     QCOMPARE(int(rig.item(id).State), int(Waiting));
-    QCOMPARE(rig.item(id).Size, QStringLiteral("等待重新下载"));
-    QVERIFY(rig.values.DownloadRunning);
-    QTest::qWait(200);
+    QCOMPARE(SizeText(rig.item(id).Size), QStringLiteral("等待重新下载"));
+    QVERIFY(rig.engine.values().DownloadRunning);
+    // Nothing was handed to the control, so no request can follow.
+    QVERIFY(!rig.control().StillExecuting());
+    QVERIFY(!rig.transfer().isRunning());
     QVERIFY(requestsFor(m_site, url).isEmpty());
     QVERIFY(finished.isEmpty());
 }
@@ -807,7 +780,7 @@ void TestTransfer::https()
     const QString url = QStringLiteral("https://127.0.0.1:%1/pdf?size=8000").arg(m_site.tlsPort()) + rowMark();
     const quint64 id = rig.add(url, QStringLiteral("A1"), QStringLiteral("pdf"));
 
-    QSignalSpy finished(&rig.transfer, &SingleTransfer::finished);
+    QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
     const bool ended = finished.wait(kWaitMs);
     QSslConfiguration::setDefaultConfiguration(before);
@@ -815,7 +788,7 @@ void TestTransfer::https()
 
     QCOMPARE(int(rig.item(id).State), state);
     if (trusted) {
-        QCOMPARE(rig.item(id).Progress, QStringLiteral("100%"));
+        QCOMPARE(ProgressText(rig.item(id).Progress), QStringLiteral("100%"));
         QCOMPARE(QFile(ItemFilePath(rig.item(id))).size(), qint64(8000));
         QVERIFY(!requestsFor(m_site, url).isEmpty());
         QCOMPARE(requestsFor(m_site, url).first().header("Referer"), QStringLiteral("https://127.0.0.1:%1").arg(m_site.tlsPort()).toLatin1());

@@ -100,7 +100,7 @@ void UserFilesTest::checkEnding(int method)
     rig.engine.start();
     rig.tick();
     if (stop) {
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.item(id).Downloaded.isEmpty() && rig.item(id).Downloaded != "0",
+        QTRY_VERIFY_WITH_TIMEOUT(rig.item(id).Downloaded.value_or(0) > 0,
                                  EngineRig::kWaitMs);
         rig.engine.stop();
     }
@@ -124,7 +124,7 @@ void UserFilesTest::checkEnding(int method)
         QVERIFY(rig.waitIdle());
         QCOMPARE(requestsMarked(m_site, mark), requestsBefore + 1);
         QCOMPARE(rig.item(id).State, Failed);
-        QVERIFY(rig.item(id).Progress != EngineText::kExistsSkipped);
+        QVERIFY(!rig.item(id).Progress.is(ProgressWord::ExistsSkipped));
         QCOMPARE(rig.filesInFolder(), QStringList{QStringLiteral("A.pdf.part")});
     }
 }

@@ -110,7 +110,7 @@ void TestHandover::itemFields()
     QCOMPARE(item.Referer, kPage);
     QCOMPARE(item.State, Waiting);
     QVERIFY(item.Size.isEmpty());
-    QVERIFY(item.Downloaded.isEmpty());
+    QVERIFY(!item.Downloaded);
     QVERIFY(item.Progress.isEmpty());
     QCOMPARE(setup.target.shown, 0); // handing over does not show the window
 }
@@ -143,7 +143,7 @@ void TestHandover::duplicateLinkChangesNothing()
     const QString link = QStringLiteral("https://x.example.org/a.pdf");
 
     QVERIFY(setup.handover.addToDownloadList(link, QStringLiteral("First"), QStringLiteral("pdf"), QString(), kPage));
-    setup.target.downloadList().updateItem(0, [](DownloadItem &item) { item.Progress = QStringLiteral("40%"); });
+    setup.target.downloadList().updateItem(0, [](DownloadItem &item) { item.Progress = ItemProgress::ofPercent(40); });
     QVERIFY(setup.handover.addToDownloadList(link, QStringLiteral("Second"), QStringLiteral("htm"),
                                      QStringLiteral("/other/"), QStringLiteral("https://elsewhere.example.org/")));
 
@@ -153,7 +153,7 @@ void TestHandover::duplicateLinkChangesNothing()
     QCOMPARE(item.Type, QString("pdf"));
     QCOMPARE(item.Folder, QString("/papers/"));
     QCOMPARE(item.Referer, kPage);
-    QCOMPARE(item.Progress, QString("40%"));
+    QCOMPARE(item.Progress, ItemProgress::ofPercent(40));
 }
 
 void TestHandover::noFolderRefused()
