@@ -13,7 +13,6 @@ inline const QString kStateFinished = QStringLiteral("已完成");
 inline const QString kStateFailed = QStringLiteral("失败");
 
 // Progress column words other than "N%".
-inline const QString kComplete = QStringLiteral("100%");
 inline const QString kLargeFileSkipped = QStringLiteral("大文件，跳过");
 inline const QString kExistsSkipped = QStringLiteral("已存在，跳过");
 inline const QString kCannotReplace = QStringLiteral("无法替换");

@@ -1,7 +1,7 @@
 #include "EngineRig.h"
 
-#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
+#include "engine/RowTexts.h"
 
 #include <QSignalSpy>
 

@@ -3,8 +3,8 @@
 // transfer's decision is never entered twice.
 #include "EngineRig.h"
 
-#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
+#include "engine/RowTexts.h"
 
 #include <QSignalSpy>
 

@@ -1,6 +1,6 @@
-#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
 #include "engine/Naming.h"
+#include "engine/RowTexts.h"
 #include "common/SessionSettings.h"
 #include "common/SameNamePolicy.h"
 #include "tests/support/PromptRecorder.h"

@@ -1,8 +1,8 @@
 #include "EngineRig.h"
 
-#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
 #include "engine/PoliteWaits.h"
+#include "engine/RowTexts.h"
 
 // A busy server is left alone for the time it asked; other servers go on.
 // Rows that keep failing come back after growing, spread waits.

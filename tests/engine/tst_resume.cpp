@@ -1,10 +1,10 @@
 #include "EngineRig.h"
 
-#include "engine/RowTexts.h"
 #include "engine/EngineTexts.h"
 #include "engine/ListResets.h"
 #include "engine/Naming.h"
 #include "engine/Resume.h"
+#include "engine/RowTexts.h"
 #include "platform/FileTests.h"
 
 // A transfer cut short is continued from its .part file when the row is
