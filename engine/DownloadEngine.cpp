@@ -551,14 +551,15 @@ int DownloadEngine::slotOf(const Transfer *transfer) const
 }
 
 // Whether a report comes from a transfer that still works on the row: the
-// running single transfer, or a loaded worker. A late report of a transfer
-// that has ended or was unloaded changes nothing.
+// running single transfer, or a loaded worker (each worker is made for one
+// job, so its reports are of that job's row; WorkerRows' slot 1 is also
+// written by method one and cannot tell). A late report of a transfer that
+// has ended or was unloaded changes nothing.
 bool DownloadEngine::isReporting(const Transfer *transfer, quint64 itemId) const
 {
     if (transfer == m_single)
         return m_singleItemId != 0 && m_singleItemId == itemId;
-    const int k = slotOf(transfer);
-    return k != 0 && m_values.WorkerRows[k] == itemId;
+    return slotOf(transfer) != 0;
 }
 
 void DownloadEngine::unloadWorker(int k)

@@ -305,6 +305,37 @@ private slots:
         QCOMPARE(rig.single()->jobs.first().itemId, second);
     }
 
+    // A worker still loaded when method one starts a row (the method was
+    // switched and downloading went off and on again) ends on its own row:
+    // slot 1 of WorkerRows now names method one's row, and neither
+    // transfer's report reaches the other's row.
+    void workerLeftOverFromMethodTwoKeepsItsRow()
+    {
+        FakeEngineRig rig(2);
+        const quint64 first = rig.add(QStringLiteral("A"));
+        const quint64 second = rig.add(QStringLiteral("B"));
+        rig.engine.start();
+        rig.tick();
+        QPointer<FakeTransfer> worker = rig.worker(1);
+        rig.engine.switchMethod();
+        rig.engine.values().DownloadRunning = false; // as the supervisor leaves it with downloading off
+        rig.tick();
+        QVERIFY(rig.single()->isRunning());
+        QCOMPARE(rig.engine.values().WorkerRows[1], second);
+
+        worker->progress(500, 1000);
+        worker->finish(TransferOutcome::Completed, 1000, 1000);
+        QCOMPARE(rig.item(first).State, Finished);
+        QCOMPARE(ProgressText(rig.item(first).Progress), QStringLiteral("100%"));
+        QCOMPARE(rig.item(second).State, Downloading);
+        QVERIFY(rig.item(second).hasNoCounts());
+        QCOMPARE(rig.engine.CountLoadedWorkers(), 1);
+
+        rig.single()->finish(TransferOutcome::Completed, 700, 700);
+        QCOMPARE(ProgressText(rig.item(second).Progress), QStringLiteral("100%"));
+        QCOMPARE(SizeText(rig.item(first).Size), QStringLiteral("1000"));
+    }
+
     // DownloadRunning as the supervisor keeps it: a cancel is refused while
     // it is true and allowed again once the supervisor has set it false.
     void cancelAllowedOnceDownloadRunningIsFalse_data()
