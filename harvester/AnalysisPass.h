@@ -60,6 +60,7 @@ signals:
 private:
     void begin();
     bool needsFolder() const;
+    void visitAll();
     void visitFrom(int row);
     void finish();
     bool handsOver(int row, bool &checkAfter);

@@ -18,7 +18,7 @@ struct CommandRig
 {
     CommandRig()
     {
-        settings.DownloadMethod = 1;
+        settings.DownloadMethod = DownloadMethod::Single;
         engine.setTimersRunning(false);
     }
 

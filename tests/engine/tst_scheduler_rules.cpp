@@ -25,7 +25,7 @@ struct FakeRig
 {
     explicit FakeRig(int method)
     {
-        settings.DownloadMethod = qint16(method);
+        settings.DownloadMethod = DownloadMethodFromNumber(method);
         settings.MaxFileSizeMB = 10;
         engine.setTimersRunning(false);
     }

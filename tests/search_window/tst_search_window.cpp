@@ -5,7 +5,7 @@
 #include "browser/WebBrowser.h"
 #include "download_window/CommandStrip.h"
 #include "engine/DownloadEngine.h"
-#include "settings/OptionsDialog.h"
+#include "settings_dialogs/OptionsDialog.h"
 #include "harvester/HarvestList.h"
 #include "search_window/SplitterBar.h"
 #include "tests/search_window/SearchRig.h"
@@ -457,7 +457,7 @@ void TestSearchWindow::settingsShowMethodInDownloadWindow()
     m_window->menus().settings->trigger();
 
     QVERIFY(answered);
-    QCOMPARE(m_rig->session.DownloadMethod, qint16(method));
+    QCOMPARE(m_rig->session.DownloadMethod, DownloadMethodFromNumber(method));
     QCOMPARE(strip->Label7->text(), QStringLiteral("下载方式：%1").arg(method));
     QCOMPARE(strip->Combo1->isEnabled(), threadBoxEnabled);
     QCOMPARE(strip->Combo1->currentIndex(), threadPosition);
