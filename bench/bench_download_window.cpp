@@ -123,7 +123,7 @@ int main(int argc, char *argv[])
 
     // Responsiveness: method two, six workers, the list's first rows fetched
     // from the trickling route while a 10 ms timer measures the gaps.
-    session.DownloadMethod = 2;
+    session.DownloadMethod = DownloadMethod::Parallel;
     window->engine().options().threadCount = 6;
     window->engine().start();
 

@@ -8,6 +8,7 @@
 #include "common/SessionSettings.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +29,10 @@ public:
 class NoDialog final : public SaveFolderAsker
 {
 public:
-    void showSaveFolderDialog() override {}
+    void askSaveFolder(QObject *context, std::function<void(bool)> answered) override
+    {
+        QTimer::singleShot(0, context, [answered = std::move(answered)] { answered(true); });
+    }
 };
 
 HarvestEntry sampleEntry(int n)

@@ -2,7 +2,7 @@
 
 #include "cache_viewer/CacheTexts.h"
 #include "cache_viewer/UrlCache.h"
-#include "engine/Naming.h"
+#include "common/FileNames.h"
 #include "platform/FileTests.h"
 
 #include <QDir>

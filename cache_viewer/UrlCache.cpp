@@ -1,7 +1,7 @@
 #include "cache_viewer/UrlCache.h"
 
 #include "cache_viewer/SimpleCacheFile.h"
-#include "engine/Naming.h"
+#include "common/FileNames.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>

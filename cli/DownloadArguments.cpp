@@ -223,7 +223,7 @@ DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, con
             const std::optional<int> method = wholeNumberIn(text, 1, 2);
             if (!method)
                 return fail(QStringLiteral("--method must be 1 or 2, not \"%1\"").arg(text));
-            parsed.method = *method;
+            parsed.method = DownloadMethodFromNumber(*method);
         } else if (name == QLatin1String("--threads")) {
             const std::optional<int> threads = wholeNumberIn(text, 1, kMaxThreads);
             if (!threads)

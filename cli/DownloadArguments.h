@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/DownloadMethod.h"
 #include "common/SameNamePolicy.h"
 
 #include <QList>
@@ -25,7 +26,7 @@ struct DownloadArguments
 {
     QList<DownloadSource> sources; // in the order given, list files in place
     QString folder;                // absolute, ends with a separator
-    int method = 2;
+    DownloadMethod method = DownloadMethod::Parallel;
     int threads = 3;
     int intervalSeconds = 0;
     SameNamePolicy sameNamePolicy = SameNamePolicy::Rename;

@@ -29,20 +29,20 @@ public:
 SessionSettings sessionSettingsOf(const DownloadArguments &arguments)
 {
     SessionSettings settings;
-    settings.DownloadMethod = qint16(arguments.method);
+    settings.DownloadMethod = arguments.method;
     settings.ProxyEnabled = arguments.proxyAddress.isEmpty() ? 0 : 1;
     settings.ProxyAddress = arguments.proxyAddress;
     settings.ProxyPort = arguments.proxyPort;
     settings.MaxFileSizeMB = arguments.maxFileSizeMB;
     settings.SaveFolder = arguments.folder;
-    settings.DuplicateNamePolicy = sameNamePolicyCaption(arguments.sameNamePolicy);
+    settings.DuplicateNamePolicy = arguments.sameNamePolicy;
     return settings;
 }
 
 void applyOptions(const DownloadArguments &arguments, EngineOptions &options)
 {
     // Method one runs one transfer at a time; the window shows "1" then.
-    options.threadCount = arguments.method == 1 ? 1 : arguments.threads;
+    options.threadCount = arguments.method == DownloadMethod::Single ? 1 : arguments.threads;
     options.sameNamePolicy = arguments.sameNamePolicy;
     options.intervalSeconds = arguments.intervalSeconds;
     options.errorStop = arguments.stopAfterErrors;
@@ -238,7 +238,7 @@ int RunDownloadCommand(const QStringList &arguments, QTextStream &out, QTextStre
         err << "(paperdrift-cli download --help lists the options)\n";
         return kExitUsage;
     }
-    if (parsed.arguments.method != 1 && !parsed.arguments.proxyAddress.isEmpty())
+    if (parsed.arguments.method != DownloadMethod::Single && !parsed.arguments.proxyAddress.isEmpty())
         err << "paperdrift-cli download: the proxy is used by method 1 only\n";
 
     QList<RunStateRow> stateRows;

@@ -1,7 +1,7 @@
 #include "copy_move/CopyMoveDialog.h"
 
 #include "copy_move/CopyMoveTexts.h"
-#include "engine/Naming.h"
+#include "common/FileNames.h"
 #include "platform/Prompts.h"
 #include "settings/FolderHistory.h"
 #include "settings/StoredSettings.h"

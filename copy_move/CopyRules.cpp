@@ -1,6 +1,6 @@
 #include "copy_move/CopyRules.h"
 
-#include "engine/Naming.h"
+#include "common/FileNames.h"
 #include "platform/FileTests.h"
 
 #include <QDir>

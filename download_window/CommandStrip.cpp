@@ -168,24 +168,28 @@ CommandStrip::CommandStrip(QWidget *parent) : QFrame(parent)
         setTabOrder(order[i - 1], order[i]);
 }
 
-QString CommandStrip::selectedSameNameCaption() const
+QRadioButton *CommandStrip::sameNameOption(SameNamePolicy policy) const
 {
-    for (const QRadioButton *option : {Option1, Option2, Option3}) {
-        if (option->isChecked())
-            return option->text().trimmed();
+    switch (policy) {
+    case SameNamePolicy::Skip: return Option1;
+    case SameNamePolicy::Overwrite: return Option2;
+    case SameNamePolicy::Rename: break;
     }
-    return SameNameCaption::kRename;
+    return Option3;
 }
 
-void CommandStrip::selectSameNameCaption(const QString &caption)
+SameNamePolicy CommandStrip::selectedSameNamePolicy() const
 {
-    for (QRadioButton *option : {Option1, Option2}) {
-        if (option->text().trimmed() == caption) {
-            option->setChecked(true);
-            return;
-        }
+    for (const SameNamePolicy policy : {SameNamePolicy::Skip, SameNamePolicy::Overwrite}) {
+        if (sameNameOption(policy)->isChecked())
+            return policy;
     }
-    Option3->setChecked(true);
+    return SameNamePolicy::Rename;
+}
+
+void CommandStrip::selectSameNamePolicy(SameNamePolicy policy)
+{
+    sameNameOption(policy)->setChecked(true);
 }
 
 // The box lies over the run of blanks in the interval caption. The caption

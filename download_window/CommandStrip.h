@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SameNamePolicy.h"
+
 #include <QFrame>
 
 class QCheckBox;
@@ -40,10 +42,12 @@ public:
     QLabel *listLabel;      // "下载列表："
     QLabel *Label1;         // the number of rows and "条"
 
-    // The caption of the chosen same-name option, trimmed.
-    QString selectedSameNameCaption() const;
-    // Chooses the option with that caption; "重命名" for any other text.
-    void selectSameNameCaption(const QString &caption);
+    // The same-name option of a rule: Option1 "跳过", Option2 "覆盖",
+    // Option3 "重命名".
+    QRadioButton *sameNameOption(SameNamePolicy policy) const;
+    // The rule of the chosen same-name option.
+    SameNamePolicy selectedSameNamePolicy() const;
+    void selectSameNamePolicy(SameNamePolicy policy);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -18,7 +18,7 @@
 #include "platform/Shell.h"
 #include "platform/WindowDirectory.h"
 #include "settings/LayoutRules.h"
-#include "settings/OptionsDialog.h"
+#include "settings_dialogs/OptionsDialog.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
@@ -166,11 +166,11 @@ void DownloadWindow::readSettings()
     Picture3->Label7->setText(shown.methodLabel);
     Picture3->Combo1->setCurrentIndex(shown.threadPosition);
     Picture3->Combo1->setEnabled(shown.threadBoxEnabled);
-    Picture3->selectSameNameCaption(shown.selectedPolicy);
+    Picture3->selectSameNamePolicy(shown.selectedPolicy);
 
     EngineOptions &options = m_engine->options();
     options.threadCount = shown.threadPosition + 1;
-    options.sameNamePolicy = sameNamePolicyFromCaption(shown.selectedPolicy).value_or(SameNamePolicy::Rename);
+    options.sameNamePolicy = shown.selectedPolicy;
 }
 
 void DownloadWindow::bindStrip()
@@ -195,11 +195,10 @@ void DownloadWindow::bindStrip()
         options.autoRetryChoice = AutoRetryChoice(std::clamp(index, 0, int(AutoRetryChoice::Both)));
     });
     connect(strip->Check6, &QCheckBox::toggled, this, [&options](bool on) { options.soundOn = on; });
-    for (QRadioButton *option : {strip->Option1, strip->Option2, strip->Option3}) {
-        connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
+    for (const SameNamePolicy policy : {SameNamePolicy::Skip, SameNamePolicy::Overwrite, SameNamePolicy::Rename}) {
+        connect(strip->sameNameOption(policy), &QRadioButton::toggled, this, [&options, policy](bool on) {
             if (on)
-                m_engine->options().sameNamePolicy =
-                    sameNamePolicyFromCaption(option->text().trimmed()).value_or(SameNamePolicy::Rename);
+                options.sameNamePolicy = policy;
         });
     }
 }
@@ -215,7 +214,8 @@ void DownloadWindow::bindEngine()
     connect(m_engine, &DownloadEngine::rowStarted, this, [this](int row) {
         ListView3->scrollTo(m_engine->list().index(row, 0));
     });
-    connect(m_engine, &DownloadEngine::methodChanged, this, [this](int method) { showMethod(method, true); });
+    connect(m_engine, &DownloadEngine::methodChanged, this,
+            [this](DownloadMethod method) { showMethod(method, true); });
     connect(m_engine, &DownloadEngine::optionsChanged, this, &DownloadWindow::syncOptionsToStrip);
     connect(m_engine, &DownloadEngine::supervisorTickEnded, this, &DownloadWindow::showSpeed);
 }
@@ -325,12 +325,26 @@ void DownloadWindow::showSpeed()
     speedPanel->setText(SpeedPanelText(m_speed, bytesPerSecond));
 }
 
-void DownloadWindow::showMethod(int method, bool threadBoxToOne)
+void DownloadWindow::showMethod(DownloadMethod method, bool threadBoxToOne)
 {
     Picture3->Label7->setText(MethodLabelText(method));
-    Picture3->Combo1->setEnabled(method != 1);
+    Picture3->Combo1->setEnabled(method != DownloadMethod::Single);
     if (threadBoxToOne)
         Picture3->Combo1->setCurrentIndex(0);
+}
+
+void DownloadWindow::showConfirmedMethod(DownloadMethod method)
+{
+    showMethod(method, method != DownloadMethod::Single);
+}
+
+void DownloadWindow::bringUp()
+{
+    ListView3->viewport()->update();
+    if (isHidden())
+        show();
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
 }
 
 // The engine changed its options itself (the stop command unticks the
@@ -367,12 +381,11 @@ void DownloadWindow::copyCurrentName()
     clipboard->setText(m_engine->list().at(row).Name);
 }
 
-// The options dialog shows a confirmed method here at once: method one
-// disables the thread-count box, method two enables it at one worker.
+// The options dialog shows a confirmed method here at once.
 void DownloadWindow::openSettings()
 {
     OptionsDialog::showModal(m_stored, m_session, m_prompts, this,
-                             [this](int method) { showMethod(method, method != 1); });
+                             [this](DownloadMethod method) { showConfirmedMethod(method); });
 }
 
 void DownloadWindow::clearBrowserCache()
@@ -443,7 +456,7 @@ bool DownloadWindow::eventFilter(QObject *watched, QEvent *event)
 void DownloadWindow::closeEvent(QCloseEvent *event)
 {
     // Stored whatever follows, also when the user keeps the window open.
-    SaveDownloadWindowSettingsBeforeClose(m_stored, m_session, Picture3->selectedSameNameCaption());
+    SaveDownloadWindowSettingsBeforeClose(m_stored, m_session, Picture3->selectedSameNamePolicy());
     if (CloseNeedsQuestion(*m_engine)
         && m_prompts.message(kCloseQuestion, QString(), PromptIcon::Question, PromptButtons::YesNo)
                != PromptAnswer::Yes) {
@@ -459,7 +472,5 @@ void DownloadWindow::closeEvent(QCloseEvent *event)
     SaveWindowLayout(this, m_stored);
     SaveDownloadWindowThreadPosition(m_stored, Picture3->Combo1->currentIndex());
     event->accept();
-    // Without the search window the startup window comes back.
-    if (!IsWindowLoaded(kSearchWindowName))
-        ShowWindow(kStartupWindowName);
+    ShowWhatRemainsAfterClosing(this, kSearchWindowName);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/DownloadMethod.h"
 #include "download_window/DownloadMenus.h"
 #include "download_window/TransferSpeed.h"
 
@@ -78,6 +79,15 @@ public:
     // before the menu pops up.
     void applyListMenuRules();
 
+    // A method confirmed in the options dialog, wherever it was opened: the
+    // method label shows it, and the thread-count box is disabled for
+    // Single or enabled at one worker otherwise.
+    void showConfirmedMethod(DownloadMethod method);
+
+    // 显示下载窗口: the list redrawn, the window shown when hidden, and
+    // maximised when minimised.
+    void bringUp();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -94,7 +104,7 @@ private:
     void placeParts();
     void showRowCount();
     void showSpeed();
-    void showMethod(int method, bool threadBoxToOne);
+    void showMethod(DownloadMethod method, bool threadBoxToOne);
     void syncOptionsToStrip();
     void openListMenu(const QPoint &position);
     void openPanel2Text();

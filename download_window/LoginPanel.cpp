@@ -1,9 +1,11 @@
 #include "download_window/LoginPanel.h"
 
 #include "browser/WebBrowser.h"
+#include "common/ClockWait.h"
 #include "download_window/LoginScripts.h"
 #include "download_window/LoginTexts.h"
 #include "engine/DownloadEngine.h"
+#include "platform/Clock.h"
 #include "platform/Prompts.h"
 
 #include <QCheckBox>
@@ -16,12 +18,17 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <utility>
 
 LoginPanel::LoginPanel(Prompts &prompts, const Clock &clock, QWebEngineProfile *profile, QWidget *parent)
-    : QWidget(parent), m_prompts(prompts), m_clock(clock), m_browseWait(clock), m_attemptWait(clock)
+    : QWidget(parent), m_prompts(prompts), m_clock(clock)
 {
     setObjectName(LoginText::kPanelName);
+    m_browseWait = new ClockWait(clock, this);
+    m_browseWait->setObjectName(QStringLiteral("browseWait"));
+    m_attemptWait = new ClockWait(clock, this);
+    m_attemptWait->setObjectName(QStringLiteral("attemptWait"));
     m_web = new WebBrowser(profile, this);
     m_web->setObjectName(QStringLiteral("Web1"));
     buildControls();
@@ -154,8 +161,8 @@ void LoginPanel::attachEngine(DownloadEngine &engine)
 void LoginPanel::stopTimers()
 {
     m_refreshTimer->stop();
-    m_browseWait.cancel();
-    m_attemptWait.cancel();
+    m_browseWait->cancel();
+    m_attemptWait->cancel();
     m_afterBrowse.clear();
     ++m_scriptRun;
     m_step = AttemptStep::Idle;
@@ -208,8 +215,8 @@ void LoginPanel::onTitleChanged(const QString &title)
 void LoginPanel::onDocumentCompleted()
 {
     m_loginPageLoading = false;
-    m_browseWait.recheck();
-    m_attemptWait.recheck();
+    m_browseWait->recheck();
+    m_attemptWait->recheck();
 }
 
 void LoginPanel::browse()
@@ -233,8 +240,15 @@ void LoginPanel::openAddress(std::function<void()> then)
     m_web->navigate(address);
     if (then)
         m_afterBrowse.append(std::move(then));
-    m_browseWait.start(
-        kPageWaitSeconds, [this] { return !m_web->isBusy() && !m_loginPageLoading; }, [this] { browseEnded(); });
+    m_browseWait->start(
+        noteStart(), kPageWaitSeconds, [this] { return !m_web->isBusy() && !m_loginPageLoading; },
+        [this](ClockWait::End) { browseEnded(); });
+}
+
+// The waits count from the start time noted in whole seconds.
+double LoginPanel::noteStart() const
+{
+    return std::floor(m_clock.seconds());
 }
 
 void LoginPanel::browseEnded()
@@ -282,20 +296,20 @@ void LoginPanel::runSubmitScript(const QString &script)
             return;
         m_scriptAnswered = true;
         m_clicked = answer.toMap().value(QStringLiteral("clicked")).toBool();
-        m_attemptWait.recheck();
+        m_attemptWait->recheck();
     });
     // After a click the answer page must have loaded; without one the wait
     // ends as soon as the script has said so.
-    m_attemptWait.start(
-        kPageWaitSeconds,
+    m_attemptWait->start(
+        noteStart(), kPageWaitSeconds,
         [this] { return m_scriptAnswered && (!m_clicked || (!m_web->isBusy() && !m_loginPageLoading)); },
-        [this] { startPause(); });
+        [this](ClockWait::End) { startPause(); });
 }
 
 void LoginPanel::startPause()
 {
     m_step = AttemptStep::Pausing;
-    m_attemptWait.start(kPauseSeconds, {}, [this] { endAttempt(); });
+    m_attemptWait->start(noteStart(), kPauseSeconds, {}, [this](ClockWait::End) { endAttempt(); });
 }
 
 void LoginPanel::endAttempt()

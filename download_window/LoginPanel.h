@@ -1,7 +1,5 @@
 #pragma once
 
-#include "download_window/PageWait.h"
-
 #include <QList>
 #include <QPointer>
 #include <QTimer>
@@ -9,6 +7,7 @@
 #include <functional>
 
 class Clock;
+class ClockWait;
 class DownloadEngine;
 class Prompts;
 class QCheckBox;
@@ -94,6 +93,7 @@ private:
 
     bool checkLoginFields(bool showMessages);
     void openAddress(std::function<void()> then);
+    double noteStart() const;
     void browseEnded();
     void submitLogin();
     void runSubmitScript(const QString &script);
@@ -124,9 +124,9 @@ private:
     // LoginPageLoading: set before a page is requested in Web1, cleared by
     // every completed document.
     bool m_loginPageLoading = false;
-    PageWait m_browseWait;
+    ClockWait *m_browseWait = nullptr;  // "browseWait": a page opened in Web1
     QList<std::function<void()>> m_afterBrowse;
-    PageWait m_attemptWait;
+    ClockWait *m_attemptWait = nullptr; // "attemptWait": the submitted form's answer, then the pause
     AttemptStep m_step = AttemptStep::Idle;
     quint64 m_scriptRun = 0; // answers of an earlier script are ignored
     bool m_scriptAnswered = false;

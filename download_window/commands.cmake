@@ -12,4 +12,4 @@ target_link_libraries(download_commands PUBLIC engine platform_core Qt6::Core)
 add_library(download_commands_widgets STATIC
   ${CMAKE_CURRENT_LIST_DIR}/UrlReplaceDialog.h ${CMAKE_CURRENT_LIST_DIR}/UrlReplaceDialog.cpp
 )
-target_link_libraries(download_commands_widgets PUBLIC download_commands widgets platform_widgets Qt6::Widgets)
+target_link_libraries(download_commands_widgets PUBLIC download_commands widgets Qt6::Widgets)

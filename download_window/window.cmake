@@ -9,7 +9,7 @@ target_link_libraries(download_window_rules PUBLIC engine settings Qt6::Core)
 
 # fFileDownload: the command strip, the list with its pictures and progress
 # bars, the status bar, the menus and the window's lifecycle.
-find_package(Qt6 REQUIRED COMPONENTS WebEngineWidgets)
+find_package(Qt6 REQUIRED COMPONENTS WebEngineCore)
 add_library(download_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/WindowTexts.h
   ${CMAKE_CURRENT_LIST_DIR}/StatePictures.h ${CMAKE_CURRENT_LIST_DIR}/StatePictures.cpp
@@ -20,8 +20,8 @@ add_library(download_window STATIC
 )
 target_include_directories(download_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(download_window PUBLIC
-  download_window_rules download_commands download_commands_widgets download_login browser engine settings settings_widgets widgets platform_widgets about_box
-  Qt6::Widgets Qt6::WebEngineWidgets)
+  download_window_rules download_commands download_commands_widgets download_login engine settings settings_dialogs
+  widgets platform_widgets about_box Qt6::Widgets Qt6::WebEngineCore)
 
 # The browser cache viewer and the routine that empties the cache.
 target_link_libraries(download_window PUBLIC cache_viewer)

@@ -88,7 +88,7 @@ DownloadEngine::DownloadEngine(SessionSettings &settings, const Clock &clock, Pr
       m_inet1(network),
       m_factory(std::move(factory))
 {
-    m_options.sameNamePolicy = sameNamePolicyFromCaption(settings.DuplicateNamePolicy).value_or(SameNamePolicy::Rename);
+    m_options.sameNamePolicy = settings.DuplicateNamePolicy;
 
     m_inet1.setObjectName(QStringLiteral("Inet1"));
     m_timerDown.setObjectName(QStringLiteral("Timer_Down"));
@@ -154,14 +154,9 @@ TransferJob DownloadEngine::jobFor(const DownloadItem &item) const
     return job;
 }
 
-int DownloadEngine::downloadMethod() const
+DownloadMethod DownloadEngine::downloadMethod() const
 {
-    return m_settings.DownloadMethod == 1 ? 1 : 2;
-}
-
-QString DownloadEngine::MethodLabelText(int method)
-{
-    return EngineText::kMethodLabelPrefix + QString::number(method);
+    return TransferMethod(m_settings.DownloadMethod);
 }
 
 void DownloadEngine::setTimersRunning(bool running)
@@ -249,7 +244,8 @@ bool DownloadEngine::cancelRows(const QList<int> &rows)
 
 void DownloadEngine::switchMethod()
 {
-    m_settings.DownloadMethod = m_settings.DownloadMethod == 2 ? 1 : 2;
+    m_settings.DownloadMethod =
+        m_settings.DownloadMethod == DownloadMethod::Parallel ? DownloadMethod::Single : DownloadMethod::Parallel;
     m_options.threadCount = 1;
     emit optionsChanged();
     emit methodChanged(m_settings.DownloadMethod);
@@ -283,7 +279,7 @@ void DownloadEngine::schedulingTickSteps()
     // starts of one tick.
     if (std::abs(m_clock.seconds() - m_values.LastFinishTime) <= m_options.intervalSeconds)
         return;
-    if (downloadMethod() == 1)
+    if (downloadMethod() == DownloadMethod::Single)
         schedulingTickMethodOne();
     else
         schedulingTickMethodTwo();
@@ -430,7 +426,7 @@ void DownloadEngine::SupervisorTick()
     }
 
     // 3. DownloadRunning.
-    if (downloadMethod() == 1) {
+    if (downloadMethod() == DownloadMethod::Single) {
         if (!m_inet1.StillExecuting() && !m_single->isRunning() && !m_downloadingOn)
             m_values.DownloadRunning = false;
     } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/DownloadMethod.h"
 #include "engine/DownloadList.h"
 #include "engine/EngineOptions.h"
 #include "engine/EngineValues.h"
@@ -48,7 +49,7 @@ public:
     static constexpr int kWorkerCount = 6;    // Downloader1(1) to Downloader1(6)
     static constexpr int kErrorStopCount = 5; // failures or web pages that stop downloading
 
-    enum class Method { Single = 1, Parallel = 2 };
+    using Method = DownloadMethod;
     // Makes the transfer of method one (once, slot 1) or worker k of method
     // two (at each start). The engine owns what it returns.
     using TransferFactory = std::function<Transfer *(Method method, int slot)>;
@@ -70,9 +71,9 @@ public:
     TransferControl &Inet1() { return m_inet1; }
     const Transfer &singleTransfer() const { return *m_single; }
 
-    // The download method in force: 1 single connection, 2 (any other
-    // stored number) parallel workers.
-    int downloadMethod() const;
+    // The download method in force: Single, or Parallel for any other
+    // method of the record.
+    DownloadMethod downloadMethod() const;
 
     // Whether the real QTimers fire. Off: Timer_Down and Timer1 keep their
     // logical running state but never fire, and workers' stall timers do not
@@ -128,9 +129,6 @@ public:
     PoliteWaits &politeWaits() { return m_waits; }
     const PoliteWaits &politeWaits() const { return m_waits; }
 
-    // "下载方式：" followed by the method number.
-    static QString MethodLabelText(int method);
-
 signals:
     void panel2TextChanged(const QString &text); // "正在下载:" / "完成下载:" + name
     void panel3TextChanged(const QString &text); // the transfer control's state text
@@ -140,7 +138,7 @@ signals:
     void indicatorVisibleChanged(bool visible);  // Shape1
     void rowStarted(int row);                    // follow mode: scroll this row into view
     void loginRequested();                       // automatic login: a web page arrived
-    void methodChanged(int method);              // after switchMethod
+    void methodChanged(DownloadMethod method);   // after switchMethod
     void optionsChanged();                       // the engine changed the options record itself
     void transferStarted(quint64 itemId);        // a transfer of either method started
     void transferEnded(quint64 itemId, TransferOutcome outcome); // ... and ended, once per start

@@ -52,11 +52,9 @@ inline const QString kHeaderFolder = QStringLiteral("保存路径");
 inline const QString kHeaderB = QStringLiteral("B");
 inline const QString kListToolTip = QStringLiteral("双击鼠标：下载当前项或者打开文件");
 
-// Shown when a folder of a save path cannot be named or created.
 // A proxy is switched on but its address and port do not read as host and
 // port: the row fails instead of connecting directly.
 inline const QString kProxyUnusable = QStringLiteral("代理服务器地址或端口有误，无法下载！");
-inline const QString kFolderNameWrong = QStringLiteral("文件夹名称有误！不能创建文件夹！");
 
 // The type recognised for a web page (a login or error page) stored instead of a document.
 inline const QString kWebPageType = QStringLiteral("htm");
@@ -73,7 +71,6 @@ inline const QString kCannotDownload = QStringLiteral("无法下载");
 
 // Scheduler texts.
 inline const QString kStopBeforeSetting = QStringLiteral("停止下载后方可设置！");
-inline const QString kMethodLabelPrefix = QStringLiteral("下载方式：");
 } // namespace EngineText
 
 // The state texts of the HTTP transfer control, shown in panel 3 of the

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (result.error.isEmpty()) {
         const DownloadArguments &arguments = result.arguments;
         FUZZ_CHECK(QDir::isAbsolutePath(arguments.folder) && arguments.folder.endsWith(QDir::separator()));
-        FUZZ_CHECK(arguments.method == 1 || arguments.method == 2);
+        FUZZ_CHECK(arguments.method == DownloadMethod::Single || arguments.method == DownloadMethod::Parallel);
         FUZZ_CHECK(arguments.threads >= 1 && arguments.threads <= 6);
         FUZZ_CHECK(arguments.intervalSeconds >= 0 && arguments.intervalSeconds <= 600);
         checkSources(arguments.sources);

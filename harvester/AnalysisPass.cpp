@@ -50,14 +50,19 @@ void AnalysisPass::begin()
     // folder is still empty: then the pass asks too rather than hand them
     // over into no folder.
     if (m_settings.AskSaveFolder == 1 && !needsFolder()) {
-        m_settings.SaveFolderDialogCancelled = false;
-    } else {
-        m_asker.showSaveFolderDialog();
-        if (m_settings.SaveFolderDialogCancelled || needsFolder()) {
-            finish();
-            return;
-        }
+        visitAll();
+        return;
     }
+    m_asker.askSaveFolder(this, [this](bool confirmed) {
+        if (!confirmed || needsFolder())
+            finish();
+        else
+            visitAll();
+    });
+}
+
+void AnalysisPass::visitAll()
+{
     // Rows added while the pass runs lie beyond this count and are not visited.
     m_rowsAtStart = m_list.count();
     visitFrom(0);

@@ -21,7 +21,8 @@ AnalysisChoice ChooseAnalysis(const HarvestList &list, bool anyRowSelected, Prom
 // The analysis passes: walk the harvest list and hand the chosen entries to
 // the download list, marking each "成功". A pass runs in slices on the event
 // loop, one entry at a time, so that the user can stop it (or close the
-// window) between entries; clearing the list is refused meanwhile.
+// window) between entries; clearing the list is refused meanwhile. When the
+// pass asks for the save folder, it goes on once the dialog has answered.
 class AnalysisPass final : public QObject
 {
     Q_OBJECT
@@ -60,6 +61,7 @@ signals:
 private:
     void begin();
     bool needsFolder() const;
+    void visitAll();
     void visitFrom(int row);
     void finish();
     bool handsOver(int row, bool &checkAfter);

@@ -10,15 +10,21 @@
 
 Paging::Paging(BrowserPane &pane, HarvestList &list, SessionSettings &settings, SaveFolderAsker &asker,
                const Clock &clock, QObject *parent)
-    : QObject(parent), m_pane(pane), m_list(list), m_settings(settings), m_asker(asker), m_clock(clock)
+    : QObject(parent),
+      m_pane(pane),
+      m_list(list),
+      m_settings(settings),
+      m_asker(asker),
+      m_clock(clock),
+      m_pageWait(clock),
+      m_paneWait(clock),
+      m_thisPageWait(clock)
 {
-    m_waitTimer.setInterval(kWaitCheckMs);
-    connect(&m_waitTimer, &QTimer::timeout, this, &Paging::checkWait);
     // Every completed document, page or frame, clears PageLoading.
     connect(&m_pane, &BrowserPane::documentCompleted, this, [this] {
         m_pageLoading = false;
         if (m_step == Step::WaitingForLoad)
-            checkWait();
+            m_pageWait.recheck();
     });
 }
 
@@ -39,15 +45,22 @@ void Paging::addThisPage()
 {
     // A cancelled dialog still reads the page, with the folder it showed.
     if (m_settings.AskSaveFolder == 1)
-        m_asker.showSaveFolderDialog();
+        m_asker.askSaveFolder(this, [this](bool) { readThisPage(); });
+    else
+        readThisPage();
+}
+
+void Paging::readThisPage()
+{
     const quint64 call = ++m_thisPageCall;
-    m_awaitingThisPage = true;
-    m_thisPageDeadline = m_clock.seconds() + kLoadLimitSeconds;
-    m_waitTimer.start();
+    m_thisPageWait.start(m_clock.seconds(), kLoadLimitSeconds, {}, [this](ClockWait::End) {
+        ++m_thisPageCall;
+        emit addCommandFinished(); // nothing was read
+    });
     m_pane.snapshot(this, [this, call](const PageModel &page) {
-        if (!m_awaitingThisPage || call != m_thisPageCall)
+        if (!m_thisPageWait.isWaiting() || call != m_thisPageCall)
             return;
-        m_awaitingThisPage = false;
+        m_thisPageWait.cancel();
         readPage(page);
         emit addCommandFinished();
     });
@@ -63,8 +76,9 @@ void Paging::addAll()
     m_step = Step::FirstRead;
     emit addAllRunningChanged(true);
     if (m_settings.AskSaveFolder == 1)
-        m_asker.showSaveFolderDialog();
-    requestRead(Step::FirstRead);
+        m_asker.askSaveFolder(this, [this](bool) { requestRead(Step::FirstRead); });
+    else
+        requestRead(Step::FirstRead);
 }
 
 void Paging::requestStop()
@@ -72,13 +86,13 @@ void Paging::requestStop()
     m_stopAddAll = true;
     if (m_step == Step::Idle)
         return;
-    if (m_awaitingPane) {
+    if (m_paneWait.isWaiting()) {
         abandonPaneCall();
         finishAddAll();
         return;
     }
     if (m_step == Step::WaitingForLoad || m_step == Step::Settling)
-        checkWait();
+        m_pageWait.recheck();
 }
 
 void Paging::requestRead(Step step)
@@ -95,24 +109,22 @@ void Paging::requestRead(Step step)
 
 quint64 Paging::beginPaneCall()
 {
-    m_awaitingPane = true;
-    m_callDeadline = m_clock.seconds() + kLoadLimitSeconds;
-    m_waitTimer.start();
+    m_paneWait.start(m_clock.seconds(), kLoadLimitSeconds, {}, [this](ClockWait::End) { paneCallTimedOut(); });
     return ++m_call;
 }
 
 // True when `call` is the one the run waits for; it then no longer waits.
 bool Paging::endPaneCall(quint64 call)
 {
-    if (!m_awaitingPane || call != m_call)
+    if (!m_paneWait.isWaiting() || call != m_call)
         return false;
-    m_awaitingPane = false;
+    m_paneWait.cancel();
     return true;
 }
 
 void Paging::abandonPaneCall()
 {
-    m_awaitingPane = false;
+    m_paneWait.cancel();
     ++m_call; // its answer, should it still come, is dropped
     m_pageLoading = false;
 }
@@ -150,7 +162,7 @@ void Paging::onPageRead()
     }
 }
 
-// 下一页: clicks the "next" link; the page it opens is waited for in checkWait.
+// 下一页: clicks the "next" link; the page it opens is waited for in onNextClicked.
 void Paging::nextPage()
 {
     m_step = Step::ClickingNext;
@@ -174,50 +186,26 @@ void Paging::onNextClicked(bool clicked)
         nextPageDone(false);
         return;
     }
+    // The page has loaded when the browser is no longer busy and a document
+    // has completed since the click; a stop request ends the wait at once.
+    // The first look comes after the pending events have run.
     m_step = Step::WaitingForLoad;
-    m_waitTimer.start();
-    // Let pending events run once before the first look.
-    QTimer::singleShot(0, this, &Paging::checkWait);
-}
-
-void Paging::checkWait()
-{
-    const double now = m_clock.seconds();
-    if (m_awaitingThisPage && now > m_thisPageDeadline) {
-        m_awaitingThisPage = false;
-        ++m_thisPageCall;
-        emit addCommandFinished(); // nothing was read
-    }
-    if (m_awaitingPane) {
-        if (now > m_callDeadline)
-            paneCallTimedOut();
-    } else if (m_step == Step::WaitingForLoad) {
-        if (m_pane.isBusy() || m_pageLoading) {
-            if (now - m_clickedAt > kLoadLimitSeconds) {
+    m_pageWait.start(
+        m_clickedAt, kLoadLimitSeconds, [this] { return (!m_pane.isBusy() && !m_pageLoading) || m_stopAddAll; },
+        [this](ClockWait::End end) {
+            if (end == ClockWait::End::TimedOut)
                 nextPageDone(false);
-                return;
-            }
-            if (!m_stopAddAll)
-                return;
-        }
-        m_step = Step::Settling;
-        m_settleFrom = now;
-    }
-    if (m_step == Step::Settling && !m_awaitingPane) {
-        if (m_stopAddAll || now - m_settleFrom >= kSettleSeconds)
-            nextPageDone(true);
-    }
-    stopWaitTimerWhenIdle();
+            else
+                settle();
+        });
 }
 
-// The timer runs while anything is waited for: an answer of the pane, a page
-// loading or settling.
-void Paging::stopWaitTimerWhenIdle()
+// The page that opened is given a moment more, unless a stop was asked for.
+void Paging::settle()
 {
-    const bool waiting = m_awaitingPane || m_awaitingThisPage || m_step == Step::WaitingForLoad
-                         || m_step == Step::Settling;
-    if (!waiting)
-        m_waitTimer.stop();
+    m_step = Step::Settling;
+    m_pageWait.start(m_clock.seconds(), kSettleSeconds, [this] { return m_stopAddAll; },
+                     [this](ClockWait::End) { nextPageDone(true); });
 }
 
 void Paging::nextPageDone(bool opened)
@@ -230,7 +218,7 @@ void Paging::nextPageDone(bool opened)
 void Paging::finishAddAll()
 {
     m_step = Step::Idle;
-    stopWaitTimerWhenIdle();
+    m_pageWait.cancel();
     emit addAllRunningChanged(false);
     emit addCommandFinished();
 }

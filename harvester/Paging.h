@@ -1,7 +1,8 @@
 #pragma once
 
+#include "common/ClockWait.h"
+
 #include <QObject>
-#include <QTimer>
 
 class BrowserPane;
 class Clock;
@@ -13,6 +14,10 @@ struct SessionSettings;
 // "加入本页到列表" and "加入全部到列表": read the result page shown in the
 // browser pane into the harvest list, and, for add all, follow the pages'
 // "next" link page after page until there is none or the user stops.
+//
+// When AskSaveFolder is 1 both commands first ask for the save folder and
+// read the page once the dialog has answered, whatever the answer (a
+// cancelled dialog leaves the folder it showed).
 //
 // Add all is a state machine on the event loop: read the page, click "next",
 // wait (at most 30 seconds from the click) until the browser is no longer
@@ -34,8 +39,6 @@ class Paging final : public QObject
 public:
     static constexpr double kLoadLimitSeconds = 30.0;
     static constexpr double kSettleSeconds = 2.0;
-    // How often a wait looks at the clock, the busy state and the stop request.
-    static constexpr int kWaitCheckMs = 100;
 
     Paging(BrowserPane &pane, HarvestList &list, SessionSettings &settings, SaveFolderAsker &asker,
            const Clock &clock, QObject *parent = nullptr);
@@ -75,6 +78,7 @@ private:
 
     QString savePathForAdd() const;
     void readPage(const PageModel &page);
+    void readThisPage();
     void requestRead(Step step);
     quint64 beginPaneCall();
     bool endPaneCall(quint64 call);
@@ -83,8 +87,7 @@ private:
     void onPageRead();
     void nextPage(); // 下一页: clicks the page's "next" link
     void onNextClicked(bool clicked);
-    void checkWait();
-    void stopWaitTimerWhenIdle();
+    void settle();
     void nextPageDone(bool opened);
     void finishAddAll();
 
@@ -101,17 +104,15 @@ private:
 
     Step m_step = Step::Idle;
     double m_clickedAt = 0.0;
-    double m_settleFrom = 0.0;
-    QTimer m_waitTimer;
+    // The page opened by "next": loading, then settling.
+    ClockWait m_pageWait;
 
     // The run's one outstanding call into the pane: its number (a late
-    // answer to an older one is dropped) and the moment it is given up.
+    // answer to an older one is dropped) and the wait that gives it up.
     quint64 m_call = 0;
-    bool m_awaitingPane = false;
-    double m_callDeadline = 0.0;
+    ClockWait m_paneWait;
 
     // "加入本页到列表"'s reading, apart from a run's.
     quint64 m_thisPageCall = 0;
-    bool m_awaitingThisPage = false;
-    double m_thisPageDeadline = 0.0;
+    ClockWait m_thisPageWait;
 };

@@ -4,8 +4,6 @@
 #include "browser/WebBrowser.h"
 #include "cache_viewer/BrowserCache.h"
 #include "common/SessionSettings.h"
-#include "download_window/CommandStrip.h"
-#include "download_window/WindowTexts.h"
 #include "engine/DownloadEngine.h"
 #include "harvester/AnalysisPass.h"
 #include "harvester/HarvestList.h"
@@ -18,8 +16,8 @@
 #include "search_window/SearchTexts.h"
 #include "search_window/SplitterBar.h"
 #include "settings/LayoutRules.h"
-#include "settings/OptionsDialog.h"
-#include "settings/SaveFolderDialog.h"
+#include "settings_dialogs/OptionsDialog.h"
+#include "settings_dialogs/SaveFolderDialog.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
@@ -103,7 +101,7 @@ SearchWindow::SearchWindow(const DownloadWindowServices &services, QWidget *pare
 
     // The load: the setting read, the browser silenced, a blank page, then
     // the start page.
-    services.session.AskSaveFolder = qint16(services.stored.askSaveFolder());
+    ReadSearchWindowSettings(services.stored, services.session);
     Check2->setChecked(true);
     WebBrowser1->setSilent(true);
     WebBrowser1->navigate(kBlankPage);
@@ -293,8 +291,12 @@ void SearchWindow::bindMenus()
     connect(menus.clearAll, &QAction::triggered, this, [this] { m_maintenance->clearAll(); });
 
     connect(menus.settings, &QAction::triggered, this, [this] {
+        // A loaded download window shows a confirmed method at once.
         OptionsDialog::showModal(m_services.stored, m_services.session, m_services.prompts, this,
-                                 [this](int method) { showMethodInDownloadWindow(method); });
+                                 [this](DownloadMethod method) {
+                                     if (m_downloadWindow)
+                                         m_downloadWindow->showConfirmedMethod(method);
+                                 });
     });
     connect(menus.openDownloadWindow, &QAction::triggered, this, &SearchWindow::openDownloadWindow);
     connect(menus.viewBrowserCache, &QAction::triggered, this,
@@ -379,16 +381,10 @@ DownloadList &SearchWindow::downloadList()
     return ensureDownloadWindow()->engine().list();
 }
 
-// 显示下载窗口: the list redrawn, the window shown when hidden, maximised
-// when minimised.
+// 显示下载窗口: the download window, created when needed, comes up.
 void SearchWindow::showDownloadWindow()
 {
-    DownloadWindow *window = ensureDownloadWindow();
-    window->ListView3->viewport()->update();
-    if (window->isHidden())
-        window->show();
-    if (window->isMinimized())
-        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    ensureDownloadWindow()->bringUp();
 }
 
 void SearchWindow::openDownloadWindow()
@@ -398,23 +394,10 @@ void SearchWindow::openDownloadWindow()
     window->raise();
 }
 
-// A method confirmed in the options dialog shows at once in a loaded
-// download window: its method label, and its thread-count box disabled for
-// method one or set to one worker for method two.
-void SearchWindow::showMethodInDownloadWindow(int method)
+void SearchWindow::askSaveFolder(QObject *context, std::function<void(bool confirmed)> answered)
 {
-    if (!m_downloadWindow)
-        return;
-    CommandStrip *strip = m_downloadWindow->Picture3;
-    strip->Label7->setText(MethodLabelText(method));
-    strip->Combo1->setEnabled(method != 1);
-    if (method != 1)
-        strip->Combo1->setCurrentIndex(0);
-}
-
-void SearchWindow::showSaveFolderDialog()
-{
-    SaveFolderDialog::showModal(m_services.stored, m_services.session, m_services.prompts, this);
+    SaveFolderDialog::ask(m_services.stored, m_services.session, m_services.prompts, this, context,
+                          std::move(answered));
 }
 
 void SearchWindow::layOut()
@@ -469,16 +452,11 @@ void SearchWindow::resizeEvent(QResizeEvent *event)
 }
 
 // Closing ends a running add-all and analysis pass. The download window, when
-// it is loaded, stays; when it is loaded but hidden it comes up, so that the
-// program is never left running without a window the user can see. Without
-// a download window the startup window comes back.
+// it is loaded, stays.
 void SearchWindow::closeEvent(QCloseEvent *event)
 {
     m_paging->requestStop();
     m_pass->stop();
-    if (m_downloadWindow && m_downloadWindow->isHidden())
-        m_downloadWindow->show();
-    else if (!IsWindowLoaded(kDownloadWindowName))
-        ShowWindow(kStartupWindowName);
+    ShowWhatRemainsAfterClosing(this, kDownloadWindowName);
     event->accept();
 }

@@ -87,7 +87,7 @@ private:
     DownloadList &downloadList() override;
     void showDownloadWindow() override;
     // SaveFolderAsker
-    void showSaveFolderDialog() override;
+    void askSaveFolder(QObject *context, std::function<void(bool confirmed)> answered) override;
 
     void buildBrowserPane();
     void buildListPane();
@@ -95,7 +95,6 @@ private:
     void bindCommands();
     void bindMenus();
     DownloadWindow *ensureDownloadWindow();
-    void showMethodInDownloadWindow(int method);
     void layOut();
     void placeListPaneParts();
     void analyse();

@@ -1,17 +1,17 @@
 #include "settings/OptionsRules.h"
 
-#include "platform/SettingsStore.h"
 #include "common/SessionSettings.h"
+#include "platform/SettingsStore.h"
 #include "settings/StoredSettings.h"
 
 #include <cmath>
 
 bool DownloadWindowSettingsLoaded(const SessionSettings &session)
 {
-    return session.DownloadMethod != 0;
+    return session.DownloadMethod != DownloadMethod::NotRead;
 }
 
-int OpeningDownloadMethod(const SessionSettings &session, const StoredSettings &stored)
+DownloadMethod OpeningDownloadMethod(const SessionSettings &session, const StoredSettings &stored)
 {
     return DownloadWindowSettingsLoaded(session) ? session.DownloadMethod : stored.downloadMethod();
 }
@@ -19,15 +19,15 @@ int OpeningDownloadMethod(const SessionSettings &session, const StoredSettings &
 OptionsForm OpeningOptionsForm(const SessionSettings &session, const StoredSettings &stored)
 {
     const bool loaded = DownloadWindowSettingsLoaded(session);
-    const int method = OpeningDownloadMethod(session, stored);
+    const DownloadMethod method = OpeningDownloadMethod(session, stored);
     const int proxyEnabled = loaded ? session.ProxyEnabled : stored.proxyEnabled();
 
     OptionsForm form;
     form.proxyTicked = proxyEnabled == 1;
     form.proxyAddress = loaded ? session.ProxyAddress : stored.proxyAddress().trimmed();
     form.proxyPort = loaded ? session.ProxyPort : stored.proxyPort().trimmed();
-    form.methodOne = method == 1;
-    form.methodTwo = method == 2;
+    form.methodOne = method == DownloadMethod::Single;
+    form.methodTwo = method == DownloadMethod::Parallel;
     form.askTicked = session.AskSaveFolder == 1;
     form.sizeText = NumberToSettingText(session.MaxFileSizeMB);
     return form;
@@ -42,11 +42,13 @@ std::optional<double> NumberInBox(const QString &text)
     return value;
 }
 
-OptionsConfirmation ConfirmOptionsForm(const OptionsForm &form, int keptMethod, double keptSizeMB)
+OptionsConfirmation ConfirmOptionsForm(const OptionsForm &form, DownloadMethod keptMethod, double keptSizeMB)
 {
     OptionsConfirmation result;
     OptionsValues &values = result.values;
-    values.downloadMethod = form.methodOne ? 1 : form.methodTwo ? 2 : keptMethod;
+    values.downloadMethod = form.methodOne   ? DownloadMethod::Single
+                            : form.methodTwo ? DownloadMethod::Parallel
+                                             : keptMethod;
     values.proxyEnabled = form.proxyTicked ? 1 : 0;
     values.proxyAddress = form.proxyAddress.trimmed();
     values.proxyPort = form.proxyPort.trimmed();

@@ -31,7 +31,7 @@ OptionsForm OpeningOptionsForm(const SessionSettings &session, const StoredSetti
 
 // The method the dialog keeps when neither option is chosen: the one it
 // showed at opening (the record's, or the store's while the record is empty).
-int OpeningDownloadMethod(const SessionSettings &session, const StoredSettings &stored);
+DownloadMethod OpeningDownloadMethod(const SessionSettings &session, const StoredSettings &stored);
 
 // What OK does with the controls.
 struct OptionsConfirmation
@@ -44,7 +44,7 @@ struct OptionsConfirmation
 // keptMethod is the method when neither option is chosen; keptSizeMB the
 // limit that stays when the size box holds no number above 0 (a limit of 0
 // or below would refuse every file).
-OptionsConfirmation ConfirmOptionsForm(const OptionsForm &form, int keptMethod, double keptSizeMB);
+OptionsConfirmation ConfirmOptionsForm(const OptionsForm &form, DownloadMethod keptMethod, double keptSizeMB);
 
 // A number typed into a box (blanks around it allowed); no value otherwise.
 std::optional<double> NumberInBox(const QString &text);

@@ -1,8 +1,8 @@
 #include "settings/SaveFolderRules.h"
 
-#include "engine/Naming.h"
-#include "platform/Prompts.h"
+#include "common/FileNames.h"
 #include "common/SessionSettings.h"
+#include "platform/Prompts.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
 
@@ -46,6 +46,5 @@ SaveFolderOutcome ConfirmSaveFolder(const QString &boxText, bool keepOriginalFil
     outcome.accepted = true;
     session.SaveFolder = outcome.boxText.endsWith(separator) ? outcome.boxText : outcome.boxText + separator;
     stored.saveSaveFolder(session.SaveFolder);
-    session.SaveFolderDialogCancelled = false;
     return outcome;
 }

@@ -9,30 +9,15 @@ constexpr int kLastThreadPosition = 5; // the box holds "1" to "6"
 
 } // namespace
 
-QString MethodLabelText(int method)
-{
-    return QStringLiteral("下载方式：") + QString::number(method);
-}
-
-QString SelectSameNameOption(const QString &stored)
-{
-    const QString trimmed = stored.trimmed();
-    for (const QString &caption : {SameNameCaption::kSkip, SameNameCaption::kOverwrite}) {
-        if (trimmed == caption)
-            return caption;
-    }
-    return SameNameCaption::kRename;
-}
-
 DownloadWindowSettings ReadDownloadWindowSettings(const StoredSettings &stored, SessionSettings &session)
 {
     DownloadWindowSettings shown;
 
-    session.DownloadMethod = qint16(stored.downloadMethod());
+    session.DownloadMethod = stored.downloadMethod();
     shown.methodLabel = MethodLabelText(session.DownloadMethod);
 
     shown.threadPosition = 0;
-    if (session.DownloadMethod == 1) {
+    if (session.DownloadMethod == DownloadMethod::Single) {
         shown.threadBoxEnabled = false;
     } else {
         shown.threadBoxEnabled = true;
@@ -41,9 +26,9 @@ DownloadWindowSettings ReadDownloadWindowSettings(const StoredSettings &stored, 
             shown.threadPosition = position;
     }
 
-    // The record follows the option the window selects, so that an unknown
-    // stored text and the window agree on "重命名".
-    shown.selectedPolicy = SelectSameNameOption(stored.duplicateNamePolicy());
+    // The record holds the rule of the option the window selects; an unknown
+    // stored text reads as "重命名" for both.
+    shown.selectedPolicy = stored.duplicateNamePolicy();
     session.DuplicateNamePolicy = shown.selectedPolicy;
 
     session.ProxyAddress = stored.proxyAddress().trimmed();
@@ -54,9 +39,9 @@ DownloadWindowSettings ReadDownloadWindowSettings(const StoredSettings &stored, 
 }
 
 void SaveDownloadWindowSettingsBeforeClose(StoredSettings &stored, SessionSettings &session,
-                                           const QString &selectedPolicyCaption)
+                                           SameNamePolicy selectedPolicy)
 {
-    session.DuplicateNamePolicy = selectedPolicyCaption.trimmed();
+    session.DuplicateNamePolicy = selectedPolicy;
     stored.saveDuplicateNamePolicy(session.DuplicateNamePolicy);
     stored.saveDownloadMethod(session.DownloadMethod);
 }
@@ -68,7 +53,7 @@ void SaveDownloadWindowThreadPosition(StoredSettings &stored, int threadPosition
 
 void SaveOptions(StoredSettings &stored, SessionSettings &session, const OptionsValues &values)
 {
-    session.DownloadMethod = qint16(values.downloadMethod);
+    session.DownloadMethod = values.downloadMethod;
     stored.saveDownloadMethod(values.downloadMethod);
     session.ProxyEnabled = qint16(values.proxyEnabled);
     stored.saveProxyEnabled(values.proxyEnabled);

@@ -12,22 +12,18 @@ struct DownloadWindowSettings
     QString methodLabel;        // "下载方式：" and the method number
     bool threadBoxEnabled = true;
     int threadPosition = 0;     // zero-based: 0 is "1" worker, 5 is "6"
-    QString selectedPolicy;     // caption of the same-name option to select
+    SameNamePolicy selectedPolicy = SameNamePolicy::Rename; // the same-name option to select
 };
 
 // The download window's reads at load, in their order: method, thread box,
 // same-name option, proxy fields and size limit. Fills the record.
 DownloadWindowSettings ReadDownloadWindowSettings(const StoredSettings &stored, SessionSettings &session);
 
-// The same-name option whose caption, trimmed, equals the stored text: tried
-// in the order "跳过", "覆盖"; anything else selects "重命名".
-QString SelectSameNameOption(const QString &stored);
-
 // The download window's writes before the close is confirmed: the same-name
-// policy (the trimmed caption of the selected option) and the method. They
-// are written even when the user then keeps the window open.
+// rule of the selected option and the method. They are written even when the
+// user then keeps the window open.
 void SaveDownloadWindowSettingsBeforeClose(StoredSettings &stored, SessionSettings &session,
-                                           const QString &selectedPolicyCaption);
+                                           SameNamePolicy selectedPolicy);
 
 // The download window's write after the close is confirmed (the layout is
 // written beside it by the layout helpers).
@@ -36,7 +32,7 @@ void SaveDownloadWindowThreadPosition(StoredSettings &stored, int threadPosition
 // The values the options dialog confirms.
 struct OptionsValues
 {
-    int downloadMethod = 2;
+    DownloadMethod downloadMethod = DownloadMethod::Parallel;
     int proxyEnabled = 0;
     QString proxyAddress;
     QString proxyPort;
@@ -53,6 +49,3 @@ void ReadStartupSettings(const StoredSettings &stored, SessionSettings &session)
 
 // The search window's read: whether to ask for the save folder.
 void ReadSearchWindowSettings(const StoredSettings &stored, SessionSettings &session);
-
-// The method label text of the download window.
-QString MethodLabelText(int method);

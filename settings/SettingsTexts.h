@@ -14,7 +14,6 @@ inline const QString kSaveFolderWindowName = QStringLiteral("fSeleFileSavePath")
 
 // The options dialog.
 inline const QString kOptionsCaption = QStringLiteral("设置");
-inline const QString kMethodLabel = QStringLiteral("下载方式：");
 inline const QString kMethodOne = QStringLiteral("下载方式一 (支持HTTP，单线程，代理服务器下载)");
 inline const QString kMethodTwo = QStringLiteral("下载方式二 (支持HTTP，多线程下载)");
 inline const QString kUseProxy = QStringLiteral("下载使用代理服务器");

@@ -41,8 +41,14 @@ void StoredSettings::save(const QString &section, const QString &key, const QStr
     m_store.SaveSetting(kApplication, section, key, value);
 }
 
-int StoredSettings::downloadMethod() const { return wholeNumber(kSectionSettings, kDownloadMethod, 2); }
-void StoredSettings::saveDownloadMethod(int method) { save(kSectionSettings, kDownloadMethod, QString::number(method)); }
+DownloadMethod StoredSettings::downloadMethod() const
+{
+    return DownloadMethodFromNumber(wholeNumber(kSectionSettings, kDownloadMethod, 2));
+}
+void StoredSettings::saveDownloadMethod(DownloadMethod method)
+{
+    save(kSectionSettings, kDownloadMethod, QString::number(DownloadMethodNumber(method)));
+}
 
 int StoredSettings::proxyEnabled() const { return wholeNumber(kSectionSettings, kProxyEnabled, 0); }
 void StoredSettings::saveProxyEnabled(int enabled) { save(kSectionSettings, kProxyEnabled, QString::number(enabled)); }
@@ -77,13 +83,18 @@ void StoredSettings::saveLastOpenedFolder(const QString &folder) { save(kSection
 int StoredSettings::threadPosition() const { return wholeNumber(kSectionDownload, kThreads, 2); }
 void StoredSettings::saveThreadPosition(int position) { save(kSectionDownload, kThreads, QString::number(position)); }
 
-QString StoredSettings::duplicateNamePolicy() const
+SameNamePolicy StoredSettings::duplicateNamePolicy() const
 {
-    return text(kSectionSameName, kDuplicateNamePolicy, SameNameCaption::kRename);
+    const QString stored = text(kSectionSameName, kDuplicateNamePolicy, SameNameCaption::kRename).trimmed();
+    for (const SameNamePolicy policy : {SameNamePolicy::Skip, SameNamePolicy::Overwrite}) {
+        if (stored == sameNamePolicyCaption(policy))
+            return policy;
+    }
+    return SameNamePolicy::Rename;
 }
-void StoredSettings::saveDuplicateNamePolicy(const QString &policy)
+void StoredSettings::saveDuplicateNamePolicy(SameNamePolicy policy)
 {
-    save(kSectionSameName, kDuplicateNamePolicy, policy);
+    save(kSectionSameName, kDuplicateNamePolicy, sameNamePolicyCaption(policy));
 }
 
 QString StoredSettings::layoutResolution(const QString &window) const

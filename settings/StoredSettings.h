@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/DownloadMethod.h"
+#include "common/SameNamePolicy.h"
+
 #include <QString>
 
 class SettingsStore;
@@ -13,8 +16,8 @@ public:
     explicit StoredSettings(SettingsStore &store) : m_store(store) {}
 
     // Section "设置".
-    int downloadMethod() const;                 // default 2
-    void saveDownloadMethod(int method);
+    DownloadMethod downloadMethod() const;      // default 2, Parallel
+    void saveDownloadMethod(DownloadMethod method);
     int proxyEnabled() const;                   // default 0
     void saveProxyEnabled(int enabled);
     QString proxyAddress() const;               // default empty
@@ -34,9 +37,10 @@ public:
     int threadPosition() const;                 // default 2 (three workers)
     void saveThreadPosition(int position);
 
-    // Section "专利下载".
-    QString duplicateNamePolicy() const;        // default "重命名"
-    void saveDuplicateNamePolicy(const QString &policy);
+    // Section "专利下载": the caption of the rule. The stored text, trimmed,
+    // is tried against "跳过" and "覆盖"; any other text reads as "重命名".
+    SameNamePolicy duplicateNamePolicy() const; // default "重命名"
+    void saveDuplicateNamePolicy(SameNamePolicy policy);
 
     // Window layout, in the section named after the window.
     QString layoutResolution(const QString &window) const; // default "000"

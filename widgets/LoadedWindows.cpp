@@ -1,5 +1,7 @@
 #include "widgets/LoadedWindows.h"
 
+#include "platform/WindowDirectory.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -11,4 +13,22 @@ bool IsWindowLoaded(const QString &name)
             return true;
     }
     return false;
+}
+
+namespace {
+// Set on a main window that has closed: it stays loaded until it is
+// destroyed, but is never brought back up.
+constexpr char kClosedProperty[] = "paperdriftClosed";
+} // namespace
+
+void ShowWhatRemainsAfterClosing(QWidget *closing, const QString &otherMainWindow)
+{
+    closing->setProperty(kClosedProperty, true);
+    if (!IsWindowLoaded(otherMainWindow)) {
+        ShowWindow(kStartupWindowName);
+        return;
+    }
+    QWidget *other = LoadedWindow(otherMainWindow);
+    if (other && other->isHidden() && !other->property(kClosedProperty).toBool())
+        other->show();
 }

@@ -1,12 +1,15 @@
 #include "tests/cache_viewer/CacheMaker.h"
+#include "cache_viewer/UrlCache.h"
 #include "tests/support/FixtureSite.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include <algorithm>
 #include <memory>
 
 void AddPaperRoute(FixtureSite &site, const QByteArray &path, qint64 size)
@@ -44,8 +47,18 @@ QString MakeBrowserCache(const QString &storageFolder, const QStringList &addres
         }
         page.reset();
     }
-    // The cache writes its entries from its own thread; give it a moment
-    // after the profile has gone.
-    QTest::qWait(500);
+    // The cache writes its entries from its own thread, also after the
+    // profile has gone: wait until each address is listed as a complete entry.
+    const QTemporaryDir exports;
+    const UrlCache cache(cacheFolder, exports.path());
+    const auto allListed = [&] {
+        QStringList listed;
+        for (const UrlCache::Entry &entry : cache.entries())
+            listed.append(entry.url);
+        return std::all_of(addresses.cbegin(), addresses.cend(),
+                           [&](const QString &address) { return listed.contains(address); });
+    };
+    if (!QTest::qWaitFor(allListed, 20000))
+        return QString();
     return cacheFolder;
 }

@@ -13,5 +13,6 @@ void AddPaperRoute(FixtureSite &site, const QByteArray &path, qint64 size);
 // persistent WebEngine profile whose disk cache lies in `storageFolder`, and a
 // page that loads each address in turn (a page fetches the others, so that a
 // PDF is read into the cache rather than shown). Returns the profile's cache
-// folder, or an empty text when the pages did not load in time.
+// folder once every address is listed in it, or an empty text when the pages
+// did not load, or their entries were not written, in time.
 QString MakeBrowserCache(const QString &storageFolder, const QStringList &addresses);

@@ -186,7 +186,8 @@ void TestCopyMoveDialog::closingEndsTheRun()
     QVERIFY(!dialog->isVisible());
     QVERIFY(!dialog->isRunning());
     QVERIFY(dialog->FileList.isEmpty());
-    QTest::qWait(50);
+    // The step the run had queued comes and finds no run.
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(QDir(files.filePath("to")).entryList(QDir::Files), QStringList());
     QVERIFY(m_prompts.messageTexts().isEmpty());
 }

@@ -5,7 +5,7 @@
 #include "engine/RowTexts.h"
 #include "common/SessionSettings.h"
 #include "platform/Clock.h"
-#include "settings/OptionsDialog.h"
+#include "settings_dialogs/OptionsDialog.h"
 #include "settings/StoredSettings.h"
 #include "widgets/LoadedWindows.h"
 #include "tests/support/PromptRecorder.h"

@@ -2,6 +2,7 @@
 // controls, the guards of 自动登录 and of a login attempt, the form filling
 // and clicking, the waits (on a manual clock), opening and closing.
 #include "browser/WebBrowser.h"
+#include "common/ClockWait.h"
 #include "common/SessionSettings.h"
 #include "download_window/LoginPanel.h"
 #include "download_window/LoginTexts.h"
@@ -90,9 +91,21 @@ struct PanelRig
 
     bool stillPausing() const
     {
-        QTest::qWait(300);
-        return panel->attemptStep() == LoginPanel::AttemptStep::Pausing && !testLogin()->isEnabled();
+        return waitGoesOn("attemptWait") && panel->attemptStep() == LoginPanel::AttemptStep::Pausing
+               && !testLogin()->isEnabled();
     }
+
+    // The panel's wait of that name ("browseWait", "attemptWait") has looked
+    // at the clock once more and goes on.
+    bool waitGoesOn(const char *name) const
+    {
+        ClockWait *wait = control<ClockWait>(name);
+        if (!wait || !wait->isWaiting())
+            return false;
+        QSignalSpy looked(wait, &ClockWait::stillWaiting);
+        return looked.wait(kWaitMs) && wait->isWaiting();
+    }
+    bool waiting(const char *name) const { return control<ClockWait>(name) && control<ClockWait>(name)->isWaiting(); }
 
     bool endPause(double by = 6)
     {
@@ -323,7 +336,8 @@ void TestLoginPanel::siteLoginGuards()
     QVERIFY(!rig.engine.options().autoLogin);
     QCOMPARE(rig.panel->attemptStep(), LoginPanel::AttemptStep::Idle);
     QVERIFY(rig.testLogin()->isEnabled());
-    QTest::qWait(300);
+    // No page was opened: opening one starts the browse wait.
+    QVERIFY(!rig.waiting("browseWait"));
     QVERIFY(m_site.requestsTo("/signin").isEmpty());
 }
 
@@ -405,7 +419,7 @@ void TestLoginPanel::attemptEndsWithoutAnswerPage()
     rig.fill(m_site.url("/silent"), kAccount, kPassword);
     rig.panel->SiteLogin(true);
     QVERIFY(rig.waitForStep(LoginPanel::AttemptStep::Opening));
-    QTest::qWait(300);
+    QVERIFY(rig.waitGoesOn("browseWait"));
     QCOMPARE(rig.panel->attemptStep(), LoginPanel::AttemptStep::Opening);
     QVERIFY(!rig.browse()->isEnabled());
 
@@ -431,9 +445,11 @@ void TestLoginPanel::stopTimersEndsTheAttempt()
     QVERIFY(rig.browse()->isEnabled());
     QVERIFY(!rig.panel->findChild<QTimer *>(QStringLiteral("Timer2"))->isActive());
 
-    // Nothing of the ended attempt comes back later.
+    // Nothing of the ended attempt comes back later: its waits are over.
+    QVERIFY(!rig.waiting("browseWait"));
+    QVERIFY(!rig.waiting("attemptWait"));
     rig.clock.advance(20);
-    QTest::qWait(400);
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(rig.panel->attemptStep(), LoginPanel::AttemptStep::Idle);
 }
 
@@ -466,10 +482,10 @@ void TestLoginPanel::browseWaitsForThePageOrTenSeconds()
         QCOMPARE(titles.last().first().toString(), QStringLiteral("Sign in"));
         return;
     }
-    QTest::qWait(300);
+    QVERIFY(rig.waitGoesOn("browseWait"));
     QVERIFY(!rig.browse()->isEnabled());
     rig.clock.advance(10);
-    QTest::qWait(300);
+    QVERIFY(rig.waitGoesOn("browseWait"));
     QVERIFY(!rig.browse()->isEnabled());
     rig.clock.advance(1);
     QTRY_VERIFY_WITH_TIMEOUT(rig.browse()->isEnabled(), 2000);
@@ -510,6 +526,8 @@ void TestLoginPanel::openPanel()
     if (loadsRow) {
         QTRY_COMPARE_WITH_TIMEOUT(rig.shownPath(), QStringLiteral("/protected.pdf"), kWaitMs);
     } else {
+        // Nothing tells that a page was not asked for: the wait gives a
+        // request the time to reach the site.
         QTest::qWait(500);
         QVERIFY(m_site.requestsTo("/protected.pdf").isEmpty());
     }
@@ -543,6 +561,8 @@ void TestLoginPanel::closeAndRefresh()
     QVERIFY(rig.panel->isHidden());
     QCOMPARE(hidden.size(), 1);
     if (autoRefresh) {
+        // Nothing tells that the page was left alone: the wait gives a blank
+        // page the time to replace it.
         QTest::qWait(500);
         QCOMPARE(rig.shownPath(), QStringLiteral("/signin"));
     } else {

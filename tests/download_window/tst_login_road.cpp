@@ -65,7 +65,7 @@ void TestLoginRoad::protectedDocumentAfterAutomaticLogin()
     SharedCookies::attach(&profile, network);
 
     SessionSettings settings;
-    settings.DownloadMethod = qint16(method);
+    settings.DownloadMethod = DownloadMethodFromNumber(method);
     settings.MaxFileSizeMB = 100;
     SystemClock clock;
     PromptRecorder prompts;

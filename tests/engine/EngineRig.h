@@ -25,7 +25,7 @@ struct EngineRig
 
     explicit EngineRig(int method = 2)
     {
-        settings.DownloadMethod = qint16(method);
+        settings.DownloadMethod = DownloadMethodFromNumber(method);
         settings.MaxFileSizeMB = 100;
         engine.options().sameNamePolicy = SameNamePolicy::Rename;
         engine.setTimersRunning(false);

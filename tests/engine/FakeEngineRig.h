@@ -24,7 +24,7 @@ struct FakeEngineRig
 {
     explicit FakeEngineRig(int method = 1)
     {
-        settings.DownloadMethod = qint16(method);
+        settings.DownloadMethod = DownloadMethodFromNumber(method);
         settings.MaxFileSizeMB = 10;
         engine.setTimersRunning(false);
     }

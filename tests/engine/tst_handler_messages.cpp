@@ -3,6 +3,7 @@
 // transfer's decision is never entered twice.
 #include "EngineRig.h"
 
+#include "common/CommonTexts.h"
 #include "engine/EngineTexts.h"
 #include "engine/RowTexts.h"
 
@@ -68,7 +69,7 @@ private slots:
         }
         QVERIFY(!rig.prompts.records.isEmpty());
         for (const PromptRecorder::Record &record : rig.prompts.records) {
-            QCOMPARE(record.text, EngineText::kFolderNameWrong);
+            QCOMPARE(record.text, CommonText::kFolderNameWrong);
             QCOMPARE(record.icon, PromptIcon::Error);
             QVERIFY2(!record.waited, "a handler waited for the user");
         }

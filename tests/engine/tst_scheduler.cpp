@@ -275,13 +275,13 @@ private slots:
         rig.engine.options().threadCount = 4;
         QSignalSpy changed(&rig.engine, &DownloadEngine::methodChanged);
         rig.engine.switchMethod();
-        QCOMPARE(rig.settings.DownloadMethod, qint16(1));
+        QCOMPARE(rig.settings.DownloadMethod, DownloadMethod::Single);
         QCOMPARE(rig.engine.options().threadCount, 1);
-        QCOMPARE(changed.last().first().toInt(), 1);
-        QCOMPARE(DownloadEngine::MethodLabelText(1), QStringLiteral("下载方式：1"));
+        QCOMPARE(changed.last().first().value<DownloadMethod>(), DownloadMethod::Single);
+        QCOMPARE(MethodLabelText(DownloadMethod::Single), QStringLiteral("下载方式：1"));
         rig.engine.switchMethod();
-        QCOMPARE(rig.settings.DownloadMethod, qint16(2));
-        QCOMPARE(changed.last().first().toInt(), 2);
+        QCOMPARE(rig.settings.DownloadMethod, DownloadMethod::Parallel);
+        QCOMPARE(changed.last().first().value<DownloadMethod>(), DownloadMethod::Parallel);
     }
 
 private:

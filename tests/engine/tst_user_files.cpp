@@ -1,5 +1,6 @@
 #include "EngineRig.h"
 
+#include "common/CommonTexts.h"
 #include "engine/EngineTexts.h"
 #include "engine/ListResets.h"
 
@@ -193,7 +194,7 @@ void UserFilesTest::neverIntoTheRoot()
     QVERIFY(rig.waitIdle());
 
     QCOMPARE(rig.item(id).State, Failed);
-    QVERIFY(rig.prompts.messageTexts().contains(EngineText::kFolderNameWrong));
+    QVERIFY(rig.prompts.messageTexts().contains(CommonText::kFolderNameWrong));
     QCOMPARE(QDir(QDir::rootPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), rootBefore);
 }
 

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QWebEnginePage>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -20,7 +21,11 @@ namespace {
 class NoDialog final : public SaveFolderAsker
 {
 public:
-    void showSaveFolderDialog() override { ++shown; }
+    void askSaveFolder(QObject *context, std::function<void(bool)> answered) override
+    {
+        ++shown;
+        QTimer::singleShot(0, context, [answered = std::move(answered)] { answered(true); });
+    }
     int shown = 0;
 };
 

@@ -37,16 +37,17 @@ public:
 };
 
 // The save-folder dialog: it shows the stored folder and is confirmed or
-// cancelled as the test says.
+// cancelled as the test says, on the next turn of the event loop, as a user
+// answers an open dialog.
 class TestAsker final : public SaveFolderAsker
 {
 public:
     explicit TestAsker(SessionSettings &settings) : m_settings(settings) {}
-    void showSaveFolderDialog() override
+    void askSaveFolder(QObject *context, std::function<void(bool confirmed)> answered) override
     {
         ++shown;
         m_settings.SaveFolder = storedFolder;
-        m_settings.SaveFolderDialogCancelled = cancel;
+        QTimer::singleShot(0, context, [answered = std::move(answered), confirmed = !cancel] { answered(confirmed); });
     }
 
     QString storedFolder = QStringLiteral("/stored/");
@@ -366,7 +367,6 @@ void TestPasses::passFolderDialog()
                          QStringLiteral("pdf"), savePath, QStringLiteral("JS"));
     setup.settings.AskSaveFolder = qint16(askSaveFolder);
     setup.settings.SaveFolder = saveFolder;
-    setup.settings.SaveFolderDialogCancelled = true; // left over from an earlier dialog
     setup.asker.cancel = cancel;
     if (cancel)
         setup.asker.storedFolder.clear(); // never confirmed in this run

@@ -53,7 +53,7 @@ void TestSearchRoad::fromResultPagesToStoredFiles()
     SearchRig rig;
     // The pass asks for the folder; method two.
     rig.stored.saveAskSaveFolder(0);
-    rig.stored.saveDownloadMethod(2);
+    rig.stored.saveDownloadMethod(DownloadMethod::Parallel);
     QTemporaryDir folder;
 
     SearchWindow *window = rig.open();
@@ -89,7 +89,7 @@ void TestSearchRoad::fromResultPagesToStoredFiles()
     login->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("reader"));
     login->findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("secret"));
     login->findChild<QCheckBox *>(QStringLiteral("Check2"))->setChecked(true);
-    QCOMPARE(rig.session.DownloadMethod, qint16(2));
+    QCOMPARE(rig.session.DownloadMethod, DownloadMethod::Parallel);
     QCOMPARE(engine.options().threadCount, 3);
     QCOMPARE(engine.options().intervalSeconds, 0);
 

@@ -5,7 +5,7 @@
 #include "browser/WebBrowser.h"
 #include "download_window/CommandStrip.h"
 #include "engine/DownloadEngine.h"
-#include "settings/OptionsDialog.h"
+#include "settings_dialogs/OptionsDialog.h"
 #include "harvester/HarvestList.h"
 #include "search_window/SplitterBar.h"
 #include "tests/search_window/SearchRig.h"
@@ -159,7 +159,10 @@ void TestSearchWindow::pageCannotCloseTheWindow()
     QSignalSpy closeRequests(m_window->WebBrowser1->page(), &QWebEnginePage::windowCloseRequested);
     runInPage(QStringLiteral("window.close()"));
     QVERIFY(closeRequests.wait(kWaitMs));
-    QTest::qWait(200);
+    // What the request could have set off has run by now: the calls it
+    // queued and the deletions it asked for.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(m_window);
     QVERIFY(m_window->isVisible());
     QCOMPARE(pathShown(m_window), QStringLiteral("/start"));
@@ -457,7 +460,7 @@ void TestSearchWindow::settingsShowMethodInDownloadWindow()
     m_window->menus().settings->trigger();
 
     QVERIFY(answered);
-    QCOMPARE(m_rig->session.DownloadMethod, qint16(method));
+    QCOMPARE(m_rig->session.DownloadMethod, DownloadMethodFromNumber(method));
     QCOMPARE(strip->Label7->text(), QStringLiteral("下载方式：%1").arg(method));
     QCOMPARE(strip->Combo1->isEnabled(), threadBoxEnabled);
     QCOMPARE(strip->Combo1->currentIndex(), threadPosition);

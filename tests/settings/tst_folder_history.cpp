@@ -232,7 +232,6 @@ void TestFolderHistory::confirmSaveFolder()
     TempSettings settings;
     StoredSettings stored(settings.store());
     SessionSettings session;
-    session.SaveFolderDialogCancelled = true;
     PromptRecorder prompts;
     const SaveFolderOutcome outcome = ConfirmSaveFolder(box, true, stored, session, prompts);
 
@@ -245,11 +244,9 @@ void TestFolderHistory::confirmSaveFolder()
         QVERIFY(QFileInfo(boxAfter).isDir());
         QCOMPARE(session.SaveFolder, boxAfter + QDir::separator());
         QCOMPARE(storedFolder, session.SaveFolder);
-        QVERIFY(!session.SaveFolderDialogCancelled);
     } else {
         QCOMPARE(storedFolder, QString("absent"));
         QVERIFY(session.SaveFolder.isEmpty());
-        QVERIFY(session.SaveFolderDialogCancelled);
     }
 }
 

@@ -2,7 +2,7 @@
 #include "common/SessionSettings.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/StoredSettings.h"
-#include "settings/OptionsDialog.h"
+#include "settings_dialogs/OptionsDialog.h"
 #include "widgets/LoadedWindows.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/TempSettings.h"
@@ -74,7 +74,7 @@ void TestOptionsDialog::init()
 
 void TestOptionsDialog::opensWithTheRecord()
 {
-    m_session.DownloadMethod = 1;
+    m_session.DownloadMethod = DownloadMethod::Single;
     m_session.ProxyEnabled = 1;
     m_session.ProxyAddress = "proxy.local";
     m_session.ProxyPort = "3128";
@@ -238,7 +238,7 @@ void TestOptionsDialog::announcesChosenMethod()
     QFETCH(int, openingMethod);
     QFETCH(QString, option);
     QFETCH(QVariantList, announced);
-    m_session.DownloadMethod = qint16(openingMethod);
+    m_session.DownloadMethod = DownloadMethodFromNumber(openingMethod);
     auto dialog = openDialog();
     QSignalSpy spy(dialog.get(), &OptionsDialog::methodConfirmed);
     QStringList storedWhenAnnounced;
@@ -250,19 +250,19 @@ void TestOptionsDialog::announcesChosenMethod()
 
     QVariantList arguments;
     for (const QList<QVariant> &emission : std::as_const(spy))
-        arguments << emission.value(0);
+        arguments << DownloadMethodNumber(emission.value(0).value<DownloadMethod>());
     QCOMPARE(arguments, announced);
     for (const QString &value : std::as_const(storedWhenAnnounced))
         QCOMPARE(value, QString("absent"));
     QTEST(storedValue("下载方式"), "stored");
-    QTEST(QString::number(m_session.DownloadMethod), "stored");
+    QTEST(QString::number(DownloadMethodNumber(m_session.DownloadMethod)), "stored");
 }
 
 void TestOptionsDialog::unloadedRecordKeepsStoredValues()
 {
     // Opened from the search window before the download window ever loaded:
     // the record has no method and no proxy yet.
-    m_stored->saveDownloadMethod(1);
+    m_stored->saveDownloadMethod(DownloadMethod::Single);
     m_stored->saveProxyEnabled(1);
     m_stored->saveProxyAddress("proxy.local");
     m_stored->saveProxyPort("3128");
@@ -281,7 +281,7 @@ void TestOptionsDialog::unloadedRecordKeepsStoredValues()
     for (const QString &key : kOptionKeys)
         written << storedValue(key);
     QCOMPARE(written, (QStringList{"1", "1", "proxy.local", "3128", "1", "10"}));
-    QCOMPARE(m_session.DownloadMethod, qint16(1));
+    QCOMPARE(m_session.DownloadMethod, DownloadMethod::Single);
     QCOMPARE(m_session.ProxyAddress, QString("proxy.local"));
 }
 

@@ -3,7 +3,7 @@
 #include "settings/FolderHistory.h"
 #include "common/SessionSettings.h"
 #include "settings/StoredSettings.h"
-#include "settings/SaveFolderDialog.h"
+#include "settings_dialogs/SaveFolderDialog.h"
 #include "tests/support/PromptRecorder.h"
 #include "tests/support/TempSettings.h"
 
@@ -11,9 +11,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,6 +40,8 @@ private slots:
     void enterConfirms();
     void leaving_data();
     void leaving();
+    void askOpensWindowModal_data();
+    void askOpensWindowModal();
     void browse_data();
     void browse();
     void dropDownWidth_data();
@@ -57,6 +61,14 @@ private:
         box->lineEdit()->clear();
         QTest::keyClicks(box->lineEdit(), folder);
         QTest::mouseClick(dialog.findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    }
+    // The answers the dialog gave, in order.
+    static QList<bool> answersOf(const QSignalSpy &answered)
+    {
+        QList<bool> answers;
+        for (const QList<QVariant> &answer : answered)
+            answers.append(answer.first().toBool());
+        return answers;
     }
     QStringList listed(SaveFolderDialog &dialog) const
     {
@@ -162,17 +174,18 @@ void TestSaveFolderDialog::folderChosenTwice()
 void TestSaveFolderDialog::newTwoLevelFolder()
 {
     auto dialog = openDialog();
+    QSignalSpy answered(dialog.get(), &SaveFolderDialog::answered);
     dialog->findChild<QRadioButton *>("Option1")->setChecked(true);
     confirm(*dialog, folder("new/sub"));
 
     QVERIFY(!dialog->isVisible());
+    QCOMPARE(answersOf(answered), QList<bool>{true});
     QVERIFY(QFileInfo(folder("new")).isDir());
     QVERIFY(QFileInfo(folder("new/sub")).isDir());
     const QString saved = folder("new/sub") + QDir::separator();
     QCOMPARE(storedFolder(), saved);
     QCOMPARE(m_session.SaveFolder, saved);
     QVERIFY(m_session.KeepOriginalFileName);
-    QVERIFY(!m_session.SaveFolderDialogCancelled);
     QCOMPARE(historyFileLines(), QStringList{folder("new/sub")});
     QVERIFY(m_prompts.records.isEmpty());
 }
@@ -196,8 +209,8 @@ void TestSaveFolderDialog::folderThatCannotBeMade()
     QFile file(folder("file.txt"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-    m_session.SaveFolderDialogCancelled = true;
     auto dialog = openDialog();
+    QSignalSpy answered(dialog.get(), &SaveFolderDialog::answered);
     dialog->findChild<QRadioButton *>("Option1")->setChecked(true);
     confirm(*dialog, folder(typed));
 
@@ -207,19 +220,20 @@ void TestSaveFolderDialog::folderThatCannotBeMade()
     QVERIFY(dialog->findChild<QComboBox *>("Combo1")->currentText().isEmpty());
     QCOMPARE(storedFolder(), QString("absent"));
     QVERIFY(!QFile::exists(FolderHistoryFilePath()));
-    QVERIFY(m_session.SaveFolderDialogCancelled);
+    QVERIFY(answered.isEmpty()); // still open: no answer yet
     QVERIFY(m_session.SaveFolder != folder("made") + QDir::separator());
     QVERIFY(m_session.KeepOriginalFileName); // taken before the folder was refused
 
     // A folder that can be made is accepted next.
     confirm(*dialog, folder("good"));
     QVERIFY(!dialog->isVisible());
-    QVERIFY(!m_session.SaveFolderDialogCancelled);
+    QCOMPARE(answersOf(answered), QList<bool>{true});
 }
 
 void TestSaveFolderDialog::enterConfirms()
 {
     auto dialog = openDialog();
+    QSignalSpy answered(dialog.get(), &SaveFolderDialog::answered);
     QVERIFY(dialog->findChild<QPushButton *>("Command2")->isDefault());
     QComboBox *box = dialog->findChild<QComboBox *>("Combo1");
     box->lineEdit()->clear();
@@ -230,26 +244,22 @@ void TestSaveFolderDialog::enterConfirms()
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QVERIFY(QFileInfo(folder("typed")).isDir());
     QCOMPARE(storedFolder(), folder("typed") + QDir::separator());
-    QVERIFY(!m_session.SaveFolderDialogCancelled);
+    QCOMPARE(answersOf(answered), QList<bool>{true});
     QVERIFY(m_prompts.records.isEmpty()); // the folder browser did not open
 }
 
 void TestSaveFolderDialog::leaving_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("cancelledBefore");
-    for (const QString how : {"取消", "Escape", "close box"}) {
-        QTest::addRow("%s after a confirmed dialog", qPrintable(how)) << how << false;
-        QTest::addRow("%s after a cancelled one", qPrintable(how)) << how << true;
-    }
+    for (const QString how : {"取消", "Escape", "close box"})
+        QTest::newRow(qPrintable(how)) << how;
 }
 
 void TestSaveFolderDialog::leaving()
 {
     QFETCH(QString, how);
-    QFETCH(bool, cancelledBefore);
-    m_session.SaveFolderDialogCancelled = cancelledBefore;
     auto dialog = openDialog();
+    QSignalSpy answered(dialog.get(), &SaveFolderDialog::answered);
     QComboBox *box = dialog->findChild<QComboBox *>("Combo1");
     box->setEditText(folder("elsewhere"));
     if (how == "close box")
@@ -261,10 +271,60 @@ void TestSaveFolderDialog::leaving()
 
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
-    QVERIFY(m_session.SaveFolderDialogCancelled);
+    QCOMPARE(answersOf(answered), QList<bool>{false});
     QCOMPARE(storedFolder(), QString("absent"));
     QVERIFY(!QFile::exists(FolderHistoryFilePath()));
     QVERIFY(!QFileInfo::exists(folder("elsewhere")));
+}
+
+// Asking opens the dialog over its window without blocking; the answer comes
+// once, after the dialog has gone, and only while the asker still exists;
+// the dialog then goes away by itself.
+void TestSaveFolderDialog::askOpensWindowModal_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<bool>("askerGoneFirst");
+    QTest::newRow("确定") << "确定" << QList<bool>{true} << false;
+    QTest::newRow("取消") << "取消" << QList<bool>{false} << false;
+    QTest::newRow("close box") << "close box" << QList<bool>{false} << false;
+    QTest::newRow("asker gone before the answer") << "确定" << QList<bool>() << true;
+}
+
+void TestSaveFolderDialog::askOpensWindowModal()
+{
+    QFETCH(QString, how);
+    QFETCH(QList<bool>, answers);
+    QFETCH(bool, askerGoneFirst);
+    QWidget window;
+    window.show();
+    auto asker = std::make_unique<QObject>();
+    QList<bool> received;
+    bool shownAtAnswer = false;
+    QPointer<SaveFolderDialog> dialog =
+        SaveFolderDialog::ask(*m_stored, m_session, m_prompts, &window, asker.get(), [&](bool confirmed) {
+            received.append(confirmed);
+            shownAtAnswer = dialog && dialog->isVisible();
+        });
+    // ask() has returned: the dialog is up, over its window only.
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+    QCOMPARE(dialog->parentWidget(), &window);
+    QVERIFY(received.isEmpty());
+
+    if (askerGoneFirst)
+        asker.reset();
+    if (how == "close box") {
+        QVERIFY(dialog->close());
+    } else if (how == "取消") {
+        QTest::mouseClick(dialog->findChild<QPushButton *>("Command3"), Qt::LeftButton);
+    } else {
+        dialog->findChild<QComboBox *>("Combo1")->setEditText(folder("asked"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    }
+    QCOMPARE(received, answers);
+    QVERIFY(!shownAtAnswer);
+    QTRY_VERIFY(!dialog);
 }
 
 void TestSaveFolderDialog::browse_data()

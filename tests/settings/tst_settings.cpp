@@ -34,12 +34,12 @@ void TestSettings::firstRunReadsDefaults()
     const DownloadWindowSettings shown = ReadDownloadWindowSettings(stored, session);
     ReadSearchWindowSettings(stored, session);
 
-    QCOMPARE(session.DownloadMethod, qint16(2));
+    QCOMPARE(session.DownloadMethod, DownloadMethod::Parallel);
     QCOMPARE(shown.methodLabel, QString("下载方式：2"));
     QVERIFY(shown.threadBoxEnabled);
     QCOMPARE(shown.threadPosition, 2); // three workers
-    QCOMPARE(shown.selectedPolicy, QString("重命名"));
-    QCOMPARE(session.DuplicateNamePolicy, QString("重命名"));
+    QCOMPARE(shown.selectedPolicy, SameNamePolicy::Rename);
+    QCOMPARE(session.DuplicateNamePolicy, SameNamePolicy::Rename);
     QCOMPARE(session.ProxyEnabled, qint16(0));
     QVERIFY(session.ProxyAddress.isEmpty());
     QVERIFY(session.ProxyPort.isEmpty());
@@ -57,7 +57,7 @@ void TestSettings::methodOneSavesOneWorker()
 {
     TempSettings temp;
     StoredSettings stored(temp.store());
-    stored.saveDownloadMethod(1);
+    stored.saveDownloadMethod(DownloadMethod::Single);
     stored.saveThreadPosition(4);
 
     SessionSettings session;
@@ -70,7 +70,7 @@ void TestSettings::methodOneSavesOneWorker()
     SaveDownloadWindowThreadPosition(stored, shown.threadPosition);
     QCOMPARE(temp.store().GetSetting("Paperdrift", "下载", "线程", "x"), QString("0"));
 
-    stored.saveDownloadMethod(2);
+    stored.saveDownloadMethod(DownloadMethod::Parallel);
     temp.reopen();
     StoredSettings next(temp.store());
     shown = ReadDownloadWindowSettings(next, session);
@@ -97,8 +97,8 @@ void TestSettings::sameNameOption()
     temp.store().SaveSetting("Paperdrift", "专利下载", "重复文件名设置", stored);
     StoredSettings settings(temp.store());
     SessionSettings session;
-    QCOMPARE(ReadDownloadWindowSettings(settings, session).selectedPolicy, selected);
-    QCOMPARE(session.DuplicateNamePolicy, selected);
+    QCOMPARE(sameNamePolicyCaption(ReadDownloadWindowSettings(settings, session).selectedPolicy), selected);
+    QCOMPARE(sameNamePolicyCaption(session.DuplicateNamePolicy), selected);
 }
 
 void TestSettings::threadPosition_data()
@@ -156,7 +156,7 @@ void TestSettings::nonNumberReadsDefault()
     SessionSettings session;
     ReadDownloadWindowSettings(stored, session);
     ReadSearchWindowSettings(stored, session);
-    QCOMPARE(session.DownloadMethod, qint16(2));
+    QCOMPARE(session.DownloadMethod, DownloadMethod::Parallel);
     QCOMPARE(session.ProxyEnabled, qint16(0));
     QCOMPARE(session.MaxFileSizeMB, 10.0);
     QCOMPARE(session.AskSaveFolder, qint16(1));
@@ -169,11 +169,11 @@ void TestSettings::closeWritesBeforeAndAfterConfirmation()
     StoredSettings stored(temp.store());
     SessionSettings session;
     ReadDownloadWindowSettings(stored, session);
-    session.DownloadMethod = 1;
+    session.DownloadMethod = DownloadMethod::Single;
 
     // The user is asked and keeps the window: only the early writes happened.
-    SaveDownloadWindowSettingsBeforeClose(stored, session, " 跳过 ");
-    QCOMPARE(session.DuplicateNamePolicy, QString("跳过"));
+    SaveDownloadWindowSettingsBeforeClose(stored, session, SameNamePolicy::Skip);
+    QCOMPARE(session.DuplicateNamePolicy, SameNamePolicy::Skip);
     QCOMPARE(temp.store().GetSetting("Paperdrift", "专利下载", "重复文件名设置", ""), QString("跳过"));
     QCOMPARE(temp.store().GetSetting("Paperdrift", "设置", "下载方式", ""), QString("1"));
     QCOMPARE(temp.store().GetSetting("Paperdrift", "下载", "线程", "absent"), QString("absent"));
@@ -188,7 +188,7 @@ void TestSettings::optionsWriteKeepsRecordInStep()
     StoredSettings stored(temp.store());
     SessionSettings session;
     OptionsValues values;
-    values.downloadMethod = 1;
+    values.downloadMethod = DownloadMethod::Single;
     values.proxyEnabled = 1;
     values.proxyAddress = " 127.0.0.1 ";
     values.proxyPort = " 8080 ";
@@ -203,7 +203,7 @@ void TestSettings::optionsWriteKeepsRecordInStep()
     StoredSettings reread(temp.store());
     ReadDownloadWindowSettings(reread, next);
     ReadSearchWindowSettings(reread, next);
-    QCOMPARE(next.DownloadMethod, qint16(1));
+    QCOMPARE(next.DownloadMethod, DownloadMethod::Single);
     QCOMPARE(next.ProxyEnabled, qint16(1));
     QCOMPARE(next.ProxyAddress, QString("127.0.0.1"));
     QCOMPARE(next.ProxyPort, QString("8080"));

@@ -49,13 +49,13 @@ void TestSettingsRules::openingForm()
     QFETCH(QString, recordAddress);
     TempSettings temp;
     StoredSettings stored(temp.store());
-    stored.saveDownloadMethod(1);
+    stored.saveDownloadMethod(DownloadMethod::Single);
     stored.saveProxyEnabled(1);
     stored.saveProxyAddress(" proxy.local ");
     stored.saveProxyPort(" 3128 ");
 
     SessionSettings session;
-    session.DownloadMethod = qint16(recordMethod);
+    session.DownloadMethod = DownloadMethodFromNumber(recordMethod);
     session.ProxyEnabled = qint16(recordProxy);
     session.ProxyAddress = recordAddress;
     session.AskSaveFolder = 1;
@@ -134,8 +134,8 @@ void TestSettingsRules::confirmation()
     form.askTicked = true;
     form.sizeText = sizeText;
 
-    const OptionsConfirmation confirmed = ConfirmOptionsForm(form, 2, 7.5);
-    QTEST(confirmed.values.downloadMethod, "method");
+    const OptionsConfirmation confirmed = ConfirmOptionsForm(form, DownloadMethod::Parallel, 7.5);
+    QTEST(DownloadMethodNumber(confirmed.values.downloadMethod), "method");
     QCOMPARE(confirmed.values.proxyEnabled, proxyTicked ? 1 : 0);
     QTEST(confirmed.values.proxyAddress, "storedAddress");
     QTEST(confirmed.values.proxyPort, "storedPort");

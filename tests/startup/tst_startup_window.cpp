@@ -11,6 +11,7 @@
 #include "search_window/SearchWindow.h"
 #include "startup/BrowserEmulation.h"
 #include "startup/StartupTexts.h"
+#include "updates/XmlHttp.h"
 #include "startup/StartupWindow.h"
 #include "tests/support/FixtureSite.h"
 #include "tests/support/PromptRecorder.h"
@@ -143,8 +144,10 @@ void TestStartupWindow::load()
     // The size limit never saved reads as 10.
     QCOMPARE(rig.session.MaxFileSizeMB, 10.0);
     QCOMPARE(rig.registry.readDword(kBrowserEmulationKey, ExecutableValueName()), std::optional<quint32>(10001));
-    // No update base: no request, no message.
-    QTest::qWait(300);
+    // No update base: when Timer1 has fired, no request runs and no message came.
+    if (cover->Timer1->isActive())
+        QVERIFY(QSignalSpy(cover->Timer1, &QTimer::timeout).wait(kWaitMs));
+    QVERIFY(!cover->uXMLHTTP2->tmrReader()->isActive());
     QVERIFY(rig.prompts.records.isEmpty());
 }
 
@@ -293,8 +296,9 @@ void TestStartupWindow::updateCheck()
     StartupWindow *cover = rig.open(m_site.url(folder));
     const QString page = m_site.url(folder + QStringLiteral("Paperdrift/"));
     if (message.isEmpty()) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_site.requests().size(), 1, kWaitMs);
-        QTest::qWait(300);
+        // The answer has been read and judged: nothing to say.
+        QTRY_VERIFY_WITH_TIMEOUT(cover->uXMLHTTP2->downOk(), kWaitMs);
+        QCOMPARE(m_site.requests().size(), 1);
         QVERIFY(rig.prompts.records.isEmpty());
     } else {
         QTRY_COMPARE_WITH_TIMEOUT(rig.prompts.records.size(), 1, kWaitMs);

@@ -93,8 +93,10 @@ void TestXmlHttp::completeResponse()
         QCOMPARE(errorSpy.at(0).at(0).toString(), description);
     else
         QCOMPARE(control.responseBody(), FixtureSite::pdfBody(300));
-    // Nothing more follows.
-    QTest::qWait(50);
+    // Nothing more follows: the poll has stopped, and what the network had
+    // queued has come.
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(!control.tmrReader()->isActive());
     QCOMPARE(arrivedSpy.count() + errorSpy.count(), 1);
     QCOMPARE(m_site.requests().isEmpty() ? QByteArray("GET") : m_site.requests().last().method, QByteArray("GET"));
 }
@@ -151,7 +153,9 @@ void TestXmlHttp::neverCompleting_pollsUntilAbort()
     QVERIFY(!control.downOk());
     control.abort();
     const int afterAbort = stateSpy.count();
-    QTest::qWait(100);
+    // The poll has stopped, and what the network had queued has come.
+    QVERIFY(!control.tmrReader()->isActive());
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(stateSpy.count(), afterAbort);
     QCOMPARE(arrivedSpy.count() + errorSpy.count(), 0);
     QCOMPARE(control.readyState(), 0);
@@ -220,7 +224,8 @@ void TestXmlHttp::updateCheck_runsOnceAndNotWithoutBase()
     check.start();
     check.start();
     QTRY_COMPARE(arrivedSpy.count(), 1);
-    QTest::qWait(50);
+    // The control is idle: no second request follows.
+    QVERIFY(!control.tmrReader()->isActive());
     QCOMPARE(m_site.requestsTo("/ok/Paperdrift/newver.txt").size(), 1);
 
     XmlHttp idle(m_network);

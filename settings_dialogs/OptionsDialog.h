@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/DownloadMethod.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -28,7 +30,7 @@ public:
     // onMethodConfirmed, when given, receives methodConfirmed.
     static void showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
                           QWidget *parent = nullptr,
-                          const std::function<void(int method)> &onMethodConfirmed = {});
+                          const std::function<void(DownloadMethod method)> &onMethodConfirmed = {});
 
     QLabel *Label1;
     QRadioButton *Option1;
@@ -47,10 +49,10 @@ public:
     QPushButton *Command2;
 
 signals:
-    // OK with "下载方式一" (1) or "下载方式二" (2) chosen, before the values are
-    // stored. The download window sets its method label and its thread-count
-    // box from it.
-    void methodConfirmed(int method);
+    // OK with "下载方式一" (Single) or "下载方式二" (Parallel) chosen, before
+    // the values are stored. The download window sets its method label and
+    // its thread-count box from it.
+    void methodConfirmed(DownloadMethod method);
 
 private:
     void buildControls();
@@ -60,5 +62,5 @@ private:
     StoredSettings &m_stored;
     SessionSettings &m_session;
     Prompts &m_prompts;
-    int m_openingMethod = 0;
+    DownloadMethod m_openingMethod = DownloadMethod::NotRead;
 };

@@ -1,12 +1,12 @@
-#include "settings/SaveFolderDialog.h"
+#include "settings_dialogs/SaveFolderDialog.h"
 
-#include "widgets/ComboHistory.h"
+#include "common/SessionSettings.h"
 #include "settings/FolderHistory.h"
 #include "settings/SaveFolderRules.h"
-#include "widgets/NamedControl.h"
-#include "common/SessionSettings.h"
 #include "settings/SettingsTexts.h"
 #include "settings/StoredSettings.h"
+#include "widgets/ComboHistory.h"
+#include "widgets/NamedControl.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -82,11 +82,15 @@ void SaveFolderDialog::buildControls()
     layout->addLayout(buttons);
 }
 
-void SaveFolderDialog::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
-                                  QWidget *parent)
+SaveFolderDialog *SaveFolderDialog::ask(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
+                                        QWidget *parent, QObject *context,
+                                        std::function<void(bool confirmed)> answered)
 {
-    SaveFolderDialog dialog(stored, session, prompts, FolderHistoryFilePath(), parent);
-    dialog.exec();
+    auto *dialog = new SaveFolderDialog(stored, session, prompts, FolderHistoryFilePath(), parent);
+    connect(dialog, &SaveFolderDialog::answered, context, std::move(answered));
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->open();
+    return dialog;
 }
 
 // "...": the folder browser opened near the box's folder.
@@ -116,10 +120,12 @@ void SaveFolderDialog::Command3_Click()
     reject();
 }
 
-// "取消", Escape and the close box all leave the dialog cancelled, so that a
-// dismissed dialog never lets a pass hand the entries over.
-void SaveFolderDialog::reject()
+// The answer comes once the dialog has closed, so that the command that
+// asked goes on without the dialog in front. "取消", Escape and the close box
+// all answer "not confirmed": a dismissed dialog never lets a pass hand the
+// entries over.
+void SaveFolderDialog::done(int result)
 {
-    m_session.SaveFolderDialogCancelled = true;
-    QDialog::reject();
+    QDialog::done(result);
+    emit answered(result == QDialog::Accepted);
 }

@@ -1,4 +1,4 @@
-#include "download_window/PageWait.h"
+#include "common/ClockWait.h"
 
 #include "platform/Clock.h"
 
@@ -7,44 +7,46 @@
 #include <utility>
 
 namespace {
-constexpr int kLongestLookMs = 250;
+constexpr int kLongestLookMs = 100;
 }
 
-PageWait::PageWait(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
+ClockWait::ClockWait(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
 {
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &PageWait::recheck);
+    connect(&m_timer, &QTimer::timeout, this, &ClockWait::recheck);
 }
 
-void PageWait::start(double limitSeconds, std::function<bool()> ready, std::function<void()> done)
+void ClockWait::start(double startSeconds, double limitSeconds, std::function<bool()> ready,
+                      std::function<void(End)> done)
 {
     m_waiting = true;
-    m_start = std::floor(m_clock.seconds());
+    m_start = startSeconds;
     m_limit = limitSeconds;
     m_ready = std::move(ready);
     m_done = std::move(done);
     m_timer.start(0);
 }
 
-void PageWait::recheck()
+void ClockWait::recheck()
 {
     if (!m_waiting)
         return;
     const bool ready = m_ready && m_ready();
     if (!ready && m_clock.seconds() - m_start <= m_limit) {
         arm();
+        emit stillWaiting();
         return;
     }
     m_waiting = false;
     m_timer.stop();
     m_ready = {};
     // The done step may start this wait again.
-    const std::function<void()> done = std::exchange(m_done, {});
+    const std::function<void(End)> done = std::exchange(m_done, {});
     if (done)
-        done();
+        done(ready ? End::Ready : End::TimedOut);
 }
 
-void PageWait::cancel()
+void ClockWait::cancel()
 {
     m_waiting = false;
     m_timer.stop();
@@ -52,7 +54,7 @@ void PageWait::cancel()
     m_done = {};
 }
 
-void PageWait::arm()
+void ClockWait::arm()
 {
     const double left = m_limit - (m_clock.seconds() - m_start);
     const int ms = int(std::clamp(std::ceil(left * 1000.0) + 1.0, 1.0, double(kLongestLookMs)));

@@ -1,12 +1,13 @@
-#include "settings/OptionsDialog.h"
+#include "settings_dialogs/OptionsDialog.h"
 
+#include "common/CommonTexts.h"
+#include "common/SessionSettings.h"
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
 #include "settings/OptionsRules.h"
-#include "widgets/NamedControl.h"
-#include "common/SessionSettings.h"
 #include "settings/SettingsProcedures.h"
 #include "settings/SettingsTexts.h"
+#include "widgets/NamedControl.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -43,7 +44,7 @@ OptionsDialog::OptionsDialog(StoredSettings &stored, SessionSettings &session, P
 
 void OptionsDialog::buildControls()
 {
-    Label1 = NamedControl(new QLabel(kMethodLabel, this), "Label1");
+    Label1 = NamedControl(new QLabel(CommonText::kMethodLabel, this), "Label1");
     Option1 = NamedControl(new QRadioButton(kMethodOne, this), "Option1");
     Option2 = NamedControl(new QRadioButton(kMethodTwo, this), "Option2");
 
@@ -122,7 +123,7 @@ void OptionsDialog::placeSizeBox()
 }
 
 void OptionsDialog::showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent,
-                              const std::function<void(int method)> &onMethodConfirmed)
+                              const std::function<void(DownloadMethod method)> &onMethodConfirmed)
 {
     OptionsDialog dialog(stored, session, prompts, parent);
     if (onMethodConfirmed)
