@@ -15,7 +15,9 @@
 #include <QVBoxLayout>
 
 AboutBox::AboutBox(Prompts &prompts, Registry &registry, QWidget *parent)
-    : QDialog(parent), m_prompts(prompts), m_registry(registry),
+    : QDialog(parent),
+      m_prompts(prompts),
+      m_registry(registry),
       m_launcher([](const QString &program) { return QProcess::startDetached(program, {}); })
 {
     setObjectName(kAboutWindowName);

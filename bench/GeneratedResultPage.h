@@ -24,29 +24,47 @@ inline QByteArray GeneratedResultPage(int entries)
     for (int n = 0; n < entries; ++n) {
         const QByteArray doi = "10.2514/6.2016-" + QByteArray::number(10000 + n);
         page += "<table class=\"articleentry\" border=\"0\" width=\"100%\">\n<tr>\n<td class=\"select\">"
-                "<input type=\"checkbox\" name=\"doi\" value=\"" + doi + "\"" + (n % 4 == 0 ? " checked" : "") + "></td>\n"
-                "<td class=\"entry\">\n<div class=\"art_title\"><a href=\"/doi/abs/" + doi + "\">"
-                "<span class=\"hlFld-Title\">Vortex Breakdown over <i>Slender</i> Wings, Part "
-                + QByteArray::number(n + 1) + "</span></a></div>\n"
-                "<div class=\"art_authors\"><a class=\"entryAuthor\" href=\"/author/Smith\">J. Smith</a>, "
-                "<a class=\"entryAuthor\" href=\"/author/Jones\">A. Jones</a> and "
-                "<a class=\"entryAuthor\" href=\"/author/Chen\">L. Chen</a></div>\n"
-                "<div class=\"art_meta\"><span class=\"journal\">AIAA Journal</span>, Vol. 54, No. "
+                "<input type=\"checkbox\" name=\"doi\" value=\""
+                + doi + "\"" + (n % 4 == 0 ? " checked" : "")
+                + "></td>\n"
+                  "<td class=\"entry\">\n<div class=\"art_title\"><a href=\"/doi/abs/"
+                + doi
+                + "\">"
+                  "<span class=\"hlFld-Title\">Vortex Breakdown over <i>Slender</i> Wings, Part "
+                + QByteArray::number(n + 1)
+                + "</span></a></div>\n"
+                  "<div class=\"art_authors\"><a class=\"entryAuthor\" href=\"/author/Smith\">J. Smith</a>, "
+                  "<a class=\"entryAuthor\" href=\"/author/Jones\">A. Jones</a> and "
+                  "<a class=\"entryAuthor\" href=\"/author/Chen\">L. Chen</a></div>\n"
+                  "<div class=\"art_meta\"><span class=\"journal\">AIAA Journal</span>, Vol. 54, No. "
                 + QByteArray::number(n % 12 + 1) + " (2016), pp. " + QByteArray::number(100 + n) + "&ndash;"
-                + QByteArray::number(112 + n) + "</div>\n"
-                "<div class=\"art_abstract\">" + abstract + "</div>\n"
-                "<div class=\"art_keywords\">Keywords: <a href=\"/keyword/Vortex\">Vortex Breakdown</a>, "
-                "<a href=\"/keyword/Delta\">Delta Wings</a>, <a href=\"/keyword/Lift\">Vortex Lift</a>, "
-                "<a href=\"/keyword/RANS\">Unsteady RANS</a></div>\n"
+                + QByteArray::number(112 + n)
+                + "</div>\n"
+                  "<div class=\"art_abstract\">"
+                + abstract
+                + "</div>\n"
+                  "<div class=\"art_keywords\">Keywords: <a href=\"/keyword/Vortex\">Vortex Breakdown</a>, "
+                  "<a href=\"/keyword/Delta\">Delta Wings</a>, <a href=\"/keyword/Lift\">Vortex Lift</a>, "
+                  "<a href=\"/keyword/RANS\">Unsteady RANS</a></div>\n"
                 + (n % 3 == 0 ? "<img src=\"/templates/jsp/images/access_free.gif\" alt=\"Free\">\n" : "")
                 + "<div class=\"art_links\">"
-                "<a class=\"ref nowrap\" href=\"/doi/abs/" + doi + "\">Abstract</a> | "
-                "<a class=\"ref nowrap pdf\" href=\"/doi/full/" + doi + "\">Full text</a> | "
-                "<a class=\"ref nowrap pdf\" href=\"/doi/pdf/" + doi + "?role=reader&amp;download=true\">"
-                "<img src=\"/images/pdf.gif\" alt=\"\"> PDF</a> | "
-                "<a class=\"ref nowrap pdfplus\" href=\"/doi/pdfplus/" + doi + "\">PDF Plus</a> | "
-                "<a class=\"ref nowrap\" href=\"/doi/ref/" + doi + "\">References</a></div>\n"
-                "</td>\n</tr>\n</table>\n";
+                  "<a class=\"ref nowrap\" href=\"/doi/abs/"
+                + doi
+                + "\">Abstract</a> | "
+                  "<a class=\"ref nowrap pdf\" href=\"/doi/full/"
+                + doi
+                + "\">Full text</a> | "
+                  "<a class=\"ref nowrap pdf\" href=\"/doi/pdf/"
+                + doi
+                + "?role=reader&amp;download=true\">"
+                  "<img src=\"/images/pdf.gif\" alt=\"\"> PDF</a> | "
+                  "<a class=\"ref nowrap pdfplus\" href=\"/doi/pdfplus/"
+                + doi
+                + "\">PDF Plus</a> | "
+                  "<a class=\"ref nowrap\" href=\"/doi/ref/"
+                + doi
+                + "\">References</a></div>\n"
+                  "</td>\n</tr>\n</table>\n";
     }
     page += "</form>\n<p class=\"paging\"><a href=\"/search?page=2\">next</a></p>\n</body></html>\n";
     return page;

@@ -147,9 +147,8 @@ int main(int argc, char *argv[])
     int mostRunning = 0;
     QTimer running;
     running.setInterval(100);
-    QObject::connect(&running, &QTimer::timeout, [&] {
-        mostRunning = std::max(mostRunning, window->engine().CountLoadedWorkers() - 1);
-    });
+    QObject::connect(&running, &QTimer::timeout,
+                     [&] { mostRunning = std::max(mostRunning, window->engine().CountLoadedWorkers() - 1); });
     sinceLast.start();
     sinceStart.start();
     probe.start();

@@ -29,7 +29,8 @@ QList<QByteArray> sampleContents()
     compound.replace(512, 4, QByteArray::fromHex("ECA5C100"));
     QByteArray tagged = filled(8 * 1024, "\xFF\xFB\x90\x64");
     tagged.replace(tagged.size() - 128, 3, "TAG");
-    const QByteArray index = "[TARGET]\r\nA1=1\r\nA2=2\r\nB1=3\r\nB2=4\r\nC1=5\r\nC2=6\r\nD1=7\r\nD2=8\r\nDOCTYPE=9\r\n";
+    const QByteArray index =
+        "[TARGET]\r\nA1=1\r\nA2=2\r\nB1=3\r\nB2=4\r\nC1=5\r\nC2=6\r\nD1=7\r\nD2=8\r\nDOCTYPE=9\r\n";
 
     QList<QByteArray> contents;
     for (int n = 0; n < 8; ++n)

@@ -60,7 +60,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() < 3) {
-        std::fprintf(stderr, "usage: transfer_driver URL FOLDER [--limit-mb N] [--stop-after SECONDS] [--method 1|2]\n");
+        std::fprintf(stderr,
+                     "usage: transfer_driver URL FOLDER [--limit-mb N] [--stop-after SECONDS] [--method 1|2]\n");
         return 2;
     }
     double limitMB = 1e9;

@@ -46,6 +46,4 @@ bool BrowserPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &me
     return !m_silent && QWebEnginePage::javaScriptPrompt(securityOrigin, message, defaultValue, result);
 }
 
-void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &)
-{
-}
+void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &) {}

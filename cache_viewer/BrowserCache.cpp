@@ -16,7 +16,8 @@ CacheViewerServices CacheViewerServicesFor(QWebEngineProfile *profile, StoredSet
                                FolderHistoryFilePath(),
                                cacheFolder,
                                CacheExportFolder(),
-                               cacheFolder.isEmpty() ? UserCacheLayout{} : UserCacheLayoutFor(QDir::homePath(), cacheFolder)};
+                               cacheFolder.isEmpty() ? UserCacheLayout{}
+                                                     : UserCacheLayoutFor(QDir::homePath(), cacheFolder)};
 }
 
 CacheViewer *OpenCacheViewer(QWebEngineProfile *profile, StoredSettings &stored, Prompts &prompts, QWidget *parent)

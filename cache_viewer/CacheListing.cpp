@@ -91,10 +91,10 @@ QString UrlFileType(const QString &text)
     }
     s.replace(QLatin1Char('\\'), QLatin1Char('/'));
     s = s.mid(s.lastIndexOf(QLatin1Char('/')) + 1);
-    for (const QString &mark : {QStringLiteral("#"), QStringLiteral("\b"), QStringLiteral("\t"), QStringLiteral("\n"),
-                                QStringLiteral("\r"), QStringLiteral(":"), QStringLiteral("*"), QStringLiteral("<"),
-                                QStringLiteral(">"), QStringLiteral("|"), QStringLiteral("\""), QStringLiteral("'"),
-                                QStringLiteral("="), QStringLiteral("?")})
+    for (const QString &mark :
+         {QStringLiteral("#"), QStringLiteral("\b"), QStringLiteral("\t"), QStringLiteral("\n"), QStringLiteral("\r"),
+          QStringLiteral(":"), QStringLiteral("*"), QStringLiteral("<"), QStringLiteral(">"), QStringLiteral("|"),
+          QStringLiteral("\""), QStringLiteral("'"), QStringLiteral("="), QStringLiteral("?")})
         cutBefore(s, mark);
     const qsizetype dot = s.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)

@@ -49,8 +49,8 @@ void CollectFiles(QString &path, QStringList &list, bool recursive);
 // home folders, and the browser's cache folder below a home folder.
 struct UserCacheLayout
 {
-    QString usersRoot;      // ends with a separator; empty: nothing to list
-    QStringList subPaths;   // each begins with a separator
+    QString usersRoot;    // ends with a separator; empty: nothing to list
+    QStringList subPaths; // each begins with a separator
 };
 // The layout for a home folder and the profile's cache folder: the home
 // folder's parent as root, the cache folder's place below the home folder as

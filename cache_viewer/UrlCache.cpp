@@ -62,15 +62,15 @@ bool writeBody(const QString &entryFile, const CacheEntryFile &entry, const QStr
 
 UrlCache::UrlCache(const QString &cacheFolder, const QString &exportFolder)
     : m_cacheFolder(cacheFolder), m_exportFolder(exportFolder)
-{
-}
+{}
 
 QStringList UrlCache::entryFolders() const
 {
     // No folder given (a profile kept in memory) is no cache, never the root.
     if (m_cacheFolder.isEmpty())
         return {};
-    return {m_cacheFolder, m_cacheFolder + QStringLiteral("/Cache"), m_cacheFolder + QStringLiteral("/Cache/Cache_Data")};
+    return {m_cacheFolder, m_cacheFolder + QStringLiteral("/Cache"),
+            m_cacheFolder + QStringLiteral("/Cache/Cache_Data")};
 }
 
 QList<UrlCache::Entry> UrlCache::entries(bool *ok) const

@@ -24,6 +24,15 @@ std::optional<QString> ConsolePrompts::input(const QString &, const QString &, c
     return std::nullopt;
 }
 
-QString ConsolePrompts::saveFileName(const QString &, const QString &, const QString &) { return QString(); }
-QString ConsolePrompts::openFileName(const QString &, const QString &, const QString &) { return QString(); }
-QString ConsolePrompts::browseForFolder(const QString &, const QString &) { return QString(); }
+QString ConsolePrompts::saveFileName(const QString &, const QString &, const QString &)
+{
+    return QString();
+}
+QString ConsolePrompts::openFileName(const QString &, const QString &, const QString &)
+{
+    return QString();
+}
+QString ConsolePrompts::browseForFolder(const QString &, const QString &)
+{
+    return QString();
+}

@@ -199,9 +199,9 @@ DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, con
         }
 
         static const QStringList valued = {
-            QStringLiteral("--list"),     QStringLiteral("--dir"),      QStringLiteral("--method"),
-            QStringLiteral("--threads"),  QStringLiteral("--interval"), QStringLiteral("--same-name"),
-            QStringLiteral("--max-mb"),   QStringLiteral("--proxy"),    QStringLiteral("--type"),
+            QStringLiteral("--list"),    QStringLiteral("--dir"),      QStringLiteral("--method"),
+            QStringLiteral("--threads"), QStringLiteral("--interval"), QStringLiteral("--same-name"),
+            QStringLiteral("--max-mb"),  QStringLiteral("--proxy"),    QStringLiteral("--type"),
             QStringLiteral("--retry"),
         };
         if (!valued.contains(name))
@@ -241,9 +241,9 @@ DownloadArgumentsResult ParseDownloadArguments(const QStringList &arguments, con
         } else if (name == QLatin1String("--same-name")) {
             const std::optional<SameNamePolicy> policy = sameNamePolicyOf(text);
             if (!policy)
-                return fail(QStringLiteral("--same-name must be skip, overwrite or rename (%1, %2 or %3), not \"%4\"")
-                                .arg(SameNameCaption::kSkip, SameNameCaption::kOverwrite, SameNameCaption::kRename,
-                                     text));
+                return fail(
+                    QStringLiteral("--same-name must be skip, overwrite or rename (%1, %2 or %3), not \"%4\"")
+                        .arg(SameNameCaption::kSkip, SameNameCaption::kOverwrite, SameNameCaption::kRename, text));
             parsed.sameNamePolicy = *policy;
         } else if (name == QLatin1String("--max-mb")) {
             bool ok = false;

@@ -31,14 +31,14 @@ struct DownloadArguments
     int intervalSeconds = 0;
     SameNamePolicy sameNamePolicy = SameNamePolicy::Rename;
     double maxFileSizeMB = 10.0;
-    QString proxyAddress;          // empty: no proxy
+    QString proxyAddress; // empty: no proxy
     QString proxyPort;
     QString type = QStringLiteral("pdf");
     RetryChoice retry = RetryChoice::None;
     bool stopAfterErrors = false;
-    QString statePath;             // --state: the run's state file, absolute; empty: none
-    bool nameFromServer = false;   // --name-from server: rows without a name take the reply's name
-    bool help = false;             // --help: print the usage and do nothing else
+    QString statePath;           // --state: the run's state file, absolute; empty: none
+    bool nameFromServer = false; // --name-from server: rows without a name take the reply's name
+    bool help = false;           // --help: print the usage and do nothing else
 };
 
 // The checked arguments, or the reason they are wrong.

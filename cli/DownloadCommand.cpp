@@ -61,13 +61,13 @@ class DownloadRun final : public QObject
 public:
     DownloadRun(const DownloadArguments &arguments, const QList<RunStateRow> &stateRows, QTextStream &out,
                 QTextStream &err)
-        : m_out(out)
-        , m_err(err)
-        , m_settings(sessionSettingsOf(arguments))
-        , m_prompts(err, QStringLiteral("paperdrift-cli download: "))
-        , m_engine(m_settings, m_clock, m_prompts, m_sounds, m_network)
-        , m_progress(err, StandardErrorIsTerminal())
-        , m_statePath(arguments.statePath)
+        : m_out(out),
+          m_err(err),
+          m_settings(sessionSettingsOf(arguments)),
+          m_prompts(err, QStringLiteral("paperdrift-cli download: ")),
+          m_engine(m_settings, m_clock, m_prompts, m_sounds, m_network),
+          m_progress(err, StandardErrorIsTerminal()),
+          m_statePath(arguments.statePath)
     {
         applyOptions(arguments, m_engine.options());
         DownloadList &list = m_engine.list();
@@ -102,8 +102,7 @@ public:
         // of a transfer, is over.
         connect(&m_engine, &DownloadEngine::supervisorTickEnded, this, &DownloadRun::afterSupervisorTick,
                 Qt::QueuedConnection);
-        connect(&m_engine, &DownloadEngine::transferEnded, this, &DownloadRun::afterTransfer,
-                Qt::QueuedConnection);
+        connect(&m_engine, &DownloadEngine::transferEnded, this, &DownloadRun::afterTransfer, Qt::QueuedConnection);
         connect(&m_stopRequests, &StopRequests::stopRequested, this, &DownloadRun::onStopRequested);
     }
 

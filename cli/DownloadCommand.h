@@ -9,6 +9,6 @@
 // 2 for wrong arguments.
 int RunDownloadCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
-inline constexpr CliCommand kDownloadCommand{
-    "download", "[OPTIONS] URL... | --list FILE",
-    "fetch the addresses into a folder, as the download window does", RunDownloadCommand};
+inline constexpr CliCommand kDownloadCommand{"download", "[OPTIONS] URL... | --list FILE",
+                                             "fetch the addresses into a folder, as the download window does",
+                                             RunDownloadCommand};

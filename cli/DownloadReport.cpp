@@ -32,8 +32,7 @@ QString StateWord(ItemState state)
 QString ItemLine(const DownloadItem &item)
 {
     return QStringList{EscapeField(StateWord(item.State)), EscapeField(ProgressText(item.Progress)),
-                       EscapeField(SizeText(item.Size)),
-                       EscapeField(ItemFilePath(item)), EscapeField(item.Url)}
+                       EscapeField(SizeText(item.Size)), EscapeField(ItemFilePath(item)), EscapeField(item.Url)}
         .join(QLatin1Char('\t'));
 }
 

@@ -58,7 +58,7 @@ std::optional<ExtractOptions> parseArguments(const QStringList &arguments, QText
             }
             QString &value = argument == QLatin1String("--url")      ? options.pageUrl
                              : argument == QLatin1String("--export") ? options.exportPath
-                                                                      : options.loadLimit;
+                                                                     : options.loadLimit;
             value = arguments[++i];
         } else {
             err << "paperdrift-cli extract: unknown option \"" << argument << "\"\n";
@@ -94,8 +94,8 @@ bool readSavedPages(const ExtractOptions &options, HarvestList &list, QTextStrea
             allRead = false;
             continue;
         }
-        const QUrl pageUrl = options.pageUrl.isEmpty() ? QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())
-                                                       : QUrl(options.pageUrl);
+        const QUrl pageUrl =
+            options.pageUrl.isEmpty() ? QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()) : QUrl(options.pageUrl);
         ExtractPageEntries(ReadHtmlPage(file.readAll(), pageUrl), QString(), options.tickedOnly, options.freeOnly,
                            list);
     }
@@ -181,7 +181,8 @@ int RunExtractCommand(const QStringList &arguments, QTextStream &out, QTextStrea
 
     for (int row = 0; row < list.count(); ++row) {
         const HarvestEntry &entry = list.at(row);
-        out << EscapeField(entry.Title) << '\t' << EscapeField(entry.Link) << '\t' << EscapeField(entry.PageUrl) << '\n';
+        out << EscapeField(entry.Title) << '\t' << EscapeField(entry.Link) << '\t' << EscapeField(entry.PageUrl)
+            << '\n';
     }
 
     if (!options->exportPath.isEmpty() && !WriteHarvestExport(list, options->exportPath)) {

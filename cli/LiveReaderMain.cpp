@@ -37,8 +37,9 @@ public:
     {
         m_limit.setSingleShot(true);
         m_limit.setInterval(qRound(limitSeconds * 1000));
-        connect(&m_limit, &QTimer::timeout, this,
-                [this] { skip(QStringLiteral("did not finish loading within %1 seconds").arg(m_limit.interval() / 1000.0)); });
+        connect(&m_limit, &QTimer::timeout, this, [this] {
+            skip(QStringLiteral("did not finish loading within %1 seconds").arg(m_limit.interval() / 1000.0));
+        });
     }
 
     void next()

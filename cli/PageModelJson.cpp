@@ -24,8 +24,8 @@ QList<PageAnchor> anchorsOf(const QJsonArray &array)
     QList<PageAnchor> anchors;
     for (const QJsonValue &value : array) {
         const QJsonObject object = value.toObject();
-        anchors.append({object.value("class").toString(), object.value("text").toString(),
-                        object.value("href").toString()});
+        anchors.append(
+            {object.value("class").toString(), object.value("text").toString(), object.value("href").toString()});
     }
     return anchors;
 }

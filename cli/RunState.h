@@ -19,7 +19,7 @@ class DownloadList;
 // row waits again and continues from its .part file.
 struct RunStateRow
 {
-    DownloadItem item;      // url, name, type, folder, referring page, state and counts
+    DownloadItem item;           // url, name, type, folder, referring page, state and counts
     bool nameFromServer = false; // the row takes the reply's Content-Disposition name
 };
 

@@ -8,5 +8,5 @@
 // the usage line when no file is given.
 int RunSniffCommand(const QStringList &files, QTextStream &out, QTextStream &err);
 
-inline constexpr CliCommand kSniffCommand{
-    "sniff", "FILE...", "print the type recognised from each file's first bytes", RunSniffCommand};
+inline constexpr CliCommand kSniffCommand{"sniff", "FILE...", "print the type recognised from each file's first bytes",
+                                          RunSniffCommand};

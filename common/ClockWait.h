@@ -27,8 +27,7 @@ public:
 
     // Starts (or restarts) the wait, counting from `startSeconds` on the
     // clock. Without a condition the wait only ends by its time.
-    void start(double startSeconds, double limitSeconds, std::function<bool()> ready,
-               std::function<void(End)> done);
+    void start(double startSeconds, double limitSeconds, std::function<bool()> ready, std::function<void(End)> done);
     void recheck();
     // Ends the wait without calling its done step.
     void cancel();

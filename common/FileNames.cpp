@@ -24,10 +24,16 @@ constexpr qsizetype kNameByteLimit = 240;
 bool isReservedInName(QChar c)
 {
     switch (c.unicode()) {
-    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-        return true;
-    default:
-        return false;
+    case '\\':
+    case '/':
+    case ':':
+    case '*':
+    case '?':
+    case '"':
+    case '<':
+    case '>':
+    case '|': return true;
+    default: return false;
     }
 }
 

@@ -13,12 +13,12 @@ struct SessionSettings
 {
     // Qualified: the field carries the type's name.
     ::DownloadMethod DownloadMethod = ::DownloadMethod::NotRead;
-    qint16 ProxyEnabled = 0;    // 1: method one goes through the proxy
-    QString ProxyAddress;       // trimmed
-    QString ProxyPort;          // trimmed numeric text
-    double MaxFileSizeMB = 0.0; // 1 MB = 1024 × 1024 bytes
-    qint16 AskSaveFolder = 0;   // 1: ask for the save folder when extracting
-    QString SaveFolder;         // ends with a separator once confirmed
+    qint16 ProxyEnabled = 0;           // 1: method one goes through the proxy
+    QString ProxyAddress;              // trimmed
+    QString ProxyPort;                 // trimmed numeric text
+    double MaxFileSizeMB = 0.0;        // 1 MB = 1024 × 1024 bytes
+    qint16 AskSaveFolder = 0;          // 1: ask for the save folder when extracting
+    QString SaveFolder;                // ends with a separator once confirmed
     bool KeepOriginalFileName = false; // never stored
     SameNamePolicy DuplicateNamePolicy = SameNamePolicy::Rename;
 };

@@ -75,8 +75,8 @@ void CopyMoveDialog::buildControls()
 
     Frame1 = accessible(NamedControl(new QGroupBox(kSameNameFrame, this), "Frame1"), kSameNameFrame);
     auto *options = new QVBoxLayout(Frame1);
-    const QString captions[6] = {QString(), kOptionSkip, kOptionOverwrite, kOptionRename, kOptionSizeAndTime,
-                                 kOptionSize};
+    const QString captions[6] = {QString(),     kOptionSkip,        kOptionOverwrite,
+                                 kOptionRename, kOptionSizeAndTime, kOptionSize};
     for (int index = 1; index <= 5; ++index) {
         auto *option = new QRadioButton(captions[index], Frame1);
         option->setObjectName(QStringLiteral("Option1(%1)").arg(index));

@@ -28,5 +28,4 @@ inline const QString kFolderError = QStringLiteral("创建文件夹出错！");
 inline const QString kMoveDone = QStringLiteral("移动文件完成！");
 inline const QString kCopyDone = QStringLiteral("复制文件完成！");
 
-
 } // namespace CopyMoveText

@@ -122,8 +122,8 @@ RenamedCopy CopyWithAutoRename(const QString &sourcePath, const QString &destina
     result.base = SplitCounterSuffix(split.base);
     QString candidate = destinationFolder + JoinedName(result.base, split.extension);
     for (qint64 count = 1; FileExists(candidate); ++count) {
-        result.newName = JoinedName(result.base + QStringLiteral("[%1]").arg(count, 3, 10, QLatin1Char('0')),
-                                    split.extension);
+        result.newName =
+            JoinedName(result.base + QStringLiteral("[%1]").arg(count, 3, 10, QLatin1Char('0')), split.extension);
         candidate = destinationFolder + result.newName;
     }
     result.target = candidate;
@@ -156,14 +156,9 @@ FileOutcome CopyOneFile(const QString &sourcePath, const QString &destinationFol
         const bool sameTime = source.lastModified() == existing.lastModified();
         switch (option) {
         case Collision::None:
-        case Collision::Skip:
-            return FileOutcome::LeftAlone;
-        case Collision::Overwrite:
-            outcome = overwrite() ? FileOutcome::Overwritten : FileOutcome::Failed;
-            break;
-        case Collision::Rename:
-            outcome = rename() ? FileOutcome::Renamed : FileOutcome::Failed;
-            break;
+        case Collision::Skip: return FileOutcome::LeftAlone;
+        case Collision::Overwrite: outcome = overwrite() ? FileOutcome::Overwritten : FileOutcome::Failed; break;
+        case Collision::Rename: outcome = rename() ? FileOutcome::Renamed : FileOutcome::Failed; break;
         case Collision::OverwriteSameSizeAndTime:
             if (sameSize && sameTime)
                 outcome = overwrite() ? FileOutcome::Overwritten : FileOutcome::Failed;
@@ -185,8 +180,7 @@ FileOutcome CopyOneFile(const QString &sourcePath, const QString &destinationFol
 
 CopyRun::CopyRun(const QStringList &files, const QString &destinationFolder, Collision option, bool isMove)
     : m_files(files), m_destination(destinationFolder), m_option(option), m_isMove(isMove)
-{
-}
+{}
 
 QString CopyRun::nextName() const
 {

@@ -42,7 +42,14 @@ bool CopyFileKeepingTime(const QString &source, const QString &target);
 
 // The collision options, by their index 1 to 5; any other index selects none,
 // which leaves an existing file alone.
-enum class Collision { None = 0, Skip = 1, Overwrite = 2, Rename = 3, OverwriteSameSizeAndTime = 4, OverwriteSameSize = 5 };
+enum class Collision {
+    None = 0,
+    Skip = 1,
+    Overwrite = 2,
+    Rename = 3,
+    OverwriteSameSizeAndTime = 4,
+    OverwriteSameSize = 5
+};
 Collision CollisionFromIndex(int index);
 
 // What happened to one file of a run.

@@ -106,11 +106,12 @@ CommandStrip::CommandStrip(QWidget *parent) : QFrame(parent)
     Shape1->setVisible(false);
 
     sameNameLabel = NamedControl(new QLabel(kSameName, this), "sameNameLabel");
-    Option1 = captioned(NamedControl(new QRadioButton(SameNameCaption::kSkip, this), "Option1"), SameNameCaption::kSkip);
+    Option1 =
+        captioned(NamedControl(new QRadioButton(SameNameCaption::kSkip, this), "Option1"), SameNameCaption::kSkip);
     Option2 = captioned(NamedControl(new QRadioButton(SameNameCaption::kOverwrite, this), "Option2"),
                         SameNameCaption::kOverwrite);
-    Option3 = captioned(NamedControl(new QRadioButton(SameNameCaption::kRename, this), "Option3"),
-                        SameNameCaption::kRename);
+    Option3 =
+        captioned(NamedControl(new QRadioButton(SameNameCaption::kRename, this), "Option3"), SameNameCaption::kRename);
     auto *sameName = new QButtonGroup(this);
     for (QRadioButton *option : {Option1, Option2, Option3})
         sameName->addButton(option);
@@ -162,8 +163,8 @@ CommandStrip::CommandStrip(QWidget *parent) : QFrame(parent)
     layout->addLayout(bottom);
 
     // Tab order follows the strip from left to right, row by row.
-    const QList<QWidget *> order{Command4, Command31, Command26, Combo1, Combo2, Command1, Check4, Check5,
-                                 Check3,   Combo4,    Check6,    Option1, Option2, Option3};
+    const QList<QWidget *> order{Command4, Command31, Command26, Combo1, Combo2,  Command1, Check4,
+                                 Check5,   Check3,    Combo4,    Check6, Option1, Option2,  Option3};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -33,14 +33,14 @@ public:
     QCheckBox *Check3;
     QComboBox *Combo4;
     QCheckBox *Check6;
-    QFrame *Shape1;         // shown while downloading is on
-    QLabel *sameNameLabel;  // "同名文件："
-    QRadioButton *Option1;  // "跳过"
-    QRadioButton *Option2;  // "覆盖"
-    QRadioButton *Option3;  // "重命名"
-    QPushButton *Command1;  // "网页登录"
-    QLabel *listLabel;      // "下载列表："
-    QLabel *Label1;         // the number of rows and "条"
+    QFrame *Shape1;        // shown while downloading is on
+    QLabel *sameNameLabel; // "同名文件："
+    QRadioButton *Option1; // "跳过"
+    QRadioButton *Option2; // "覆盖"
+    QRadioButton *Option3; // "重命名"
+    QPushButton *Command1; // "网页登录"
+    QLabel *listLabel;     // "下载列表："
+    QLabel *Label1;        // the number of rows and "条"
 
     // The same-name option of a rule: Option1 "跳过", Option2 "覆盖",
     // Option3 "重命名".

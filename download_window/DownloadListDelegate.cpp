@@ -38,8 +38,7 @@ QSize DownloadListDelegate::sizeHint(const QStyleOptionViewItem &option, const Q
     return size;
 }
 
-void DownloadListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                 const QModelIndex &index) const
+void DownloadListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const std::optional<int> percent = index.column() == DownloadList::ProgressColumn
                                            ? ProgressPercent(index.data(DownloadList::ValueRole))

@@ -74,8 +74,8 @@ DownloadWindow::DownloadWindow(const DownloadWindowServices &services, QWidget *
 
     // The engine's construction sets LastFinishTime, starts with an empty
     // list and switches the supervisor timer on.
-    m_engine = new DownloadEngine(services.session, services.clock, services.prompts, services.sounds,
-                                  services.network, this);
+    m_engine =
+        new DownloadEngine(services.session, services.clock, services.prompts, services.sounds, services.network, this);
     m_listCommands = new ListCommands(*m_engine, services.prompts, this);
     m_fileCommands = new FileCommands(*m_engine, services.prompts, services.shell, this);
 
@@ -211,9 +211,8 @@ void DownloadWindow::bindEngine()
     connect(m_engine, &DownloadEngine::panel4TextChanged, panel4, &QLabel::setText);
     connect(m_engine, &DownloadEngine::menuStartEnabledChanged, m_menus.start, &QAction::setEnabled);
     connect(m_engine, &DownloadEngine::indicatorVisibleChanged, Picture3->Shape1, &QWidget::setVisible);
-    connect(m_engine, &DownloadEngine::rowStarted, this, [this](int row) {
-        ListView3->scrollTo(m_engine->list().index(row, 0));
-    });
+    connect(m_engine, &DownloadEngine::rowStarted, this,
+            [this](int row) { ListView3->scrollTo(m_engine->list().index(row, 0)); });
     connect(m_engine, &DownloadEngine::methodChanged, this,
             [this](DownloadMethod method) { showMethod(method, true); });
     connect(m_engine, &DownloadEngine::optionsChanged, this, &DownloadWindow::syncOptionsToStrip);
@@ -233,10 +232,10 @@ void DownloadWindow::bindMenus()
     connect(menus.resetSelected, &QAction::triggered, this, [this] { m_listCommands->resetSelected(selectedRows()); });
     connect(menus.resetFailed, &QAction::triggered, m_listCommands, &ListCommands::resetFailed);
     connect(menus.resetWebPages, &QAction::triggered, m_listCommands, &ListCommands::resetWebPages);
-    connect(menus.resetFailedAndWebPages, &QAction::triggered, m_listCommands,
-            &ListCommands::resetFailedAndWebPages);
+    connect(menus.resetFailedAndWebPages, &QAction::triggered, m_listCommands, &ListCommands::resetFailedAndWebPages);
     connect(menus.resetSmaller, &QAction::triggered, m_listCommands, &ListCommands::resetSmallerThan);
-    connect(menus.removeSelected, &QAction::triggered, this, [this] { m_listCommands->removeSelected(selectedRows()); });
+    connect(menus.removeSelected, &QAction::triggered, this,
+            [this] { m_listCommands->removeSelected(selectedRows()); });
     connect(menus.removeFailed, &QAction::triggered, m_listCommands, &ListCommands::removeFailed);
     connect(menus.removeFinished, &QAction::triggered, m_listCommands, &ListCommands::removeFinished);
     connect(menus.clearList, &QAction::triggered, m_listCommands, &ListCommands::clearList);

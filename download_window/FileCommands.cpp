@@ -13,8 +13,7 @@
 
 FileCommands::FileCommands(DownloadEngine &engine, Prompts &prompts, Shell &shell, QObject *parent)
     : QObject(parent), m_list(engine.list()), m_prompts(prompts), m_shell(shell)
-{
-}
+{}
 
 bool FileCommands::validRow(int row) const
 {
@@ -111,9 +110,7 @@ void FileCommands::doubleClick(int row)
         return;
     const DownloadItem &item = m_list.at(row);
     switch (item.State) {
-    case Finished:
-        OpenFileWithShell(ItemFilePath(item));
-        break;
+    case Finished: OpenFileWithShell(ItemFilePath(item)); break;
     case Failed:
         m_list.updateItem(row, [](DownloadItem &failed) {
             DeleteItemFile(failed);
@@ -122,8 +119,7 @@ void FileCommands::doubleClick(int row)
         });
         break;
     case Waiting:
-    case Downloading:
-        break;
+    case Downloading: break;
     }
 }
 

@@ -83,8 +83,7 @@ QSet<quint64> idsOfRows(const DownloadList &list, const QList<int> &rows)
 
 ListCommands::ListCommands(DownloadEngine &engine, Prompts &prompts, QObject *parent)
     : QObject(parent), m_engine(engine), m_list(engine.list()), m_prompts(prompts)
-{
-}
+{}
 
 bool ListCommands::isListBusy() const
 {
@@ -150,9 +149,8 @@ void ListCommands::ShuffleList(bool report)
 int ListCommands::resetSelected(const QList<int> &rows)
 {
     const QSet<quint64> selected = idsOfRows(m_list, rows);
-    return resetRowsWhere(m_list, [&selected](int, const DownloadItem &item) {
-        return hasEnded(item) && selected.contains(item.Id);
-    });
+    return resetRowsWhere(
+        m_list, [&selected](int, const DownloadItem &item) { return hasEnded(item) && selected.contains(item.Id); });
 }
 
 int ListCommands::resetFailed()
@@ -247,7 +245,8 @@ int ListCommands::checkFiles()
     for (int row = 0; row < m_list.count(); ++row) {
         if (files.itemFileExists(m_list.at(row)))
             continue;
-        m_list.updateItem(row, [](DownloadItem &item) { item.Progress = ItemProgress::ofWord(ProgressWord::DoesNotExist); });
+        m_list.updateItem(row,
+                          [](DownloadItem &item) { item.Progress = ItemProgress::ofWord(ProgressWord::DoesNotExist); });
         ++missing;
     }
     return missing;

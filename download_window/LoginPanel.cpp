@@ -88,9 +88,8 @@ void LoginPanel::buildControls()
     m_conditionLabel->setBuddy(m_condition);
 
     // Tab order follows the rows, left to right; the browser comes last.
-    const QList<QWidget *> order{m_address,   m_browse,    m_accountLogin, m_account,  m_password,
-                                 m_ipLogin,   m_autoLogin, m_condition,    m_autoRefresh,
-                                 m_testLogin, m_closeHide, m_web};
+    const QList<QWidget *> order{m_address,   m_browse,    m_accountLogin, m_account,   m_password,  m_ipLogin,
+                                 m_autoLogin, m_condition, m_autoRefresh,  m_testLogin, m_closeHide, m_web};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -104,27 +104,27 @@ private:
     const Clock &m_clock;
     QPointer<DownloadEngine> m_engine;
 
-    QLabel *m_addressLabel = nullptr;     // Label6
-    QLineEdit *m_address = nullptr;       // Text1
-    QPushButton *m_browse = nullptr;      // Command2
+    QLabel *m_addressLabel = nullptr;       // Label6
+    QLineEdit *m_address = nullptr;         // Text1
+    QPushButton *m_browse = nullptr;        // Command2
     QRadioButton *m_accountLogin = nullptr; // Option4
-    QLineEdit *m_account = nullptr;       // Text2
-    QLabel *m_passwordLabel = nullptr;    // Label10
-    QLineEdit *m_password = nullptr;      // Text3
-    QRadioButton *m_ipLogin = nullptr;    // Option5
-    QCheckBox *m_autoLogin = nullptr;     // Check2
-    QLabel *m_conditionLabel = nullptr;   // Label11
-    QComboBox *m_condition = nullptr;     // Combo3
-    QCheckBox *m_autoRefresh = nullptr;   // Check1
-    QPushButton *m_testLogin = nullptr;   // Command5
-    QPushButton *m_closeHide = nullptr;   // Command3
-    WebBrowser *m_web = nullptr;          // Web1
-    QTimer *m_refreshTimer = nullptr;     // Timer2
+    QLineEdit *m_account = nullptr;         // Text2
+    QLabel *m_passwordLabel = nullptr;      // Label10
+    QLineEdit *m_password = nullptr;        // Text3
+    QRadioButton *m_ipLogin = nullptr;      // Option5
+    QCheckBox *m_autoLogin = nullptr;       // Check2
+    QLabel *m_conditionLabel = nullptr;     // Label11
+    QComboBox *m_condition = nullptr;       // Combo3
+    QCheckBox *m_autoRefresh = nullptr;     // Check1
+    QPushButton *m_testLogin = nullptr;     // Command5
+    QPushButton *m_closeHide = nullptr;     // Command3
+    WebBrowser *m_web = nullptr;            // Web1
+    QTimer *m_refreshTimer = nullptr;       // Timer2
 
     // LoginPageLoading: set before a page is requested in Web1, cleared by
     // every completed document.
     bool m_loginPageLoading = false;
-    ClockWait *m_browseWait = nullptr;  // "browseWait": a page opened in Web1
+    ClockWait *m_browseWait = nullptr; // "browseWait": a page opened in Web1
     QList<std::function<void()>> m_afterBrowse;
     ClockWait *m_attemptWait = nullptr; // "attemptWait": the submitted form's answer, then the pause
     AttemptStep m_step = AttemptStep::Idle;

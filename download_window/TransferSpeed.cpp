@@ -8,6 +8,7 @@ QString SpeedPanelText(const TransferSpeed &speed, double bytesPerSecond)
         return QString();
     QString text = TransferSpeed::text(bytesPerSecond);
     if (speed.secondsLeft() >= 0)
-        text += EngineText::kTimeLeftSeparator + EngineText::kTimeLeftPrefix + TransferSpeed::timeText(speed.secondsLeft());
+        text +=
+            EngineText::kTimeLeftSeparator + EngineText::kTimeLeftPrefix + TransferSpeed::timeText(speed.secondsLeft());
     return text;
 }

@@ -392,8 +392,9 @@ void DownloadEngine::schedulingTickMethodTwo()
             break; // the walk left no waiting row to fetch: later slots find none either
         m_list.updateItem(row, [](DownloadItem &item) { item.State = Downloading; });
         const DownloadItem &item = m_list.at(row);
-        const SavePath save = renamedSavePath(item.Folder, item.Name, item.Type, m_options.sameNamePolicy,
-                                              [this](const QString &path) { return FileExists(path) || isPathInUse(path); });
+        const SavePath save =
+            renamedSavePath(item.Folder, item.Name, item.Type, m_options.sameNamePolicy,
+                            [this](const QString &path) { return FileExists(path) || isPathInUse(path); });
         m_list.updateItem(row, [&save](DownloadItem &stored) { stored.Name = save.name; });
         const quint64 itemId = m_list.at(row).Id;
         m_values.WorkerRows[k] = itemId;
@@ -453,12 +454,8 @@ void DownloadEngine::SupervisorTick()
     // 6. Automatic re-download.
     if (m_options.autoRetry && !m_downloadingOn) {
         switch (m_options.autoRetryChoice) {
-        case AutoRetryChoice::FailedItems:
-            ResetFailedItems(m_list);
-            break;
-        case AutoRetryChoice::WebPageItems:
-            ResetWebPageItems(m_list);
-            break;
+        case AutoRetryChoice::FailedItems: ResetFailedItems(m_list); break;
+        case AutoRetryChoice::WebPageItems: ResetWebPageItems(m_list); break;
         case AutoRetryChoice::Both:
             ResetFailedItems(m_list);
             ResetWebPageItems(m_list);
@@ -566,7 +563,7 @@ void DownloadEngine::unloadWorker(int k)
     m_workers[size_t(k)] = nullptr;
     m_workerPaths[size_t(k)].clear();
     m_values.WorkerRows[k] = 0;
-    w->cancel(); // no longer loaded: what it still reports is not heard
+    w->cancel();      // no longer loaded: what it still reports is not heard
     w->deleteLater(); // it may be inside its own event right now
 }
 
@@ -653,8 +650,9 @@ void DownloadEngine::applyServerName(DownloadItem &item, const QString &fileName
     if (!FileExists(from))
         return;
     const QString type = server.type.isEmpty() ? item.Type : server.type;
-    const SavePath save = renamedSavePath(item.Folder, server.name, type, m_options.sameNamePolicy,
-                                          [this](const QString &path) { return FileExists(path) || isPathInUse(path); });
+    const SavePath save =
+        renamedSavePath(item.Folder, server.name, type, m_options.sameNamePolicy,
+                        [this](const QString &path) { return FileExists(path) || isPathInUse(path); });
     if (QDir::cleanPath(save.path) == QDir::cleanPath(from))
         return;
     if (m_options.sameNamePolicy == SameNamePolicy::Skip && FileExists(save.path))

@@ -85,8 +85,8 @@ public:
     bool downloadingOn() const { return m_downloadingOn; }
 
     // Commands.
-    void start();  // Command4, menu下载全部: switch downloading on
-    void stop();   // Command31, menu停止下载, and the window's close
+    void start(); // Command4, menu下载全部: switch downloading on
+    void stop();  // Command31, menu停止下载, and the window's close
     // menu取消下载选中项: the given rows (0-based positions) that are waiting
     // become failed; refused with "停止下载后方可设置！" while DownloadRunning
     // is true. Returns false when refused.
@@ -130,21 +130,21 @@ public:
     const PoliteWaits &politeWaits() const { return m_waits; }
 
 signals:
-    void panel2TextChanged(const QString &text); // "正在下载:" / "完成下载:" + name
-    void panel3TextChanged(const QString &text); // the transfer control's state text
-    void panel4TextChanged(const QString &text); // the status summary, every supervisor tick
-    void downloadingSwitched(bool on);           // Timer_Down switched on or off
-    void menuStartEnabledChanged(bool enabled);  // menu下载全部
-    void indicatorVisibleChanged(bool visible);  // Shape1
-    void rowStarted(int row);                    // follow mode: scroll this row into view
-    void loginRequested();                       // automatic login: a web page arrived
-    void methodChanged(DownloadMethod method);   // after switchMethod
-    void optionsChanged();                       // the engine changed the options record itself
-    void transferStarted(quint64 itemId);        // a transfer of either method started
+    void panel2TextChanged(const QString &text);                 // "正在下载:" / "完成下载:" + name
+    void panel3TextChanged(const QString &text);                 // the transfer control's state text
+    void panel4TextChanged(const QString &text);                 // the status summary, every supervisor tick
+    void downloadingSwitched(bool on);                           // Timer_Down switched on or off
+    void menuStartEnabledChanged(bool enabled);                  // menu下载全部
+    void indicatorVisibleChanged(bool visible);                  // Shape1
+    void rowStarted(int row);                                    // follow mode: scroll this row into view
+    void loginRequested();                                       // automatic login: a web page arrived
+    void methodChanged(DownloadMethod method);                   // after switchMethod
+    void optionsChanged();                                       // the engine changed the options record itself
+    void transferStarted(quint64 itemId);                        // a transfer of either method started
     void transferEnded(quint64 itemId, TransferOutcome outcome); // ... and ended, once per start
-    void listFinished();                         // every row finished or failed; downloading switched off
-    void schedulingTickEnded();                  // a SchedulingTick is over
-    void supervisorTickEnded();                  // a SupervisorTick is over, its automatic rules applied
+    void listFinished();        // every row finished or failed; downloading switched off
+    void schedulingTickEnded(); // a SchedulingTick is over
+    void supervisorTickEnded(); // a SupervisorTick is over, its automatic rules applied
 
 private:
     void setDownloadingOn(bool on);

@@ -76,14 +76,14 @@ struct ItemProgress
 // texts are made only where the row is shown or written out (RowTexts.h).
 struct DownloadItem
 {
-    QString Url;                       // row key, unique in the list
-    QString Name;                      // base name of the stored file, no extension, no folder
-    QString Type;                      // extension without the dot; empty: no extension
-    ItemSize Size;                     // total length in bytes, a size word, or empty
-    std::optional<qint64> Downloaded;  // bytes received so far; empty before the transfer
-    ItemProgress Progress;             // whole percent received, a progress word, or empty
-    QString Folder;                    // folder the file is stored in
-    QString Referer;                   // page the link was found on; may be empty
+    QString Url;                      // row key, unique in the list
+    QString Name;                     // base name of the stored file, no extension, no folder
+    QString Type;                     // extension without the dot; empty: no extension
+    ItemSize Size;                    // total length in bytes, a size word, or empty
+    std::optional<qint64> Downloaded; // bytes received so far; empty before the transfer
+    ItemProgress Progress;            // whole percent received, a progress word, or empty
+    QString Folder;                   // folder the file is stored in
+    QString Referer;                  // page the link was found on; may be empty
     ItemState State = Waiting;
 
     // Stable identity given by the list when the row is added. Workers hold

@@ -238,8 +238,7 @@ SortKey sortKey(const DownloadItem &item, int column)
         if (item.Size.word != SizeWord::None)
             return {WordCell, 0, SizeText(item.Size).toCaseFolded()};
         return item.Size.hasBytes() ? SortKey{NumberCell, item.Size.bytes, {}} : SortKey();
-    case DownloadList::DownloadedColumn:
-        return item.Downloaded ? SortKey{NumberCell, *item.Downloaded, {}} : SortKey();
+    case DownloadList::DownloadedColumn: return item.Downloaded ? SortKey{NumberCell, *item.Downloaded, {}} : SortKey();
     case DownloadList::ProgressColumn:
         if (item.Progress.word != ProgressWord::None)
             return {WordCell, 0, ProgressText(item.Progress).toCaseFolded()};
@@ -264,9 +263,11 @@ void DownloadList::sortRows(int column, Qt::SortOrder order)
     for (size_t i = 0; i < sorted.size(); ++i)
         sorted[i] = int(i);
     if (order == Qt::AscendingOrder)
-        std::stable_sort(sorted.begin(), sorted.end(), [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     else
-        std::stable_sort(sorted.begin(), sorted.end(), [&keys](int a, int b) { return keys[size_t(b)] < keys[size_t(a)]; });
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [&keys](int a, int b) { return keys[size_t(b)] < keys[size_t(a)]; });
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOf(sorted.size());
@@ -371,11 +372,11 @@ QString DownloadList::statusSummaryText() const
 QString StatusSummaryText(const StateCounts &counts)
 {
     using namespace EngineText;
-    return QStringLiteral("总数:") + QString::number(counts.total)
-           + QLatin1Char(' ') + kStateDownloading + QLatin1Char(':') + QString::number(counts.downloading)
-           + QLatin1Char(' ') + kStateWaiting + QLatin1Char(':') + QString::number(counts.waiting)
-           + QLatin1Char(' ') + kStateFinished + QLatin1Char(':') + QString::number(counts.finished)
-           + QLatin1Char(' ') + kStateFailed + QLatin1Char(':') + QString::number(counts.failed);
+    return QStringLiteral("总数:") + QString::number(counts.total) + QLatin1Char(' ') + kStateDownloading
+           + QLatin1Char(':') + QString::number(counts.downloading) + QLatin1Char(' ') + kStateWaiting
+           + QLatin1Char(':') + QString::number(counts.waiting) + QLatin1Char(' ') + kStateFinished + QLatin1Char(':')
+           + QString::number(counts.finished) + QLatin1Char(' ') + kStateFailed + QLatin1Char(':')
+           + QString::number(counts.failed);
 }
 
 QString RowCountText(int rows)

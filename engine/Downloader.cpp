@@ -124,8 +124,7 @@ void Downloader::BeginDownload(const QString &url, const QString &targetPath, co
     if (m_stallTimerEnabled)
         m_stallTimer.start();
 
-    static const QRegularExpression ampersandEntity(QStringLiteral("&amp;"),
-                                                    QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ampersandEntity(QStringLiteral("&amp;"), QRegularExpression::CaseInsensitiveOption);
     m_sourceUrl = QString(url).replace(ampersandEntity, QStringLiteral("&")).trimmed();
     m_askedAgain = false;
     sendRead();
@@ -172,8 +171,8 @@ bool Downloader::openTemporary()
     m_file = std::make_unique<QFile>(PartPath(m_targetPath));
     // A .part file that may be continued is opened for appending; the
     // reply decides whether it is truncated.
-    const QIODevice::OpenMode mode = m_resume.isResume() ? QIODevice::WriteOnly | QIODevice::Append
-                                                         : QIODevice::WriteOnly | QIODevice::Truncate;
+    const QIODevice::OpenMode mode =
+        m_resume.isResume() ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate;
     m_writeFailed = !m_file->open(mode);
     return !m_writeFailed;
 }

@@ -127,8 +127,8 @@ private:
     double m_limitMB = 0.0;
 
     QPointer<QNetworkReply> m_reply;
-    qint64 m_total = 0; // announced length of the read; 0 when none
-    qint64 m_read = 0;  // bytes of the read stored in the temporary file
+    qint64 m_total = 0;            // announced length of the read; 0 when none
+    qint64 m_read = 0;             // bytes of the read stored in the temporary file
     std::unique_ptr<QFile> m_file; // the .part file
     bool m_writeFailed = false;
     bool m_fallback = false;
@@ -138,13 +138,13 @@ private:
     bool m_handling = false; // one of the handlers runs
     quint64 m_itemId = 0;
 
-    ResumePoint m_resume;     // where the read asked to continue
-    bool m_decided = false;   // the reply's status was looked at
-    bool m_askedAgain = false; // a ranged read was refused and asked once more whole
+    ResumePoint m_resume;       // where the read asked to continue
+    bool m_decided = false;     // the reply's status was looked at
+    bool m_askedAgain = false;  // a ranged read was refused and asked once more whole
     bool m_keepOldPart = false; // an error answer to a ranged read: the .part file stays as it was
-    qint64 m_offset = 0;      // bytes of the .part file the reply continues
-    QString m_serverFileName; // the reply's Content-Disposition name
-    int m_status = 0;         // the read's reply status
-    QByteArray m_retryAfter;  // its Retry-After and Date
+    qint64 m_offset = 0;        // bytes of the .part file the reply continues
+    QString m_serverFileName;   // the reply's Content-Disposition name
+    int m_status = 0;           // the read's reply status
+    QByteArray m_retryAfter;    // its Retry-After and Date
     QByteArray m_replyDate;
 };

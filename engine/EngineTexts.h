@@ -64,7 +64,6 @@ inline const QString kStopDownloadingFirst = QStringLiteral("停止下载以后�
 inline const QString kTypesCorrectedPrefix = QStringLiteral("纠正文件类型：");
 inline const QString kTypesCorrectedSuffix = QStringLiteral("个.");
 
-
 // The parallel worker's error texts.
 inline const QString kTimedOut = QStringLiteral("超时");
 inline const QString kCannotDownload = QStringLiteral("无法下载");

@@ -68,24 +68,24 @@ struct Signature
 const std::vector<Signature> &signatureTable()
 {
     static const std::vector<Signature> table = {
-        {{{0, "\x25\x50\x44\x46"sv}}, "pdf", {}},                 // %PDF
+        {{{0, "\x25\x50\x44\x46"sv}}, "pdf", {}}, // %PDF
         {{{0, "\xC8\x00\x00\x00"sv}}, "caj", {}},
-        {{{0, "\x43\x41\x4A\x00"sv}}, "kdh", {}},                 // CAJ and a zero byte
-        {{{0, "\x4B\x44\x48\x20"sv}}, "kdh", {}},                 // KDH and a blank
-        {{{0, "\x48\x4E\x00\x00"sv}}, "nh", {}},                  // HN and two zero bytes
+        {{{0, "\x43\x41\x4A\x00"sv}}, "kdh", {}}, // CAJ and a zero byte
+        {{{0, "\x4B\x44\x48\x20"sv}}, "kdh", {}}, // KDH and a blank
+        {{{0, "\x48\x4E\x00\x00"sv}}, "nh", {}},  // HN and two zero bytes
         {{{0, "\x49\x49\x2A\x00"sv}}, "tif", {}},
-        {{{0, "\x7B\x5C\x72\x74\x66"sv}}, "rtf", {}},             // {\rtf
-        {{{0, "\x4D\x5A"sv}}, "exe", {}},                         // MZ
-        {{{0, "\x52\x61\x72\x21"sv}}, "rar", {}},                 // Rar!
+        {{{0, "\x7B\x5C\x72\x74\x66"sv}}, "rtf", {}}, // {\rtf
+        {{{0, "\x4D\x5A"sv}}, "exe", {}},             // MZ
+        {{{0, "\x52\x61\x72\x21"sv}}, "rar", {}},     // Rar!
         {{{0, "\x50\x4B\x03\x04\x14\x00\x00\x00\x08"sv}}, "zip", {}},
         {{{0, "\x50\x4B\x03\x04\x14\x00\x06\x00\x08\x00"sv}}, "docx", {}},
-        {{{0, "\x43\x57\x53\x06"sv}}, "swf", {}},                 // CWS and 06
-        {{{0, "\x2E\x52\x4D\x46"sv}}, "rm", {}},                  // .RMF
+        {{{0, "\x43\x57\x53\x06"sv}}, "swf", {}}, // CWS and 06
+        {{{0, "\x2E\x52\x4D\x46"sv}}, "rm", {}},  // .RMF
         {{{0, "\x30\x26\xB2\x75\x8E"sv}}, "wma", {}},
-        {{{0, "\x49\x44\x33\x03"sv}}, "mp3", {}},                 // ID3 and 03
+        {{{0, "\x49\x44\x33\x03"sv}}, "mp3", {}}, // ID3 and 03
         {{{0, "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A"sv}}, "png", {}},
         // Exactly these seven bytes: a standard "GIF89a" file does not match.
-        {{{0, "\x47\x49\x46\x38\x39\x31\x04"sv}}, "gif", {}},     // GIF891 and 04
+        {{{0, "\x47\x49\x46\x38\x39\x31\x04"sv}}, "gif", {}}, // GIF891 and 04
         {{{0, "\xFF\xD8\xFF\xE1"sv}, {6, "\x45\x78\x69\x66"sv}, {12, "\x4D\x4D\x00\x2A"sv}}, "jpg", {}},
         {{{0, "\xFF\xD8\xFF\xE0\x00\x10\x4A\x46\x49\x46"sv}}, "jpg", {}}, // JFIF at 6
         // Compound document header; the sub-tests tell the three office kinds.
@@ -183,10 +183,8 @@ QString detectFileType(const QString &filePath)
     // byte of a double-byte character from passing for one of them.
     const QString text = DecodeFromCodePage(buffer);
 
-    if (length < kWebPageLengthLimit
-        && containsAny(text, {QLatin1StringView("<html "), QLatin1StringView("html>")})
-        && containsAny(text, {QLatin1StringView("<title>"), QLatin1StringView("<head>"),
-                              QLatin1StringView("<body>")}))
+    if (length < kWebPageLengthLimit && containsAny(text, {QLatin1StringView("<html "), QLatin1StringView("html>")})
+        && containsAny(text, {QLatin1StringView("<title>"), QLatin1StringView("<head>"), QLatin1StringView("<body>")}))
         return EngineText::kWebPageType;
 
     // A file this short lies whole inside the buffer, so the buffer's text is

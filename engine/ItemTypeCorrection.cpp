@@ -54,8 +54,7 @@ std::optional<int> CheckAndCorrectFileTypes(DownloadList &list, bool downloading
             stored.Name = item.Name;
         });
     }
-    prompts.message(EngineText::kTypesCorrectedPrefix + QString::number(corrected)
-                        + EngineText::kTypesCorrectedSuffix,
+    prompts.message(EngineText::kTypesCorrectedPrefix + QString::number(corrected) + EngineText::kTypesCorrectedSuffix,
                     QString(), PromptIcon::Information, PromptButtons::Ok);
     return corrected;
 }

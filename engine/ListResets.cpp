@@ -93,14 +93,14 @@ void ResetForDownloadAgain(DownloadItem &item, bool alwaysTypeToFind, FolderFile
 
 int ResetFailedItems(DownloadList &list)
 {
-    return resetRows(list, [](const DownloadItem &item) { return item.State == Failed; }, false);
+    return resetRows(
+        list, [](const DownloadItem &item) { return item.State == Failed; }, false);
 }
 
 int ResetWebPageItems(DownloadList &list)
 {
     return resetRows(
-        list,
-        [](const DownloadItem &item) { return (isHtmOrHtml(item) || isType(item, "xml")) && hasEnded(item); },
+        list, [](const DownloadItem &item) { return (isHtmOrHtml(item) || isType(item, "xml")) && hasEnded(item); },
         true);
 }
 

@@ -127,7 +127,8 @@ bool IsPlainFileType(const QString &type)
         return false;
     bool afterJoin = true; // at the start, or just after "." or "-"
     for (QChar c : type) {
-        const bool plain = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        const bool plain = (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                           || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
                            || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
         if (plain) {
             afterJoin = false;
@@ -178,9 +179,7 @@ SavePath renamedSavePath(const QString &folder, const QString &name, const QStri
     stem.replace(QLatin1Char('['), QStringLiteral("『"));
     stem.replace(QLatin1Char(']'), QStringLiteral("』"));
 
-    const auto counted = [&stem](qint64 n) {
-        return stem + QStringLiteral("[%1]").arg(n, 3, 10, QLatin1Char('0'));
-    };
+    const auto counted = [&stem](qint64 n) { return stem + QStringLiteral("[%1]").arg(n, 3, 10, QLatin1Char('0')); };
     // A name that was nothing but a counter is counted from 1: an empty
     // name would name the folder itself.
     if (stem.isEmpty() && counter == 0)
@@ -199,4 +198,3 @@ SavePath renamedSavePath(const QString &folder, const QString &name, const QStri
     }
     return {newName, base + withType(newName, type)};
 }
-

@@ -27,8 +27,7 @@ QString ValidatorPath(const QString &finalPath)
     return PartPath(finalPath) + QStringLiteral(".validator");
 }
 
-void KeepValidator(const QString &finalPath, const QString &url, const QByteArray &etag,
-                   const QByteArray &lastModified)
+void KeepValidator(const QString &finalPath, const QString &url, const QByteArray &etag, const QByteArray &lastModified)
 {
     const QByteArray validator = validatorOf(etag, lastModified);
     if (validator.isEmpty()) {

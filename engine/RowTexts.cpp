@@ -87,8 +87,7 @@ ItemProgress ProgressFromText(const QString &text)
     if (const std::optional<qint64> percent = plainNumber(number))
         return ItemProgress::ofPercent(*percent);
     for (const ProgressWord word : {ProgressWord::LargeFileSkipped, ProgressWord::ExistsSkipped,
-                                    ProgressWord::CannotReplace, ProgressWord::Cancelled,
-                                    ProgressWord::DoesNotExist}) {
+                                    ProgressWord::CannotReplace, ProgressWord::Cancelled, ProgressWord::DoesNotExist}) {
         if (text == ProgressWordText(word))
             return ItemProgress::ofWord(word);
     }

@@ -231,8 +231,8 @@ void SingleTransfer::decideFromResponse()
 
     // The server's name for the file, when the row takes it.
     if (m_job.nameFromServer) {
-        const ServerName serverName =
-            SplitServerFileName(ContentDispositionFileName(control.GetHeader(QStringLiteral("Content-Disposition")).toLatin1()));
+        const ServerName serverName = SplitServerFileName(
+            ContentDispositionFileName(control.GetHeader(QStringLiteral("Content-Disposition")).toLatin1()));
         if (!serverName.isEmpty()) {
             m_name = serverName.name;
             if (!serverName.type.isEmpty())
@@ -519,9 +519,7 @@ void SingleTransfer::tick()
         return;
     const double now = m_clock.seconds();
     switch (m_phase) {
-    case Phase::Idle:
-        m_timer.stop();
-        break;
+    case Phase::Idle: m_timer.stop(); break;
     case Phase::AwaitingResponse:
         if (now - m_requestTime > kResponseWaitSeconds)
             decideFromResponse();
@@ -584,9 +582,9 @@ void SingleTransfer::end(TransferOutcome outcome, std::optional<ByteCounts> coun
     result.errorText = m_control.ResponseInfo();
     result.httpStatus = m_control.StatusCode();
     if (IsBusyStatus(result.httpStatus))
-        result.retryAfterSeconds = RetryAfterSeconds(m_control.GetHeader(QStringLiteral("Retry-After")).toLatin1(),
-                                                     m_control.GetHeader(QStringLiteral("Date")).toLatin1(),
-                                                     QDateTime::currentDateTimeUtc());
+        result.retryAfterSeconds =
+            RetryAfterSeconds(m_control.GetHeader(QStringLiteral("Retry-After")).toLatin1(),
+                              m_control.GetHeader(QStringLiteral("Date")).toLatin1(), QDateTime::currentDateTimeUtc());
     emit finished(result);
 }
 

@@ -114,7 +114,7 @@ private:
     Prompts &m_prompts;
     QTimer m_timer;
     bool m_timerEnabled = true;
-    bool m_deciding = false; // a step is deciding: events wait for its end
+    bool m_deciding = false;        // a step is deciding: events wait for its end
     bool m_cancelRequested = false; // cancel() came: the body ends as "下载取消"
     Phase m_phase = Phase::Idle;
     TransferJob m_job;
@@ -123,14 +123,14 @@ private:
     QString m_folder; // and folder
     QString m_path;
     QFile m_file;
-    bool m_refetched = false; // the whole fetch of a broken first read runs
-    bool m_askedAgain = false;     // a ranged request was refused and asked once more whole
-    ResumePoint m_resume;          // where the request asked to continue
-    QString m_resumePath;          // the final path whose .part file it continues
-    qint64 m_resumedBytes = 0;     // bytes the .part file had when the reply was appended to it
+    bool m_refetched = false;  // the whole fetch of a broken first read runs
+    bool m_askedAgain = false; // a ranged request was refused and asked once more whole
+    ResumePoint m_resume;      // where the request asked to continue
+    QString m_resumePath;      // the final path whose .part file it continues
+    qint64 m_resumedBytes = 0; // bytes the .part file had when the reply was appended to it
     qint64 m_announced = 0;
-    qint64 m_stored = 0;      // bytes written to the file
-    qint64 m_lastLength = 0;  // file length at the last growth
+    qint64 m_stored = 0;     // bytes written to the file
+    qint64 m_lastLength = 0; // file length at the last growth
     double m_requestTime = 0.0;
     double m_lastGrowth = 0.0;
 };

@@ -58,10 +58,10 @@ struct TransferJob
     QString type;
     QString folder;
     SameNamePolicy policy = SameNamePolicy::Rename;
-    QString targetPath;          // method two: the path the scheduler chose; method one finds its own
-    double sizeLimitMB = 0.0;    // a document longer than this is not kept
+    QString targetPath;            // method two: the path the scheduler chose; method one finds its own
+    double sizeLimitMB = 0.0;      // a document longer than this is not kept
     TransferConnection connection; // method one: direct or through the named proxy
-    bool nameFromServer = false; // the reply's Content-Disposition names the file when it gives a name
+    bool nameFromServer = false;   // the reply's Content-Disposition names the file when it gives a name
 };
 
 // The file a reply decided for the row (method one): its final base name,
@@ -87,9 +87,9 @@ struct ByteCounts
 struct TransferProgress
 {
     quint64 itemId = 0;
-    std::optional<ByteCounts> counts;  // present: the row shows these counts
-    bool lengthUnknown = false;        // no length was announced: the body comes whole ("未知")
-    std::optional<DecidedFile> file;   // present: the reply decided the row's file
+    std::optional<ByteCounts> counts; // present: the row shows these counts
+    bool lengthUnknown = false;       // no length was announced: the body comes whole ("未知")
+    std::optional<DecidedFile> file;  // present: the reply decided the row's file
 };
 
 // How a transfer ended, and what the row shows after it.
@@ -105,11 +105,11 @@ struct TransferResult
     // cell. FetchedNothing and Refused empty all three cells.
     std::optional<ByteCounts> counts;
     ProgressWord word = ProgressWord::None;
-    std::optional<DecidedFile> file;      // the file the reply decided, when it did
-    QString errorText;     // the control's last error, or the worker's error word
-    int httpStatus = 0;    // the reply's status; 0 when no reply came
+    std::optional<DecidedFile> file; // the file the reply decided, when it did
+    QString errorText;               // the control's last error, or the worker's error word
+    int httpStatus = 0;              // the reply's status; 0 when no reply came
     double retryAfterSeconds = -1.0; // what a busy server (429, 503) asked to wait; -1: nothing
-    QString serverFileName; // the name the reply's Content-Disposition gave, cleaned; empty: none
+    QString serverFileName;          // the name the reply's Content-Disposition gave, cleaned; empty: none
 };
 
 // One transfer of either method, as the engine drives it: start a job,

@@ -27,8 +27,8 @@ bool isStatusError(QNetworkReply::NetworkError error)
 bool isRedirectBeingFollowed(const QNetworkReply &reply)
 {
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool redirect = status == 301 || status == 302 || status == 303 || status == 305 || status == 307
-                          || status == 308;
+    const bool redirect =
+        status == 301 || status == 302 || status == 303 || status == 305 || status == 307 || status == 308;
     const auto policy = reply.request().attribute(QNetworkRequest::RedirectPolicyAttribute);
     const bool manual = policy.isValid() && policy.toInt() == QNetworkRequest::ManualRedirectPolicy;
     return redirect && !manual && reply.hasRawHeader("Location");
@@ -48,18 +48,15 @@ QString TransferStateText(int state, int errorNumber, const QString &errorText)
     return EngineText::kTransferStateTexts[state];
 }
 
-TransferControl::TransferControl(QNetworkAccessManager &network, QObject *parent)
-    : QObject(parent), m_network(network)
-{
-}
+TransferControl::TransferControl(QNetworkAccessManager &network, QObject *parent) : QObject(parent), m_network(network)
+{}
 
 TransferControl::~TransferControl()
 {
     dropReply();
 }
 
-void TransferControl::Execute(const QString &url, const QString &method, const QByteArray &data,
-                              const QString &headers)
+void TransferControl::Execute(const QString &url, const QString &method, const QByteArray &data, const QString &headers)
 {
     start(url, method.toLatin1(), data, headers);
 }

@@ -62,7 +62,8 @@ double TransferSpeed::sample(const DownloadList &list, double seconds)
     // The time left follows a smoothed speed, so that one slow second does
     // not make it jump.
     m_recentRate = m_recentRate < 0 ? rate : 0.7 * m_recentRate + 0.3 * rate;
-    m_secondsLeft = lengthsKnown && !m_lastBytes.isEmpty() && m_recentRate > 0 ? double(remaining) / m_recentRate : -1.0;
+    m_secondsLeft =
+        lengthsKnown && !m_lastBytes.isEmpty() && m_recentRate > 0 ? double(remaining) / m_recentRate : -1.0;
     if (m_lastBytes.isEmpty())
         m_recentRate = -1.0;
     return rate;
@@ -76,7 +77,10 @@ QString TransferSpeed::timeText(double seconds)
     const QString mmss = QStringLiteral("%1:%2").arg(minutes).arg(whole % 60, 2, 10, QLatin1Char('0'));
     if (hours == 0)
         return mmss;
-    return QStringLiteral("%1:%2:%3").arg(hours).arg(minutes, 2, 10, QLatin1Char('0')).arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2:%3")
+        .arg(hours)
+        .arg(minutes, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString TransferSpeed::text(double bytesPerSecond)
@@ -95,4 +99,3 @@ QString TransferSpeed::text(double bytesPerSecond)
     }
     return QString::number(value, 'f', 1) + QLatin1Char(' ') + QLatin1String(units[unit]);
 }
-

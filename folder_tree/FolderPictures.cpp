@@ -60,57 +60,57 @@ FolderPictures::FolderPictures(QObject *parent) : QObject(parent)
     m_pictures.insert(kPictureOpen, drawn([](QPainter &p) { folder(p, true); }));
     m_pictures.insert(kPictureFixed, drawn([](QPainter &p) { driveBox(p, QColor(200, 200, 200)); }));
     m_pictures.insert(kPictureRemovable, drawn([](QPainter &p) {
-        driveBox(p, QColor(220, 220, 200));
-        p.setPen(QColor(40, 40, 40));
-        p.drawLine(QPointF(3.5, 8.5), QPointF(9.5, 8.5)); // the slot
-    }));
+                          driveBox(p, QColor(220, 220, 200));
+                          p.setPen(QColor(40, 40, 40));
+                          p.drawLine(QPointF(3.5, 8.5), QPointF(9.5, 8.5)); // the slot
+                      }));
     m_pictures.insert(kPictureCd, drawn([](QPainter &p) {
-        p.setPen(QColor(90, 90, 120));
-        p.setBrush(QColor(200, 210, 235));
-        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-        p.setBrush(Qt::white);
-        p.drawEllipse(QRectF(6, 6, 4, 4));
-    }));
+                          p.setPen(QColor(90, 90, 120));
+                          p.setBrush(QColor(200, 210, 235));
+                          p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+                          p.setBrush(Qt::white);
+                          p.drawEllipse(QRectF(6, 6, 4, 4));
+                      }));
     m_pictures.insert(kPictureRemote, drawn([](QPainter &p) {
-        driveBox(p, QColor(200, 200, 200));
-        p.setPen(QPen(QColor(30, 80, 170), 1.5));
-        p.drawLine(QPointF(8, 11.5), QPointF(8, 15));
-        p.drawLine(QPointF(3, 15), QPointF(13, 15));
-    }));
+                          driveBox(p, QColor(200, 200, 200));
+                          p.setPen(QPen(QColor(30, 80, 170), 1.5));
+                          p.drawLine(QPointF(8, 11.5), QPointF(8, 15));
+                          p.drawLine(QPointF(3, 15), QPointF(13, 15));
+                      }));
     m_pictures.insert(kPictureRam, drawn([](QPainter &p) {
-        p.setPen(QColor(30, 90, 40));
-        p.setBrush(QColor(60, 150, 80));
-        p.drawRect(QRectF(1.5, 4.5, 13, 6));
-        for (int x = 3; x <= 13; x += 2)
-            p.drawLine(QPointF(x, 10.5), QPointF(x, 13));
-    }));
+                          p.setPen(QColor(30, 90, 40));
+                          p.setBrush(QColor(60, 150, 80));
+                          p.drawRect(QRectF(1.5, 4.5, 13, 6));
+                          for (int x = 3; x <= 13; x += 2)
+                              p.drawLine(QPointF(x, 10.5), QPointF(x, 13));
+                      }));
     m_pictures.insert(kPictureUnknown, drawn([](QPainter &p) {
-        driveBox(p, QColor(200, 200, 200));
-        p.setPen(QColor(180, 30, 30));
-        QFont font = p.font();
-        font.setPixelSize(9);
-        font.setBold(true);
-        p.setFont(font);
-        p.drawText(QRectF(0, 0, kSize, 6), Qt::AlignCenter, QStringLiteral("?"));
-    }));
+                          driveBox(p, QColor(200, 200, 200));
+                          p.setPen(QColor(180, 30, 30));
+                          QFont font = p.font();
+                          font.setPixelSize(9);
+                          font.setBold(true);
+                          p.setFont(font);
+                          p.drawText(QRectF(0, 0, kSize, 6), Qt::AlignCenter, QStringLiteral("?"));
+                      }));
     m_pictures.insert(kPictureComputer, drawn([](QPainter &p) {
-        p.setPen(QColor(60, 60, 60));
-        p.setBrush(QColor(110, 160, 220));
-        p.drawRect(QRectF(1.5, 1.5, 13, 9));
-        p.setBrush(QColor(180, 180, 180));
-        p.drawRect(QRectF(5.5, 11.5, 5, 1.5));
-        p.drawRect(QRectF(3.5, 13.5, 9, 1.5));
-    }));
+                          p.setPen(QColor(60, 60, 60));
+                          p.setBrush(QColor(110, 160, 220));
+                          p.drawRect(QRectF(1.5, 1.5, 13, 9));
+                          p.setBrush(QColor(180, 180, 180));
+                          p.drawRect(QRectF(5.5, 11.5, 5, 1.5));
+                          p.drawRect(QRectF(3.5, 13.5, 9, 1.5));
+                      }));
     m_pictures.insert(kPictureDesktop, drawn([](QPainter &p) {
-        p.setPen(QColor(40, 60, 120));
-        p.setBrush(QColor(60, 120, 200));
-        p.drawRect(QRectF(0.5, 2.5, 15, 11));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(240, 200, 80));
-        p.drawRect(QRectF(2, 4, 3, 2.5));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(2, 8, 3, 3));
-    }));
+                          p.setPen(QColor(40, 60, 120));
+                          p.setBrush(QColor(60, 120, 200));
+                          p.drawRect(QRectF(0.5, 2.5, 15, 11));
+                          p.setPen(Qt::NoPen);
+                          p.setBrush(QColor(240, 200, 80));
+                          p.drawRect(QRectF(2, 4, 3, 2.5));
+                          p.setBrush(Qt::white);
+                          p.drawRect(QRectF(2, 8, 3, 3));
+                      }));
 }
 
 QPixmap BusyBannerPixmap()

@@ -59,12 +59,12 @@ void FolderTreeControl::bindTree()
                        float(event->position().x()), float(event->position().y()));
     });
     connect(m_tree, &DirTreeWidget::mouseMoved, this, [this](QMouseEvent *event) {
-        emit MouseMove(MouseButtonCode(event->buttons()), ShiftState(event->modifiers()),
-                       float(event->position().x()), float(event->position().y()));
+        emit MouseMove(MouseButtonCode(event->buttons()), ShiftState(event->modifiers()), float(event->position().x()),
+                       float(event->position().y()));
     });
     connect(m_tree, &DirTreeWidget::mouseReleased, this, [this](QMouseEvent *event) {
-        emit MouseUp(MouseButtonCode(event->button()), ShiftState(event->modifiers()),
-                     float(event->position().x()), float(event->position().y()));
+        emit MouseUp(MouseButtonCode(event->button()), ShiftState(event->modifiers()), float(event->position().x()),
+                     float(event->position().y()));
         m_model->clickTree();
     });
     connect(m_tree, &DirTreeWidget::keyPressed, this, [this](QKeyEvent *event) {
@@ -75,9 +75,8 @@ void FolderTreeControl::bindTree()
     });
     connect(m_tree, &DirTreeWidget::keyTyped, this,
             [this](QKeyEvent *event) { emit KeyPress(event->text().at(0).unicode()); });
-    connect(m_tree, &DirTreeWidget::keyReleased, this, [this](QKeyEvent *event) {
-        emit KeyUp(VirtualKeyCode(event->key()), ShiftState(event->modifiers()));
-    });
+    connect(m_tree, &DirTreeWidget::keyReleased, this,
+            [this](QKeyEvent *event) { emit KeyUp(VirtualKeyCode(event->key()), ShiftState(event->modifiers())); });
 }
 
 int FolderTreeControl::indexOf(const QTreeWidgetItem *treeItem) const

@@ -93,8 +93,8 @@ void FolderTreeModel::LoadTreeView()
     emit busyChanged(true);
 
     const int desktop = addNode(-1, Kind::Desktop, kDesktopKey, kDesktopCaption, kPictureDesktop, m_desktopPath);
-    const int documents = addNode(desktop, Kind::Documents, kDocumentsKey, kDocumentsCaption, kPictureFolder,
-                                  m_documentsPath);
+    const int documents =
+        addNode(desktop, Kind::Documents, kDocumentsKey, kDocumentsCaption, kPictureFolder, m_documentsPath);
     if (!m_documentsPath.isEmpty()) {
         m_documentsPath = withSeparator(m_documentsPath);
         m_nodes[documents].path = m_documentsPath;
@@ -118,10 +118,11 @@ void FolderTreeModel::addDrive(const Volume &volume)
         return;
     // A volume's own label shows in proper case; the captions for an empty
     // label show as they are written.
-    const QString label = volume.ready && !volume.label.isEmpty() ? ProperCase(volume.label)
-                                                                  : emptyLabelCaption(volume.type);
-    const int drive = addNode(indexOfKey(kComputerKey), Kind::Drive, kDrivePrefix + QString::number(volumeNumber(volume)),
-                              driveCaption(label, volume.mountPoint), picture, volume.mountPoint);
+    const QString label =
+        volume.ready && !volume.label.isEmpty() ? ProperCase(volume.label) : emptyLabelCaption(volume.type);
+    const int drive =
+        addNode(indexOfKey(kComputerKey), Kind::Drive, kDrivePrefix + QString::number(volumeNumber(volume)),
+                driveCaption(label, volume.mountPoint), picture, volume.mountPoint);
     if (drive < 0)
         return;
     m_nodes[drive].mountPoint = volume.mountPoint;
@@ -131,8 +132,8 @@ void FolderTreeModel::addDrive(const Volume &volume)
         addSubFolders(drive, volume.mountPoint, volume.mountPoint);
 }
 
-int FolderTreeModel::addNode(int parent, Kind kind, const QString &key, const QString &caption,
-                             const QString &picture, const QString &path)
+int FolderTreeModel::addNode(int parent, Kind kind, const QString &key, const QString &caption, const QString &picture,
+                             const QString &path)
 {
     const QString lookupKey = key.toLower();
     if (m_indexByKey.contains(lookupKey))
@@ -214,9 +215,7 @@ void FolderTreeModel::clickNode(int index)
         m_dirName = root;
         break;
     }
-    case Kind::Computer:
-        m_dirName = kComputerCaption + QLatin1Char('/');
-        break;
+    case Kind::Computer: m_dirName = kComputerCaption + QLatin1Char('/'); break;
     case Kind::Desktop:
         m_dirName = m_desktopPath;
         if (!m_desktopPath.isEmpty())

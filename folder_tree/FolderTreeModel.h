@@ -37,14 +37,13 @@ public:
         // proper-case names, which on a file system that tells letter case
         // apart may name no folder; reading and DirName use this path.
         QString path;
-        QString mountPoint; // drive nodes
+        QString mountPoint;                       // drive nodes
         DriveType driveType = DriveType::Unknown; // drive nodes
     };
 
     // Start of the control: reads the desktop and documents paths, the last
     // opened directory from the settings, and builds the tree.
-    FolderTreeModel(FolderTreePlatform platform, SettingsStore &settings, Prompts &prompts,
-                    QObject *parent = nullptr);
+    FolderTreeModel(FolderTreePlatform platform, SettingsStore &settings, Prompts &prompts, QObject *parent = nullptr);
 
     // LoadTreeView: removes every node and builds the tree again.
     void LoadTreeView();

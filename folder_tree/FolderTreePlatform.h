@@ -11,9 +11,9 @@
 // temporary folder tree.
 struct FolderTreePlatform
 {
-    std::function<QString()> desktopPath;   // empty when the platform has none
-    std::function<QString()> documentsPath; // empty when the platform has none
-    std::function<QList<Volume>()> volumes; // ordered by mount point
+    std::function<QString()> desktopPath;                 // empty when the platform has none
+    std::function<QString()> documentsPath;               // empty when the platform has none
+    std::function<QList<Volume>()> volumes;               // ordered by mount point
     std::function<qint64(const QString &path)> freeBytes; // -1 on failure
 };
 

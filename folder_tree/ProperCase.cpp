@@ -3,10 +3,14 @@
 static bool isWordSeparator(QChar c)
 {
     switch (c.unicode()) {
-    case ' ': case '\t': case '\n': case '\v': case '\f': case '\r': case 0:
-        return true;
-    default:
-        return false;
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\v':
+    case '\f':
+    case '\r':
+    case 0: return true;
+    default: return false;
     }
 }
 

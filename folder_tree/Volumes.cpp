@@ -14,11 +14,11 @@ static bool isUnder(const QString &path, const QString &folder)
 
 bool IsPseudoFileSystem(const VolumeFacts &facts)
 {
-    static const QSet<QString> pseudoTypes = {
-        "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs", "pstore",
-        "debugfs", "tracefs", "mqueue", "hugetlbfs", "configfs", "fusectl", "bpf", "autofs",
-        "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs", "overlay", "squashfs",
-        "fuse.portal", "fuse.gvfsd-fuse"};
+    static const QSet<QString> pseudoTypes = {"proc",      "sysfs",       "devtmpfs", "devpts",      "cgroup",
+                                              "cgroup2",   "securityfs",  "pstore",   "debugfs",     "tracefs",
+                                              "mqueue",    "hugetlbfs",   "configfs", "fusectl",     "bpf",
+                                              "autofs",    "binfmt_misc", "efivarfs", "rpc_pipefs",  "nsfs",
+                                              "selinuxfs", "overlay",     "squashfs", "fuse.portal", "fuse.gvfsd-fuse"};
     const QString type = facts.fileSystemType;
     const QString mount = facts.mountPoint;
     // The system's own runtime mounts; removable media mounted under /run/media stay.
@@ -33,9 +33,9 @@ bool IsPseudoFileSystem(const VolumeFacts &facts)
 DriveType DriveTypeFor(const VolumeFacts &facts)
 {
     static const QSet<QString> opticalTypes = {"iso9660", "udf"};
-    static const QSet<QString> networkTypes = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs",
-                                               "ceph", "glusterfs", "9p", "fuse.sshfs", "davfs",
-                                               "fuse.davfs2", "fuse.rclone", "lustre"};
+    static const QSet<QString> networkTypes = {"nfs",        "nfs4",  "cifs",        "smb3",        "smbfs",
+                                               "ncpfs",      "afs",   "ceph",        "glusterfs",   "9p",
+                                               "fuse.sshfs", "davfs", "fuse.davfs2", "fuse.rclone", "lustre"};
     const QString type = facts.fileSystemType;
     const QString device = facts.device;
     if (opticalTypes.contains(type) || device.startsWith("/dev/sr") || device.startsWith("/dev/cdrom"))

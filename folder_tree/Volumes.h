@@ -5,7 +5,15 @@
 
 // The kinds of drive the tree knows, with the platform's codes: each kind has
 // its picture and its caption for an empty label. NoRootDirectory gets no node.
-enum class DriveType { Unknown = 0, NoRootDirectory = 1, Removable = 2, Fixed = 3, Network = 4, CdRom = 5, RamDisk = 6 };
+enum class DriveType {
+    Unknown = 0,
+    NoRootDirectory = 1,
+    Removable = 2,
+    Fixed = 3,
+    Network = 4,
+    CdRom = 5,
+    RamDisk = 6
+};
 
 // A mounted volume as the tree shows it under the computer node. The mount
 // point plays the drive root; the device and mount point together identify
@@ -16,7 +24,7 @@ struct Volume
     QString device;
     QString label;
     DriveType type = DriveType::Unknown;
-    bool ready = true; // a medium is present and can be read
+    bool ready = true;     // a medium is present and can be read
     qint64 freeBytes = -1; // bytes available to the user; -1 when unknown
 };
 

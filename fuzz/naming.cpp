@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // A file of that name is in the folder: the free variant and the renamed
     // path stay in the folder and name no existing file.
-    const QString taken = folder + QLatin1Char('/') + name + (type.isEmpty() ? QString() : QString(QLatin1Char('.') + type));
+    const QString taken =
+        folder + QLatin1Char('/') + name + (type.isEmpty() ? QString() : QString(QLatin1Char('.') + type));
     QFile file(taken);
     if (!file.open(QIODevice::WriteOnly))
         return 0; // a name the file system refuses (too long with its type)

@@ -18,11 +18,10 @@ AnalysisChoice ChooseAnalysis(const HarvestList &list, bool anyRowSelected, Prom
     return anyRowSelected ? AnalysisChoice::ChooseFromMenu : AnalysisChoice::AnalyseAll;
 }
 
-AnalysisPass::AnalysisPass(HarvestList &list, SessionSettings &settings, Handover &handover,
-                           SaveFolderAsker &asker, QObject *parent)
+AnalysisPass::AnalysisPass(HarvestList &list, SessionSettings &settings, Handover &handover, SaveFolderAsker &asker,
+                           QObject *parent)
     : QObject(parent), m_list(list), m_settings(settings), m_handover(handover), m_asker(asker)
-{
-}
+{}
 
 void AnalysisPass::start(Kind kind, RowSelection selection)
 {
@@ -105,9 +104,7 @@ bool AnalysisPass::handsOver(int row, bool &checkAfter)
             return false;
         m_list.setStatus(row, QString());
         break;
-    case Kind::All:
-        m_list.setStatus(row, QString());
-        break;
+    case Kind::All: m_list.setStatus(row, QString()); break;
     }
     return entry.LinkKind == HarvesterText::kLinkKindJs;
 }
@@ -121,8 +118,7 @@ void AnalysisPass::visitFrom(int row)
             // Marked done whatever the download list did with it (a link
             // already there is not added twice); an entry refused for want
             // of a folder keeps its status.
-            if (m_handover.addToDownloadList(entry.Link, entry.Title, entry.FileType, entry.SavePath,
-                                             entry.PageUrl))
+            if (m_handover.addToDownloadList(entry.Link, entry.Title, entry.FileType, entry.SavePath, entry.PageUrl))
                 m_list.setStatus(row, HarvesterText::kStatusDone);
         }
         if (checkAfter) {

@@ -26,13 +26,10 @@ QString OriginalFileBaseName(const QString &link)
     return name;
 }
 
-Handover::Handover(HandoverTarget &target, const SessionSettings &settings)
-    : m_target(target), m_settings(settings)
-{
-}
+Handover::Handover(HandoverTarget &target, const SessionSettings &settings) : m_target(target), m_settings(settings) {}
 
 bool Handover::addToDownloadList(const QString &link, const QString &title, const QString &fileType,
-                          const QString &savePath, const QString &pageUrl)
+                                 const QString &savePath, const QString &pageUrl)
 {
     const QString cleanedTitle = CleanHandoverTitle(title);
     const QString folder = savePath.isEmpty() ? m_settings.SaveFolder : savePath;

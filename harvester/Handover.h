@@ -42,8 +42,8 @@ public:
     // or, when that is empty, in the save folder current now. A link already
     // in the download list changes nothing there. True, unless neither the
     // entry nor the settings name a folder: then nothing is added.
-    bool addToDownloadList(const QString &link, const QString &title, const QString &fileType,
-                           const QString &savePath, const QString &pageUrl);
+    bool addToDownloadList(const QString &link, const QString &title, const QString &fileType, const QString &savePath,
+                           const QString &pageUrl);
 
     // 显示下载窗口: brings the download window up.
     void showDownloadWindow();

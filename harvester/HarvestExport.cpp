@@ -45,8 +45,8 @@ QByteArray HarvestExportBytes(const HarvestList &list)
     QString text;
     for (int row = 0; row < list.count(); ++row) {
         const HarvestEntry &entry = list.at(row);
-        text += titleOnOneLine(entry.Title) + HarvesterText::kExportTypeOpen + entry.FileType + HarvesterText::kExportTypeClose
-                + entry.Status + QLatin1String("\r\n");
+        text += titleOnOneLine(entry.Title) + HarvesterText::kExportTypeOpen + entry.FileType
+                + HarvesterText::kExportTypeClose + entry.Status + QLatin1String("\r\n");
     }
     return EncodeToCodePage(text);
 }
@@ -69,6 +69,6 @@ QString ExportSizeMessage(qint64 bytes)
     // Tenths of a kilobyte, rounded half up in whole numbers so that no
     // binary fraction decides a tie: 256 bytes are 0.25 KB and read "0.3".
     const qint64 tenths = (qMax<qint64>(bytes, 0) * 10 + 512) / 1024;
-    return HarvesterText::kExportSaved + groupedDigits(tenths / 10) + QLatin1Char('.')
-           + QString::number(tenths % 10) + HarvesterText::kExportSizeUnit;
+    return HarvesterText::kExportSaved + groupedDigits(tenths / 10) + QLatin1Char('.') + QString::number(tenths % 10)
+           + HarvesterText::kExportSizeUnit;
 }

@@ -63,8 +63,8 @@ QVariant HarvestList::headerData(int section, Qt::Orientation orientation, int r
     }
 }
 
-bool HarvestList::addEntry(const QString &title, const QString &link, const QString &pageUrl,
-                         const QString &fileType, const QString &savePath, const QString &linkKind)
+bool HarvestList::addEntry(const QString &title, const QString &link, const QString &pageUrl, const QString &fileType,
+                           const QString &savePath, const QString &linkKind)
 {
     if (m_rowOfLink.contains(link))
         return false;

@@ -37,7 +37,7 @@ public:
     // 加入LV1: appends an entry with an empty status; false (and the list
     // unchanged) when its link is already in the list.
     bool addEntry(const QString &title, const QString &link, const QString &pageUrl, const QString &fileType,
-               const QString &savePath, const QString &linkKind);
+                  const QString &savePath, const QString &linkKind);
 
     void setStatus(int row, const QString &status);
 

@@ -11,8 +11,7 @@
 
 HarvestMaintenance::HarvestMaintenance(HarvestList &list, Prompts &prompts, std::function<bool()> analysisIdle)
     : m_list(list), m_prompts(prompts), m_analysisIdle(std::move(analysisIdle))
-{
-}
+{}
 
 bool HarvestMaintenance::refuseWhileAnalysing()
 {

@@ -10,9 +10,9 @@ class Prompts;
 // What became of a clear command; on Cleared the window refreshes the row
 // counter beside "待下载列表：".
 enum class ClearOutcome {
-    Refused,  // an analysis pass is running: "正在分析，不能清除！" was shown
-    Stopped,  // nothing to do: no text given, the list empty, or "No" answered
-    Cleared,  // the rows were walked (possibly removing none)
+    Refused, // an analysis pass is running: "正在分析，不能清除！" was shown
+    Stopped, // nothing to do: no text given, the list empty, or "No" answered
+    Cleared, // the rows were walked (possibly removing none)
 };
 
 // The menu "清除(&C)" and the export button of the harvest list. While an

@@ -100,38 +100,79 @@ Layout layoutOf(const GumboNode *node)
     if (node->v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
         return Layout::Atomic; // inline SVG and MathML show no text of the page's
     switch (node->v.element.tag) {
-    case GUMBO_TAG_HEAD: case GUMBO_TAG_TITLE: case GUMBO_TAG_META: case GUMBO_TAG_LINK:
-    case GUMBO_TAG_BASE: case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE: case GUMBO_TAG_NOSCRIPT:
-    case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_AREA: case GUMBO_TAG_DATALIST: case GUMBO_TAG_PARAM:
-    case GUMBO_TAG_RP: case GUMBO_TAG_NOFRAMES:
-        return Layout::Hidden;
-    case GUMBO_TAG_BUTTON:
-        return Layout::InlineBox;
-    case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_SELECT:
-    case GUMBO_TAG_IFRAME: case GUMBO_TAG_EMBED: case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_VIDEO: case GUMBO_TAG_AUDIO: case GUMBO_TAG_CANVAS:
-        return Layout::Atomic;
-    case GUMBO_TAG_BR:
-        return Layout::Break;
-    case GUMBO_TAG_P:
-        return Layout::Paragraph;
-    case GUMBO_TAG_TR:
-        return Layout::Row;
-    case GUMBO_TAG_TD: case GUMBO_TAG_TH:
-        return Layout::Cell;
-    case GUMBO_TAG_HTML: case GUMBO_TAG_BODY: case GUMBO_TAG_ADDRESS: case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_CENTER: case GUMBO_TAG_DIV: case GUMBO_TAG_FIGURE: case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FOOTER: case GUMBO_TAG_FORM: case GUMBO_TAG_HEADER: case GUMBO_TAG_HR:
-    case GUMBO_TAG_LEGEND: case GUMBO_TAG_LISTING: case GUMBO_TAG_MAIN: case GUMBO_TAG_PLAINTEXT:
-    case GUMBO_TAG_PRE: case GUMBO_TAG_XMP: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6: case GUMBO_TAG_HGROUP: case GUMBO_TAG_NAV: case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_DIR: case GUMBO_TAG_DD: case GUMBO_TAG_DL: case GUMBO_TAG_DT: case GUMBO_TAG_MENU:
-    case GUMBO_TAG_OL: case GUMBO_TAG_UL: case GUMBO_TAG_LI: case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_DETAILS: case GUMBO_TAG_SUMMARY: case GUMBO_TAG_TABLE: case GUMBO_TAG_CAPTION:
-        return Layout::Block;
-    default:
-        return Layout::Inline;
+    case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_TITLE:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_NOSCRIPT:
+    case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_DATALIST:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_RP:
+    case GUMBO_TAG_NOFRAMES: return Layout::Hidden;
+    case GUMBO_TAG_BUTTON: return Layout::InlineBox;
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_SELECT:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_VIDEO:
+    case GUMBO_TAG_AUDIO:
+    case GUMBO_TAG_CANVAS: return Layout::Atomic;
+    case GUMBO_TAG_BR: return Layout::Break;
+    case GUMBO_TAG_P: return Layout::Paragraph;
+    case GUMBO_TAG_TR: return Layout::Row;
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TH: return Layout::Cell;
+    case GUMBO_TAG_HTML:
+    case GUMBO_TAG_BODY:
+    case GUMBO_TAG_ADDRESS:
+    case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_DIV:
+    case GUMBO_TAG_FIGURE:
+    case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_FORM:
+    case GUMBO_TAG_HEADER:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_LEGEND:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_PLAINTEXT:
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_ARTICLE:
+    case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
+    case GUMBO_TAG_HGROUP:
+    case GUMBO_TAG_NAV:
+    case GUMBO_TAG_SECTION:
+    case GUMBO_TAG_DIR:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_DL:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_MENU:
+    case GUMBO_TAG_OL:
+    case GUMBO_TAG_UL:
+    case GUMBO_TAG_LI:
+    case GUMBO_TAG_FIELDSET:
+    case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_SUMMARY:
+    case GUMBO_TAG_TABLE:
+    case GUMBO_TAG_CAPTION: return Layout::Block;
+    default: return Layout::Inline;
     }
 }
 
@@ -140,10 +181,11 @@ bool keepsBlanks(const GumboNode *node)
     if (!isHtmlElement(node))
         return false;
     switch (node->v.element.tag) {
-    case GUMBO_TAG_PRE: case GUMBO_TAG_LISTING: case GUMBO_TAG_XMP: case GUMBO_TAG_PLAINTEXT:
-        return true;
-    default:
-        return false;
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_PLAINTEXT: return true;
+    default: return false;
     }
 }
 
@@ -232,8 +274,7 @@ public:
     {
         RenderedText alone;
         walkTree(
-            element,
-            [&alone, element](const GumboNode *node) { return alone.enter(node, node == element); },
+            element, [&alone, element](const GumboNode *node) { return alone.enter(node, node == element); },
             [&alone, element](const GumboNode *node) { alone.leave(node, node == element); });
         return QString::fromUtf8(alone.m_text).trimmed();
     }
@@ -250,19 +291,15 @@ public:
     // take part in the rendered text; leave() is called only for those.
     bool enter(const GumboNode *node, bool isRoot)
     {
-        if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE
-            || node->type == GUMBO_NODE_CDATA) {
+        if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE || node->type == GUMBO_NODE_CDATA) {
             addText(node->v.text.text);
             return false;
         }
         if (node->type != GUMBO_NODE_ELEMENT)
             return false;
         switch (isRoot ? Layout::Inline : layoutOf(node)) {
-        case Layout::Hidden:
-            return false;
-        case Layout::Atomic:
-            addContent({});
-            return false;
+        case Layout::Hidden: return false;
+        case Layout::Atomic: addContent({}); return false;
         case Layout::Break:
             m_pendingBlank = false;
             addContent("\n");
@@ -317,10 +354,7 @@ public:
     }
 
 private:
-    static bool isBlank(char c)
-    {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-    }
+    static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
     void addText(const char *text)
     {
@@ -432,9 +466,12 @@ bool mentionsFreeIcon(const char *text)
 bool ownMarkupMentionsFreeIcon(const GumboNode *node)
 {
     switch (node->type) {
-    case GUMBO_NODE_TEXT: case GUMBO_NODE_WHITESPACE: case GUMBO_NODE_CDATA: case GUMBO_NODE_COMMENT:
-        return mentionsFreeIcon(node->v.text.text);
-    case GUMBO_NODE_ELEMENT: case GUMBO_NODE_TEMPLATE: {
+    case GUMBO_NODE_TEXT:
+    case GUMBO_NODE_WHITESPACE:
+    case GUMBO_NODE_CDATA:
+    case GUMBO_NODE_COMMENT: return mentionsFreeIcon(node->v.text.text);
+    case GUMBO_NODE_ELEMENT:
+    case GUMBO_NODE_TEMPLATE: {
         const GumboElement &element = node->v.element;
         if (element.tag == GUMBO_TAG_UNKNOWN
             && mentionsFreeIcon(element.original_tag.data, element.original_tag.length))
@@ -446,8 +483,7 @@ bool ownMarkupMentionsFreeIcon(const GumboNode *node)
         }
         return false;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -484,10 +520,8 @@ bool classMatches(const QString &className, const QString &wanted)
 class PageReader
 {
 public:
-    PageReader(const QUrl &documentUrl, const QByteArray &encoding)
-        : m_documentUrl(documentUrl), m_encoding(encoding)
-    {
-    }
+    PageReader(const QUrl &documentUrl, const QByteArray &encoding) : m_documentUrl(documentUrl), m_encoding(encoding)
+    {}
 
     // Reads the parsed document; nothing of it is kept after.
     void walk(const GumboNode *root)
@@ -510,8 +544,9 @@ public:
         }
         m_model.anchors.reserve(qsizetype(m_anchors.size()));
         for (AnchorRecord &anchor : m_anchors) {
-            m_model.anchors.append(PageAnchor{std::move(anchor.className), textOf(anchor.text),
-                                              anchor.hasHref ? resolveTarget(base, anchor.href, m_encoding) : QString()});
+            m_model.anchors.append(
+                PageAnchor{std::move(anchor.className), textOf(anchor.text),
+                           anchor.hasHref ? resolveTarget(base, anchor.href, m_encoding) : QString()});
         }
         resolveTickStates();
         fillTables();
@@ -768,7 +803,7 @@ private:
     PageModel m_model;
     RenderedText m_text;
     std::vector<const GumboNode *> m_hiddenFrom; // the element from which on nothing is rendered
-    std::vector<bool> m_mentions; // per open element: its inner markup mentions the free icon
+    std::vector<bool> m_mentions;                // per open element: its inner markup mentions the free icon
     std::vector<const GumboNode *> m_forms;
     std::vector<size_t> m_openTables;
     std::vector<TableRecord> m_tables;
@@ -796,7 +831,8 @@ private:
         size = (size + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
         if (size > m_left) {
             const size_t blockSize = std::max(size, kBlockSize);
-            m_blocks.push_back(std::make_unique_for_overwrite<std::max_align_t[]>(blockSize / sizeof(std::max_align_t) + 1));
+            m_blocks.push_back(
+                std::make_unique_for_overwrite<std::max_align_t[]>(blockSize / sizeof(std::max_align_t) + 1));
             m_next = reinterpret_cast<char *>(m_blocks.back().get());
             m_left = blockSize;
         }
@@ -822,22 +858,51 @@ QByteArray encodingOfLabel(QByteArray label)
 {
     label = label.trimmed().toLower();
     static const std::pair<const char *, const char *> kLabels[] = {
-        {"utf-8", "UTF-8"}, {"utf8", "UTF-8"}, {"unicode-1-1-utf-8", "UTF-8"},
-        {"gbk", "GBK"}, {"gb2312", "GBK"}, {"x-gbk", "GBK"}, {"chinese", "GBK"},
-        {"csgb2312", "GBK"}, {"csiso58gb231280", "GBK"}, {"gb_2312", "GBK"},
-        {"gb_2312-80", "GBK"}, {"iso-ir-58", "GBK"}, {"gb18030", "GB18030"},
-        {"big5", "Big5"}, {"big5-hkscs", "Big5"}, {"x-x-big5", "Big5"}, {"cn-big5", "Big5"},
-        {"shift_jis", "Shift_JIS"}, {"sjis", "Shift_JIS"}, {"x-sjis", "Shift_JIS"}, {"euc-jp", "EUC-JP"},
-        {"euc-kr", "EUC-KR"}, {"ks_c_5601-1987", "EUC-KR"},
-        {"iso-8859-1", "windows-1252"}, {"iso8859-1", "windows-1252"}, {"latin1", "windows-1252"},
-        {"l1", "windows-1252"}, {"us-ascii", "windows-1252"}, {"ascii", "windows-1252"},
-        {"windows-1252", "windows-1252"}, {"cp1252", "windows-1252"}, {"x-cp1252", "windows-1252"},
-        {"cp819", "windows-1252"}, {"ibm819", "windows-1252"}, {"iso_8859-1", "windows-1252"},
-        {"iso-8859-15", "ISO-8859-15"}, {"latin9", "ISO-8859-15"}, {"koi8-r", "KOI8-R"},
-        {"windows-1251", "windows-1251"}, {"iso-8859-2", "ISO-8859-2"},
+        {"utf-8", "UTF-8"},
+        {"utf8", "UTF-8"},
+        {"unicode-1-1-utf-8", "UTF-8"},
+        {"gbk", "GBK"},
+        {"gb2312", "GBK"},
+        {"x-gbk", "GBK"},
+        {"chinese", "GBK"},
+        {"csgb2312", "GBK"},
+        {"csiso58gb231280", "GBK"},
+        {"gb_2312", "GBK"},
+        {"gb_2312-80", "GBK"},
+        {"iso-ir-58", "GBK"},
+        {"gb18030", "GB18030"},
+        {"big5", "Big5"},
+        {"big5-hkscs", "Big5"},
+        {"x-x-big5", "Big5"},
+        {"cn-big5", "Big5"},
+        {"shift_jis", "Shift_JIS"},
+        {"sjis", "Shift_JIS"},
+        {"x-sjis", "Shift_JIS"},
+        {"euc-jp", "EUC-JP"},
+        {"euc-kr", "EUC-KR"},
+        {"ks_c_5601-1987", "EUC-KR"},
+        {"iso-8859-1", "windows-1252"},
+        {"iso8859-1", "windows-1252"},
+        {"latin1", "windows-1252"},
+        {"l1", "windows-1252"},
+        {"us-ascii", "windows-1252"},
+        {"ascii", "windows-1252"},
+        {"windows-1252", "windows-1252"},
+        {"cp1252", "windows-1252"},
+        {"x-cp1252", "windows-1252"},
+        {"cp819", "windows-1252"},
+        {"ibm819", "windows-1252"},
+        {"iso_8859-1", "windows-1252"},
+        {"iso-8859-15", "ISO-8859-15"},
+        {"latin9", "ISO-8859-15"},
+        {"koi8-r", "KOI8-R"},
+        {"windows-1251", "windows-1251"},
+        {"iso-8859-2", "ISO-8859-2"},
         // A page that names UTF-16 in its markup is read as UTF-8: the
         // markup could not have been read to find the name otherwise.
-        {"utf-16", "UTF-8"}, {"utf-16le", "UTF-8"}, {"utf-16be", "UTF-8"},
+        {"utf-16", "UTF-8"},
+        {"utf-16le", "UTF-8"},
+        {"utf-16be", "UTF-8"},
     };
     for (const auto &[name, encoding] : kLabels) {
         if (label == name)
@@ -958,10 +1023,10 @@ QByteArray prescanEncoding(QByteArrayView head)
 // Bytes 0x80 to 0x9F of windows-1252; the rest is Latin-1.
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    static const char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static const char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
     for (const char c : bytes) {
@@ -1019,9 +1084,17 @@ QByteArray utf8Source(const QByteArray &html, QByteArray &encoding)
     if (html.startsWith("\xEF\xBB\xBF"))
         return html.mid(3);
     if (html.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE).decode(QByteArrayView(html).sliced(2)).operator QString().toUtf8();
+        return QStringDecoder(QStringDecoder::Utf16LE)
+            .decode(QByteArrayView(html).sliced(2))
+            .
+            operator QString()
+            .toUtf8();
     if (html.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE).decode(QByteArrayView(html).sliced(2)).operator QString().toUtf8();
+        return QStringDecoder(QStringDecoder::Utf16BE)
+            .decode(QByteArrayView(html).sliced(2))
+            .
+            operator QString()
+            .toUtf8();
     const QByteArray named = prescanEncoding(html);
     if (named.isEmpty() || named == "UTF-8")
         return html;

@@ -14,9 +14,45 @@ namespace {
 // Tag names the model treats specially; every other name gets an id of its
 // own after these.
 enum KnownTag : int {
-    kHtml, kBody, kHead, kFrameset, kTable, kCaption, kColgroup, kTbody, kThead, kTfoot, kTr, kTd, kTh,
-    kLi, kOl, kUl, kDd, kDt, kP, kButton, kSelect, kOption, kOptgroup, kForm, kTemplate, kApplet, kMarquee,
-    kObject, kSvg, kMath, kForeignObject, kDesc, kTitle, kA, kNobr, kBr, kPlaintext, kAddress, kDiv,
+    kHtml,
+    kBody,
+    kHead,
+    kFrameset,
+    kTable,
+    kCaption,
+    kColgroup,
+    kTbody,
+    kThead,
+    kTfoot,
+    kTr,
+    kTd,
+    kTh,
+    kLi,
+    kOl,
+    kUl,
+    kDd,
+    kDt,
+    kP,
+    kButton,
+    kSelect,
+    kOption,
+    kOptgroup,
+    kForm,
+    kTemplate,
+    kApplet,
+    kMarquee,
+    kObject,
+    kSvg,
+    kMath,
+    kForeignObject,
+    kDesc,
+    kTitle,
+    kA,
+    kNobr,
+    kBr,
+    kPlaintext,
+    kAddress,
+    kDiv,
     kKnownTagCount
 };
 
@@ -85,40 +121,81 @@ constexpr TagInfo kTags[] = {
     {"address", kSpecial | kClosesP | kBlockEnd},
     {"div", kSpecial | kClosesP | kBlockEnd | kBreakout},
 
-    {"area", kSpecial | kVoid}, {"base", kSpecial | kVoid}, {"basefont", kSpecial | kVoid},
-    {"bgsound", kSpecial | kVoid}, {"col", kSpecial | kVoid}, {"embed", kSpecial | kVoid | kBreakout},
-    {"frame", kSpecial | kVoid}, {"hr", kSpecial | kVoid | kClosesP | kBreakout},
-    {"image", kVoid}, {"img", kSpecial | kVoid | kBreakout}, {"input", kSpecial | kVoid},
-    {"keygen", kSpecial | kVoid}, {"link", kSpecial | kVoid}, {"meta", kSpecial | kVoid | kBreakout},
-    {"param", kSpecial | kVoid}, {"source", kSpecial | kVoid}, {"track", kSpecial | kVoid},
+    {"area", kSpecial | kVoid},
+    {"base", kSpecial | kVoid},
+    {"basefont", kSpecial | kVoid},
+    {"bgsound", kSpecial | kVoid},
+    {"col", kSpecial | kVoid},
+    {"embed", kSpecial | kVoid | kBreakout},
+    {"frame", kSpecial | kVoid},
+    {"hr", kSpecial | kVoid | kClosesP | kBreakout},
+    {"image", kVoid},
+    {"img", kSpecial | kVoid | kBreakout},
+    {"input", kSpecial | kVoid},
+    {"keygen", kSpecial | kVoid},
+    {"link", kSpecial | kVoid},
+    {"meta", kSpecial | kVoid | kBreakout},
+    {"param", kSpecial | kVoid},
+    {"source", kSpecial | kVoid},
+    {"track", kSpecial | kVoid},
     {"wbr", kSpecial | kVoid},
 
-    {"h1", kSpecial | kClosesP | kHeading | kBreakout}, {"h2", kSpecial | kClosesP | kHeading | kBreakout},
-    {"h3", kSpecial | kClosesP | kHeading | kBreakout}, {"h4", kSpecial | kClosesP | kHeading | kBreakout},
-    {"h5", kSpecial | kClosesP | kHeading | kBreakout}, {"h6", kSpecial | kClosesP | kHeading | kBreakout},
+    {"h1", kSpecial | kClosesP | kHeading | kBreakout},
+    {"h2", kSpecial | kClosesP | kHeading | kBreakout},
+    {"h3", kSpecial | kClosesP | kHeading | kBreakout},
+    {"h4", kSpecial | kClosesP | kHeading | kBreakout},
+    {"h5", kSpecial | kClosesP | kHeading | kBreakout},
+    {"h6", kSpecial | kClosesP | kHeading | kBreakout},
 
-    {"article", kSpecial | kClosesP | kBlockEnd}, {"aside", kSpecial | kClosesP | kBlockEnd},
+    {"article", kSpecial | kClosesP | kBlockEnd},
+    {"aside", kSpecial | kClosesP | kBlockEnd},
     {"blockquote", kSpecial | kClosesP | kBlockEnd | kBreakout},
     {"center", kSpecial | kClosesP | kBlockEnd | kBreakout},
-    {"details", kSpecial | kClosesP | kBlockEnd}, {"dialog", kClosesP | kBlockEnd},
-    {"dir", kSpecial | kClosesP | kBlockEnd}, {"dl", kSpecial | kClosesP | kBlockEnd | kBreakout},
-    {"fieldset", kSpecial | kClosesP | kBlockEnd}, {"figcaption", kSpecial | kClosesP | kBlockEnd},
-    {"figure", kSpecial | kClosesP | kBlockEnd}, {"footer", kSpecial | kClosesP | kBlockEnd},
-    {"header", kSpecial | kClosesP | kBlockEnd}, {"hgroup", kSpecial | kClosesP | kBlockEnd},
-    {"listing", kSpecial | kClosesP | kBlockEnd | kBreakout}, {"main", kSpecial | kClosesP | kBlockEnd},
-    {"menu", kSpecial | kClosesP | kBlockEnd | kBreakout}, {"nav", kSpecial | kClosesP | kBlockEnd},
-    {"pre", kSpecial | kClosesP | kBlockEnd | kBreakout}, {"search", kSpecial | kClosesP | kBlockEnd},
-    {"section", kSpecial | kClosesP | kBlockEnd}, {"summary", kSpecial | kClosesP | kBlockEnd},
+    {"details", kSpecial | kClosesP | kBlockEnd},
+    {"dialog", kClosesP | kBlockEnd},
+    {"dir", kSpecial | kClosesP | kBlockEnd},
+    {"dl", kSpecial | kClosesP | kBlockEnd | kBreakout},
+    {"fieldset", kSpecial | kClosesP | kBlockEnd},
+    {"figcaption", kSpecial | kClosesP | kBlockEnd},
+    {"figure", kSpecial | kClosesP | kBlockEnd},
+    {"footer", kSpecial | kClosesP | kBlockEnd},
+    {"header", kSpecial | kClosesP | kBlockEnd},
+    {"hgroup", kSpecial | kClosesP | kBlockEnd},
+    {"listing", kSpecial | kClosesP | kBlockEnd | kBreakout},
+    {"main", kSpecial | kClosesP | kBlockEnd},
+    {"menu", kSpecial | kClosesP | kBlockEnd | kBreakout},
+    {"nav", kSpecial | kClosesP | kBlockEnd},
+    {"pre", kSpecial | kClosesP | kBlockEnd | kBreakout},
+    {"search", kSpecial | kClosesP | kBlockEnd},
+    {"section", kSpecial | kClosesP | kBlockEnd},
+    {"summary", kSpecial | kClosesP | kBlockEnd},
 
-    {"iframe", kSpecial | kRawText}, {"noembed", kSpecial | kRawText}, {"noframes", kSpecial | kRawText},
-    {"script", kSpecial | kRawText}, {"style", kSpecial | kRawText}, {"textarea", kSpecial | kRawText},
-    {"xmp", kSpecial | kRawText | kClosesP}, {"noscript", kSpecial},
+    {"iframe", kSpecial | kRawText},
+    {"noembed", kSpecial | kRawText},
+    {"noframes", kSpecial | kRawText},
+    {"script", kSpecial | kRawText},
+    {"style", kSpecial | kRawText},
+    {"textarea", kSpecial | kRawText},
+    {"xmp", kSpecial | kRawText | kClosesP},
+    {"noscript", kSpecial},
 
-    {"b", kFormatting | kBreakout}, {"big", kFormatting | kBreakout}, {"code", kFormatting | kBreakout},
-    {"em", kFormatting | kBreakout}, {"font", kFormatting}, {"i", kFormatting | kBreakout},
-    {"s", kFormatting | kBreakout}, {"small", kFormatting | kBreakout}, {"strike", kFormatting | kBreakout},
-    {"strong", kFormatting | kBreakout}, {"tt", kFormatting | kBreakout}, {"u", kFormatting | kBreakout},
-    {"ruby", kBreakout}, {"span", kBreakout}, {"sub", kBreakout}, {"sup", kBreakout}, {"var", kBreakout},
+    {"b", kFormatting | kBreakout},
+    {"big", kFormatting | kBreakout},
+    {"code", kFormatting | kBreakout},
+    {"em", kFormatting | kBreakout},
+    {"font", kFormatting},
+    {"i", kFormatting | kBreakout},
+    {"s", kFormatting | kBreakout},
+    {"small", kFormatting | kBreakout},
+    {"strike", kFormatting | kBreakout},
+    {"strong", kFormatting | kBreakout},
+    {"tt", kFormatting | kBreakout},
+    {"u", kFormatting | kBreakout},
+    {"ruby", kBreakout},
+    {"span", kBreakout},
+    {"sub", kBreakout},
+    {"sup", kBreakout},
+    {"var", kBreakout},
 };
 
 bool isSpace(char c)
@@ -176,8 +253,8 @@ private:
     {
         int name;
         State state;
-        bool foreign;          // an SVG or MathML element
-        bool foreignChildren;  // its children are foreign content
+        bool foreign;         // an SVG or MathML element
+        bool foreignChildren; // its children are foreign content
     };
 
     // -----------------------------------------------------------------------
@@ -273,8 +350,7 @@ private:
             }
             // A name: its first character may be anything, even "=".
             ++at;
-            while (at < m_size && !isSpace(m_data[at]) && m_data[at] != '/' && m_data[at] != '>'
-                   && m_data[at] != '=')
+            while (at < m_size && !isSpace(m_data[at]) && m_data[at] != '/' && m_data[at] != '>' && m_data[at] != '=')
                 ++at;
             while (at < m_size && isSpace(m_data[at]))
                 ++at;
@@ -286,8 +362,8 @@ private:
             if (at >= m_size)
                 return -1;
             if (m_data[at] == '"' || m_data[at] == '\'') {
-                const char *close = static_cast<const char *>(
-                    std::memchr(m_data + at + 1, m_data[at], size_t(m_size - at - 1)));
+                const char *close =
+                    static_cast<const char *>(std::memchr(m_data + at + 1, m_data[at], size_t(m_size - at - 1)));
                 if (!close)
                     return -1;
                 at = close - m_data + 1;
@@ -370,14 +446,15 @@ private:
             return false;
         closeFlatEarly(begin);
         switch (name) {
-        case kHtml: case kBody: case kHead: case kFrameset:
-            return false; // the parser adds attributes to the elements it opened itself
+        case kHtml:
+        case kBody:
+        case kHead:
+        case kFrameset: return false; // the parser adds attributes to the elements it opened itself
         case kForm:
             if (!m_positions[kForm].empty() && m_positions[kTemplate].empty())
                 return false; // the parser ignores a form inside a form
             break;
-        default:
-            break;
+        default: break;
         }
         closeImplied(name, flags);
         addImpliedParents(name);
@@ -393,17 +470,21 @@ private:
             popToIfIn(kP, lastOf(m_buttonScope));
         switch (name) {
         case kLi: popToListItem(kLi, kLi); break;
-        case kDd: case kDt: popToListItem(kDd, kDt); break;
-        case kTd: case kTh: {
+        case kDd:
+        case kDt: popToListItem(kDd, kDt); break;
+        case kTd:
+        case kTh: {
             const int cell = std::max(lastOf(m_positions[kTd]), lastOf(m_positions[kTh]));
             if (cell >= 0 && cell >= lastOf(m_tableScope))
                 popTo(cell);
             break;
         }
         case kTr: popToIfIn(kTr, lastOf(m_tableScope)); break;
-        case kTbody: case kThead: case kTfoot: {
-            const int section = std::max({lastOf(m_positions[kTbody]), lastOf(m_positions[kThead]),
-                                          lastOf(m_positions[kTfoot])});
+        case kTbody:
+        case kThead:
+        case kTfoot: {
+            const int section =
+                std::max({lastOf(m_positions[kTbody]), lastOf(m_positions[kThead]), lastOf(m_positions[kTfoot])});
             if (section >= 0 && section >= lastOf(m_tableScope))
                 popTo(section);
             break;
@@ -423,7 +504,8 @@ private:
             if (top().name == kOptgroup)
                 pop();
             break;
-        case kA: case kNobr:
+        case kA:
+        case kNobr:
             // An anchor closes the open one, and what is open inside it,
             // when that holds no block; around a block the adoption rules
             // rebuild the elements without opening more than they close.
@@ -468,9 +550,8 @@ private:
 
     void pushImplied(int name)
     {
-        const State state = m_entries.size() <= size_t(kMaxNestingDepth) || completesTable(name)
-                                ? State::Implied
-                                : State::Dropped;
+        const State state =
+            m_entries.size() <= size_t(kMaxNestingDepth) || completesTable(name) ? State::Implied : State::Dropped;
         push(name, state, false);
     }
 
@@ -510,8 +591,8 @@ private:
             // An element kept out of scope only by one left out of the
             // parser's input (a table beyond the limit) stays open, as in
             // the browser: the parser, which lacks that table, would close it.
-            if (m_live.size() < m_entries.size() && !m_positions[size_t(name)].empty() && name != kHtml
-                && name != kBody && !(m_flags[size_t(name)] & kFormatting))
+            if (m_live.size() < m_entries.size() && !m_positions[size_t(name)].empty() && name != kHtml && name != kBody
+                && !(m_flags[size_t(name)] & kFormatting))
                 replace(begin, end, {});
             return; // otherwise the parser ignores it, or changes nothing the model follows
         }
@@ -531,12 +612,19 @@ private:
         if (top().foreign && top().name == name)
             return last;
         switch (name) {
-        case kHtml: case kBody: case kBr:
-            return -1;
+        case kHtml:
+        case kBody:
+        case kBr: return -1;
         case kP: return last >= lastOf(m_buttonScope) ? last : -1;
         case kLi: return last >= lastOf(m_listScope) ? last : -1;
-        case kTd: case kTh: case kTr: case kTbody: case kThead: case kTfoot: case kTable: case kCaption:
-            return last >= lastOf(m_tableScope) ? last : -1;
+        case kTd:
+        case kTh:
+        case kTr:
+        case kTbody:
+        case kThead:
+        case kTfoot:
+        case kTable:
+        case kCaption: return last >= lastOf(m_tableScope) ? last : -1;
         case kForm: return top().name == kForm ? last : -1;
         case kTemplate: return last;
         default: break;
@@ -591,8 +679,7 @@ private:
     void push(int name, State state, bool foreign)
     {
         const int position = int(m_entries.size());
-        const bool foreignChildren =
-            foreign && name != kForeignObject && name != kDesc && name != kTitle;
+        const bool foreignChildren = foreign && name != kForeignObject && name != kDesc && name != kTitle;
         m_entries.push_back(Entry{name, state, foreign, foreignChildren});
         m_positions[size_t(name)].push_back(position);
         if (state == State::Open || state == State::Implied || state == State::Flat)

@@ -21,8 +21,8 @@ struct PageDiv
 
 struct PageTable
 {
-    QString className;       // class attribute as written (not trimmed)
-    bool hasInput = false;   // the table holds at least one INPUT
+    QString className;        // class attribute as written (not trimmed)
+    bool hasInput = false;    // the table holds at least one INPUT
     bool inputTicked = false; // the first INPUT's checked state
     // The DIVs and As of the table that extraction may take: its first DIV of
     // class "art_title" (trimmed, any case) and its first A of class

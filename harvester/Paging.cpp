@@ -154,11 +154,8 @@ void Paging::onPageRead()
                 nextPage();
         });
         break;
-    case Step::LastRead:
-        finishAddAll();
-        break;
-    default:
-        break;
+    case Step::LastRead: finishAddAll(); break;
+    default: break;
     }
 }
 
@@ -204,8 +201,9 @@ void Paging::onNextClicked(bool clicked)
 void Paging::settle()
 {
     m_step = Step::Settling;
-    m_pageWait.start(m_clock.seconds(), kSettleSeconds, [this] { return m_stopAddAll; },
-                     [this](ClockWait::End) { nextPageDone(true); });
+    m_pageWait.start(
+        m_clock.seconds(), kSettleSeconds, [this] { return m_stopAddAll; },
+        [this](ClockWait::End) { nextPageDone(true); });
 }
 
 void Paging::nextPageDone(bool opened)

@@ -40,8 +40,8 @@ public:
     static constexpr double kLoadLimitSeconds = 30.0;
     static constexpr double kSettleSeconds = 2.0;
 
-    Paging(BrowserPane &pane, HarvestList &list, SessionSettings &settings, SaveFolderAsker &asker,
-           const Clock &clock, QObject *parent = nullptr);
+    Paging(BrowserPane &pane, HarvestList &list, SessionSettings &settings, SaveFolderAsker &asker, const Clock &clock,
+           QObject *parent = nullptr);
 
     // "只提取网页勾选项" (Check1) and "仅提取带…的链接（免费文件）" (Check3),
     // read at every page reading.

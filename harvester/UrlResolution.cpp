@@ -171,7 +171,8 @@ QByteArray percentDecode(const QString &text)
     QByteArray out;
     out.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '%' && i + 2 < bytes.size() && isHexDigit(uchar(bytes[i + 1])) && isHexDigit(uchar(bytes[i + 2]))) {
+        if (bytes[i] == '%' && i + 2 < bytes.size() && isHexDigit(uchar(bytes[i + 1]))
+            && isHexDigit(uchar(bytes[i + 2]))) {
             out.append(char(QByteArray::fromHex(bytes.mid(i + 1, 2)).at(0)));
             i += 2;
         } else {
@@ -244,7 +245,8 @@ bool endsInNumber(const QString &host)
         parts.removeLast();
     }
     const QString &last = parts.last();
-    if (!last.isEmpty() && std::all_of(last.begin(), last.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; }))
+    if (!last.isEmpty()
+        && std::all_of(last.begin(), last.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; }))
         return true;
     return ipv4Number(last).has_value();
 }
@@ -657,8 +659,8 @@ std::optional<Address> parse(QStringView value, const Address *base, QByteArrayV
         case State::Query: {
             if (c == '#' || c == kEnd) {
                 const EncodeSet set = special ? EncodeSet::SpecialQuery : EncodeSet::Query;
-                const bool utf8 = !special || encoding.isEmpty() || encoding == "UTF-8"
-                                  || encoding.startsWith("UTF-16");
+                const bool utf8 =
+                    !special || encoding.isEmpty() || encoding == "UTF-8" || encoding.startsWith("UTF-16");
                 std::optional<QStringEncoder> encoder;
                 if (!utf8) {
                     encoder.emplace(encoding == "GBK" ? "GB18030"

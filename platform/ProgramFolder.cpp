@@ -5,8 +5,8 @@
 
 QString ProgramFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                     + QStringLiteral("/Paperdrift");
+    QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Paperdrift");
     QDir().mkpath(folder);
     return QDir::toNativeSeparators(folder);
 }

@@ -17,8 +17,7 @@ public:
 
     // A modal message; an empty title shows the program's title. Only for a
     // user's own command: it waits for the answer.
-    virtual PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
-                                 PromptButtons buttons) = 0;
+    virtual PromptAnswer message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons) = 0;
 
     // A message with an OK button that is shown and left on screen: the call
     // returns at once, without waiting for the user. The core uses it from
@@ -26,14 +25,11 @@ public:
     virtual void notify(const QString &text, const QString &title, PromptIcon icon) = 0;
 
     // An input box; std::nullopt when the user cancelled.
-    virtual std::optional<QString> input(const QString &prompt, const QString &title,
-                                         const QString &defaultText) = 0;
+    virtual std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) = 0;
 
     // File dialogs; an empty text when the user cancelled.
-    virtual QString saveFileName(const QString &title, const QString &startPath,
-                                 const QString &filter) = 0;
-    virtual QString openFileName(const QString &title, const QString &startPath,
-                                 const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &startPath, const QString &filter) = 0;
+    virtual QString openFileName(const QString &title, const QString &startPath, const QString &filter) = 0;
 
     // The folder browser; an empty text when the user cancelled.
     virtual QString browseForFolder(const QString &title, const QString &startFolder) = 0;

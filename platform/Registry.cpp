@@ -15,9 +15,12 @@ struct RootName
 };
 
 constexpr RootName kRoots[] = {
-    {"HKEY_CLASSES_ROOT", RootKey::ClassesRoot},     {"HKEY_CURRENT_USER", RootKey::CurrentUser},
-    {"HKEY_LOCAL_MACHINE", RootKey::LocalMachine},   {"HKEY_USERS", RootKey::Users},
-    {"HKEY_PERFORMANCE_DATA", RootKey::PerformanceData}, {"HKEY_CURRENT_CONFIG", RootKey::CurrentConfig},
+    {"HKEY_CLASSES_ROOT", RootKey::ClassesRoot},
+    {"HKEY_CURRENT_USER", RootKey::CurrentUser},
+    {"HKEY_LOCAL_MACHINE", RootKey::LocalMachine},
+    {"HKEY_USERS", RootKey::Users},
+    {"HKEY_PERFORMANCE_DATA", RootKey::PerformanceData},
+    {"HKEY_CURRENT_CONFIG", RootKey::CurrentConfig},
     {"HKEY_DYN_DATA", RootKey::DynData},
 };
 
@@ -70,8 +73,7 @@ Registry::Registry() : Registry(defaultFilePath()) {}
 
 Registry::Registry(const QString &iniFilePath)
     : m_settings(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat))
-{
-}
+{}
 
 Registry::~Registry() = default;
 

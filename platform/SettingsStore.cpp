@@ -36,18 +36,17 @@ SettingsStore::SettingsStore() : SettingsStore(defaultFilePath()) {}
 
 SettingsStore::SettingsStore(const QString &iniFilePath)
     : m_settings(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat))
-{
-}
+{}
 
 QString SettingsStore::defaultFilePath()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                           + QStringLiteral("/Paperdrift");
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Paperdrift");
     return folder + QStringLiteral("/Paperdrift.ini");
 }
 
-QString SettingsStore::GetSetting(const QString &application, const QString &section,
-                                  const QString &key, const QString &defaultValue) const
+QString SettingsStore::GetSetting(const QString &application, const QString &section, const QString &key,
+                                  const QString &defaultValue) const
 {
     const QVariant value = m_settings->value(groupedKey(application, section, key));
     if (!value.isValid())
@@ -61,14 +60,14 @@ QString SettingsStore::GetSetting(const QString &application, const QString &sec
         .value_or(value.toString());
 }
 
-QString SettingsStore::GetSetting(const QString &application, const QString &section,
-                                  const QString &key, double defaultValue) const
+QString SettingsStore::GetSetting(const QString &application, const QString &section, const QString &key,
+                                  double defaultValue) const
 {
     return GetSetting(application, section, key, NumberToSettingText(defaultValue));
 }
 
-void SettingsStore::SaveSetting(const QString &application, const QString &section,
-                                const QString &key, const QString &value)
+void SettingsStore::SaveSetting(const QString &application, const QString &section, const QString &key,
+                                const QString &value)
 {
     const QString folder = QFileInfo(m_settings->fileName()).absolutePath();
     QDir().mkpath(folder);

@@ -23,8 +23,7 @@ public:
     QString GetSetting(const QString &application, const QString &section, const QString &key,
                        double defaultValue) const;
 
-    void SaveSetting(const QString &application, const QString &section, const QString &key,
-                     const QString &value);
+    void SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value);
 
     QString filePath() const;
 

@@ -37,8 +37,7 @@ QMessageBox::StandardButtons toQtButtons(PromptButtons buttons)
 
 } // namespace
 
-PromptAnswer WidgetPrompts::message(const QString &text, const QString &title, PromptIcon icon,
-                                    PromptButtons buttons)
+PromptAnswer WidgetPrompts::message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)
 {
     QMessageBox box(toQtIcon(icon), titleOrProgram(title), text, toQtButtons(buttons), m_parent);
     switch (box.exec()) {
@@ -58,33 +57,27 @@ void WidgetPrompts::notify(const QString &text, const QString &title, PromptIcon
     box->open();
 }
 
-std::optional<QString> WidgetPrompts::input(const QString &prompt, const QString &title,
-                                            const QString &defaultText)
+std::optional<QString> WidgetPrompts::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, titleOrProgram(title), prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(m_parent, titleOrProgram(title), prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;
 }
 
-QString WidgetPrompts::saveFileName(const QString &title, const QString &startPath,
-                                    const QString &filter)
+QString WidgetPrompts::saveFileName(const QString &title, const QString &startPath, const QString &filter)
 {
-    return QDir::toNativeSeparators(
-        QFileDialog::getSaveFileName(m_parent, titleOrProgram(title), startPath, filter));
+    return QDir::toNativeSeparators(QFileDialog::getSaveFileName(m_parent, titleOrProgram(title), startPath, filter));
 }
 
-QString WidgetPrompts::openFileName(const QString &title, const QString &startPath,
-                                    const QString &filter)
+QString WidgetPrompts::openFileName(const QString &title, const QString &startPath, const QString &filter)
 {
-    return QDir::toNativeSeparators(
-        QFileDialog::getOpenFileName(m_parent, titleOrProgram(title), startPath, filter));
+    return QDir::toNativeSeparators(QFileDialog::getOpenFileName(m_parent, titleOrProgram(title), startPath, filter));
 }
 
 QString WidgetPrompts::browseForFolder(const QString &title, const QString &startFolder)
 {
-    return QDir::toNativeSeparators(
-        QFileDialog::getExistingDirectory(m_parent, titleOrProgram(title), startFolder));
+    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(m_parent, titleOrProgram(title), startFolder));
 }

@@ -13,15 +13,11 @@ public:
     explicit WidgetPrompts(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParentWindow(QWidget *parent) { m_parent = parent; }
 
-    PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
-                         PromptButtons buttons) override;
+    PromptAnswer message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons) override;
     void notify(const QString &text, const QString &title, PromptIcon icon) override;
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override;
-    QString saveFileName(const QString &title, const QString &startPath,
-                         const QString &filter) override;
-    QString openFileName(const QString &title, const QString &startPath,
-                         const QString &filter) override;
+    std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString saveFileName(const QString &title, const QString &startPath, const QString &filter) override;
+    QString openFileName(const QString &title, const QString &startPath, const QString &filter) override;
     QString browseForFolder(const QString &title, const QString &startFolder) override;
 
 private:

@@ -13,7 +13,7 @@ struct SearchLayoutInput
     int windowHeight = 0;
     int menuBarHeight = 0;
     int statusBarHeight = 0;
-    int barTop = 0;    // the splitter's top, in the pane area
+    int barTop = 0; // the splitter's top, in the pane area
     int barHeight = 0;
     int upperPaneTop = 0;
 };

@@ -90,8 +90,8 @@ SearchWindow::SearchWindow(const DownloadWindowServices &services, QWidget *pare
     m_paging = new Paging(*m_pane, *m_list, services.session, asker, services.clock, this);
     m_handover = std::make_unique<Handover>(target, services.session);
     m_pass = new AnalysisPass(*m_list, services.session, *m_handover, asker, this);
-    m_maintenance = std::make_unique<HarvestMaintenance>(*m_list, services.prompts,
-                                                         [this] { return m_pass->AnalysisIdle(); });
+    m_maintenance =
+        std::make_unique<HarvestMaintenance>(*m_list, services.prompts, [this] { return m_pass->AnalysisIdle(); });
     bindCommands();
     bindMenus();
 
@@ -262,9 +262,7 @@ void SearchWindow::bindCommands()
 void SearchWindow::bindMenus()
 {
     const SearchMenus &menus = m_menus;
-    const auto pass = [this](AnalysisPass::Kind kind) {
-        return [this, kind] { startPass(kind); };
-    };
+    const auto pass = [this](AnalysisPass::Kind kind) { return [this, kind] { startPass(kind); }; };
     connect(menus.passUnanalysed, &QAction::triggered, this, pass(AnalysisPass::Kind::Unanalysed));
     connect(menus.passFailed, &QAction::triggered, this, pass(AnalysisPass::Kind::Failed));
     connect(menus.passSelected, &QAction::triggered, this, pass(AnalysisPass::Kind::Selected));
@@ -286,8 +284,7 @@ void SearchWindow::bindMenus()
     connect(menus.clearSelected, &QAction::triggered, this, [this] { m_maintenance->clearSelected(selectedRows()); });
     connect(menus.clearDone, &QAction::triggered, this, [this] { m_maintenance->clearDone(); });
     connect(menus.clearContaining, &QAction::triggered, this, [this] { m_maintenance->clearTitlesContaining(); });
-    connect(menus.clearNotContaining, &QAction::triggered, this,
-            [this] { m_maintenance->clearTitlesNotContaining(); });
+    connect(menus.clearNotContaining, &QAction::triggered, this, [this] { m_maintenance->clearTitlesNotContaining(); });
     connect(menus.clearAll, &QAction::triggered, this, [this] { m_maintenance->clearAll(); });
 
     connect(menus.settings, &QAction::triggered, this, [this] {
@@ -328,15 +325,9 @@ void SearchWindow::analyse()
     Command2->setEnabled(false);
     const bool anySelected = ListView1->selectionModel()->hasSelection();
     switch (ChooseAnalysis(*m_list, anySelected, m_services.prompts)) {
-    case AnalysisChoice::ListEmpty:
-        Command2->setEnabled(true);
-        break;
-    case AnalysisChoice::AnalyseAll:
-        startPass(AnalysisPass::Kind::All);
-        break;
-    case AnalysisChoice::ChooseFromMenu:
-        m_menus.addMenu->popup(QCursor::pos());
-        break;
+    case AnalysisChoice::ListEmpty: Command2->setEnabled(true); break;
+    case AnalysisChoice::AnalyseAll: startPass(AnalysisPass::Kind::All); break;
+    case AnalysisChoice::ChooseFromMenu: m_menus.addMenu->popup(QCursor::pos()); break;
     }
 }
 
@@ -344,8 +335,7 @@ void SearchWindow::analyse()
 void SearchWindow::startPass(AnalysisPass::Kind kind)
 {
     Command2->setEnabled(false);
-    m_pass->start(kind,
-                  [this](int row) { return ListView1->selectionModel()->isRowSelected(row, QModelIndex()); });
+    m_pass->start(kind, [this](int row) { return ListView1->selectionModel()->isRowSelected(row, QModelIndex()); });
 }
 
 QSet<int> SearchWindow::selectedRows() const
@@ -441,8 +431,7 @@ void SearchWindow::placeListPaneParts()
     PaintStripedListBackground(ListView1, kStripeRowHeight);
     const QSize progress = PicPanPrograss->sizeHint();
     PicPanPrograss->setGeometry((PicPanList->width() - progress.width()) / 2,
-                                (PicPanList->height() - progress.height()) / 2, progress.width(),
-                                progress.height());
+                                (PicPanList->height() - progress.height()) / 2, progress.width(), progress.height());
 }
 
 void SearchWindow::resizeEvent(QResizeEvent *event)

@@ -9,9 +9,9 @@ class StoredSettings;
 // What the download window shows after reading its settings at load.
 struct DownloadWindowSettings
 {
-    QString methodLabel;        // "下载方式：" and the method number
+    QString methodLabel; // "下载方式：" and the method number
     bool threadBoxEnabled = true;
-    int threadPosition = 0;     // zero-based: 0 is "1" worker, 5 is "6"
+    int threadPosition = 0;                                 // zero-based: 0 is "1" worker, 5 is "6"
     SameNamePolicy selectedPolicy = SameNamePolicy::Rename; // the same-name option to select
 };
 

@@ -50,23 +50,50 @@ void StoredSettings::saveDownloadMethod(DownloadMethod method)
     save(kSectionSettings, kDownloadMethod, QString::number(DownloadMethodNumber(method)));
 }
 
-int StoredSettings::proxyEnabled() const { return wholeNumber(kSectionSettings, kProxyEnabled, 0); }
-void StoredSettings::saveProxyEnabled(int enabled) { save(kSectionSettings, kProxyEnabled, QString::number(enabled)); }
+int StoredSettings::proxyEnabled() const
+{
+    return wholeNumber(kSectionSettings, kProxyEnabled, 0);
+}
+void StoredSettings::saveProxyEnabled(int enabled)
+{
+    save(kSectionSettings, kProxyEnabled, QString::number(enabled));
+}
 
-QString StoredSettings::proxyAddress() const { return text(kSectionSettings, kProxyAddress, QString()); }
-void StoredSettings::saveProxyAddress(const QString &address) { save(kSectionSettings, kProxyAddress, address); }
+QString StoredSettings::proxyAddress() const
+{
+    return text(kSectionSettings, kProxyAddress, QString());
+}
+void StoredSettings::saveProxyAddress(const QString &address)
+{
+    save(kSectionSettings, kProxyAddress, address);
+}
 
-QString StoredSettings::proxyPort() const { return text(kSectionSettings, kProxyPort, QString()); }
-void StoredSettings::saveProxyPort(const QString &port) { save(kSectionSettings, kProxyPort, port); }
+QString StoredSettings::proxyPort() const
+{
+    return text(kSectionSettings, kProxyPort, QString());
+}
+void StoredSettings::saveProxyPort(const QString &port)
+{
+    save(kSectionSettings, kProxyPort, port);
+}
 
-double StoredSettings::maxFileSizeMB() const { return number(kSectionSettings, kMaxFileSize, 10); }
+double StoredSettings::maxFileSizeMB() const
+{
+    return number(kSectionSettings, kMaxFileSize, 10);
+}
 void StoredSettings::saveMaxFileSizeMB(double megabytes)
 {
     save(kSectionSettings, kMaxFileSize, NumberToSettingText(megabytes));
 }
 
-int StoredSettings::askSaveFolder() const { return wholeNumber(kSectionSettings, kAskSaveFolder, 1); }
-void StoredSettings::saveAskSaveFolder(int ask) { save(kSectionSettings, kAskSaveFolder, QString::number(ask)); }
+int StoredSettings::askSaveFolder() const
+{
+    return wholeNumber(kSectionSettings, kAskSaveFolder, 1);
+}
+void StoredSettings::saveAskSaveFolder(int ask)
+{
+    save(kSectionSettings, kAskSaveFolder, QString::number(ask));
+}
 
 QString StoredSettings::defaultSaveFolder()
 {
@@ -74,14 +101,32 @@ QString StoredSettings::defaultSaveFolder()
     return QDir::toNativeSeparators(QDir::rootPath() + QStringLiteral("12345"));
 }
 
-QString StoredSettings::saveFolder() const { return text(kSectionSettings, kSaveFolder, defaultSaveFolder()); }
-void StoredSettings::saveSaveFolder(const QString &folder) { save(kSectionSettings, kSaveFolder, folder); }
+QString StoredSettings::saveFolder() const
+{
+    return text(kSectionSettings, kSaveFolder, defaultSaveFolder());
+}
+void StoredSettings::saveSaveFolder(const QString &folder)
+{
+    save(kSectionSettings, kSaveFolder, folder);
+}
 
-QString StoredSettings::lastOpenedFolder() const { return text(kSectionSettings, kLastOpenedFolder, ProgramFolder()); }
-void StoredSettings::saveLastOpenedFolder(const QString &folder) { save(kSectionSettings, kLastOpenedFolder, folder); }
+QString StoredSettings::lastOpenedFolder() const
+{
+    return text(kSectionSettings, kLastOpenedFolder, ProgramFolder());
+}
+void StoredSettings::saveLastOpenedFolder(const QString &folder)
+{
+    save(kSectionSettings, kLastOpenedFolder, folder);
+}
 
-int StoredSettings::threadPosition() const { return wholeNumber(kSectionDownload, kThreads, 2); }
-void StoredSettings::saveThreadPosition(int position) { save(kSectionDownload, kThreads, QString::number(position)); }
+int StoredSettings::threadPosition() const
+{
+    return wholeNumber(kSectionDownload, kThreads, 2);
+}
+void StoredSettings::saveThreadPosition(int position)
+{
+    save(kSectionDownload, kThreads, QString::number(position));
+}
 
 SameNamePolicy StoredSettings::duplicateNamePolicy() const
 {
@@ -105,10 +150,22 @@ void StoredSettings::saveLayoutResolution(const QString &window, const QString &
 {
     save(window, kLayoutResolution, resolution);
 }
-int StoredSettings::layoutTop(const QString &window) const { return wholeNumber(window, kLayoutTop, 100); }
-int StoredSettings::layoutLeft(const QString &window) const { return wholeNumber(window, kLayoutLeft, 100); }
-int StoredSettings::layoutWidth(const QString &window) const { return wholeNumber(window, kLayoutWidth, 15000); }
-int StoredSettings::layoutHeight(const QString &window) const { return wholeNumber(window, kLayoutHeight, 10000); }
+int StoredSettings::layoutTop(const QString &window) const
+{
+    return wholeNumber(window, kLayoutTop, 100);
+}
+int StoredSettings::layoutLeft(const QString &window) const
+{
+    return wholeNumber(window, kLayoutLeft, 100);
+}
+int StoredSettings::layoutWidth(const QString &window) const
+{
+    return wholeNumber(window, kLayoutWidth, 15000);
+}
+int StoredSettings::layoutHeight(const QString &window) const
+{
+    return wholeNumber(window, kLayoutHeight, 10000);
+}
 void StoredSettings::saveLayoutGeometry(const QString &window, int top, int left, int width, int height)
 {
     save(window, kLayoutTop, QString::number(top));
@@ -125,5 +182,11 @@ void StoredSettings::saveCopyMoveDestination(const QString &folder)
 {
     save(kSectionCopyMove, kCopyMoveDestination, folder);
 }
-int StoredSettings::copyMoveOpIndex() const { return wholeNumber(kSectionCopyMove, kCopyMoveOpIndex, 4); }
-void StoredSettings::saveCopyMoveOpIndex(int index) { save(kSectionCopyMove, kCopyMoveOpIndex, QString::number(index)); }
+int StoredSettings::copyMoveOpIndex() const
+{
+    return wholeNumber(kSectionCopyMove, kCopyMoveOpIndex, 4);
+}
+void StoredSettings::saveCopyMoveOpIndex(int index)
+{
+    save(kSectionCopyMove, kCopyMoveOpIndex, QString::number(index));
+}

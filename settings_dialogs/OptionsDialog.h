@@ -28,8 +28,7 @@ public:
 
     // Creates the dialog, shows it modally and destroys it when it closes.
     // onMethodConfirmed, when given, receives methodConfirmed.
-    static void showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
-                          QWidget *parent = nullptr,
+    static void showModal(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent = nullptr,
                           const std::function<void(DownloadMethod method)> &onMethodConfirmed = {});
 
     QLabel *Label1;

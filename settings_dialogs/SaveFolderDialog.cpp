@@ -19,7 +19,7 @@
 using namespace SettingsText;
 
 SaveFolderDialog::SaveFolderDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
-                                     const QString &historyPath, QWidget *parent)
+                                   const QString &historyPath, QWidget *parent)
     : QDialog(parent), m_stored(stored), m_session(session), m_prompts(prompts), m_historyPath(historyPath)
 {
     setObjectName(kSaveFolderWindowName);
@@ -83,8 +83,7 @@ void SaveFolderDialog::buildControls()
 }
 
 SaveFolderDialog *SaveFolderDialog::ask(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
-                                        QWidget *parent, QObject *context,
-                                        std::function<void(bool confirmed)> answered)
+                                        QWidget *parent, QObject *context, std::function<void(bool confirmed)> answered)
 {
     auto *dialog = new SaveFolderDialog(stored, session, prompts, FolderHistoryFilePath(), parent);
     connect(dialog, &SaveFolderDialog::answered, context, std::move(answered));

@@ -22,16 +22,15 @@ class SaveFolderDialog final : public QDialog
 
 public:
     // historyPath: the folder history file (the program's "SaveList.dat").
-    SaveFolderDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
-                      const QString &historyPath, QWidget *parent = nullptr);
+    SaveFolderDialog(StoredSettings &stored, SessionSettings &session, Prompts &prompts, const QString &historyPath,
+                     QWidget *parent = nullptr);
 
     // The one way the program asks: creates the dialog over the program's
     // history file, opens it window-modal over `parent` and returns at once.
     // `answered` runs once with the answer, while `context` lives; the dialog
     // destroys itself after answering.
-    static SaveFolderDialog *ask(StoredSettings &stored, SessionSettings &session, Prompts &prompts,
-                                 QWidget *parent, QObject *context,
-                                 std::function<void(bool confirmed)> answered);
+    static SaveFolderDialog *ask(StoredSettings &stored, SessionSettings &session, Prompts &prompts, QWidget *parent,
+                                 QObject *context, std::function<void(bool confirmed)> answered);
 
     QLabel *Label1;
     QComboBox *Combo1;

@@ -23,8 +23,7 @@ std::optional<quint32> BrowserEmulationValue(const QString &version, bool standa
     return std::nullopt;
 }
 
-void BrowserEmulation(Registry &registry, const QString &executableName, const QString &version,
-                      bool standardsMode)
+void BrowserEmulation(Registry &registry, const QString &executableName, const QString &version, bool standardsMode)
 {
     const auto wanted = BrowserEmulationValue(version, standardsMode);
     if (!wanted) {

@@ -15,8 +15,7 @@ std::optional<quint32> BrowserEmulationValue(const QString &version, bool standa
 // when it differs from the stored one (a stored value that cannot be read
 // counts as 0); for a version without a value, deletes it. Failures are
 // ignored: the embedded browser then keeps its default.
-void BrowserEmulation(Registry &registry, const QString &executableName, const QString &version,
-                      bool standardsMode);
+void BrowserEmulation(Registry &registry, const QString &executableName, const QString &version, bool standardsMode);
 
 // The name the program's value is kept under: its executable's file name.
 QString ExecutableValueName();

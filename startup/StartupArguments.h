@@ -14,7 +14,7 @@ struct StartupArguments
     QList<DownloadSource> sources;
     QString folder; // absolute, ends with a separator
     bool help = false;
-    QString error;  // empty when the arguments are good
+    QString error; // empty when the arguments are good
 };
 
 StartupArguments ParseStartupArguments(const QStringList &arguments, const QString &currentFolder);

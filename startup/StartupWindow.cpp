@@ -27,8 +27,7 @@ constexpr int kUpdateDelayMs = 100;
 
 } // namespace
 
-StartupWindow::StartupWindow(const StartupServices &services, QWidget *parent)
-    : QWidget(parent), m_services(services)
+StartupWindow::StartupWindow(const StartupServices &services, QWidget *parent) : QWidget(parent), m_services(services)
 {
     setObjectName(kStartupWindowName);
     setWindowTitle(kProgramTitle);
@@ -75,9 +74,8 @@ StartupWindow::StartupWindow(const StartupServices &services, QWidget *parent)
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
     connect(Timer1, &QTimer::timeout, m_updateCheck, &UpdateCheck::start);
     connect(m_updateCheck, &UpdateCheck::newerVersion, this, &StartupWindow::showNewerVersion);
-    connect(m_updateCheck, &UpdateCheck::networkTrouble, this, [this] {
-        m_services.windows.prompts.notify(kKeepNetworkMessage, kProgramTitle, PromptIcon::Error);
-    });
+    connect(m_updateCheck, &UpdateCheck::networkTrouble, this,
+            [this] { m_services.windows.prompts.notify(kKeepNetworkMessage, kProgramTitle, PromptIcon::Error); });
 
     // The search window, loaded whenever it is asked for and not loaded.
     const DownloadWindowServices windows = services.windows;

@@ -97,8 +97,9 @@ int main(int argc, char *argv[])
 
     Registry registry;
     auto *cover = new StartupWindow(
-        {{session, stored, prompts, sounds, clock, network, shell, profile}, registry, UpdateBaseAddress(),
-         [] { QCoreApplication::exit(0); }});
+        {{session, stored, prompts, sounds, clock, network, shell, profile}, registry, UpdateBaseAddress(), [] {
+             QCoreApplication::exit(0);
+         }});
     prompts.setParentWindow(cover);
     cover->show();
     if (!startup.sources.isEmpty()) {

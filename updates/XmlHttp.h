@@ -42,7 +42,7 @@ public:
     // Abort_: stops polling and drops the request; no result event follows.
     void abort();
 
-    bool downOk() const { return m_downOk; }       // DownOK
+    bool downOk() const { return m_downOk; }        // DownOK
     int readyState() const { return m_readyState; } // 0 to 4; 4 = complete
     int status() const;
     QString statusText() const;

@@ -18,8 +18,7 @@ class StripedBackground final : public QObject
     Q_OBJECT
 
 public:
-    StripedBackground(QAbstractItemView *view, int bandHeight)
-        : QObject(view), m_view(view), m_bandHeight(bandHeight)
+    StripedBackground(QAbstractItemView *view, int bandHeight) : QObject(view), m_view(view), m_bandHeight(bandHeight)
     {
         setObjectName(kBackgroundName);
         view->viewport()->installEventFilter(this);

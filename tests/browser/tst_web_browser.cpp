@@ -64,7 +64,8 @@ void TestWebBrowser::initTestCase()
 {
     QVERIFY(m_site.start());
     m_site.addRoute("/links", [](const FixtureSite::Request &) {
-        return FixtureSite::Response::htmlPage("Probe", "<a id=\"blank\" href=\"/signin?form=standard\" target=\"_blank\">login</a>");
+        return FixtureSite::Response::htmlPage(
+            "Probe", "<a id=\"blank\" href=\"/signin?form=standard\" target=\"_blank\">login</a>");
     });
 }
 
@@ -118,6 +119,7 @@ bool TestWebBrowser::hasSessionCookie(QNetworkAccessManager &network) const
 // A link with target=_blank and window.open load their target in the view;
 // an empty target or about:blank leaves the shown page as it is. No window
 // comes up either way.
+// clang-format off
 void TestWebBrowser::newWindowRequestStaysInTheView_data()
 {
     QTest::addColumn<QString>("script");
@@ -128,6 +130,7 @@ void TestWebBrowser::newWindowRequestStaysInTheView_data()
     QTest::newRow("window.open of nothing") << QStringLiteral("window.open('')") << false;
     QTest::newRow("window.open of about:blank") << QStringLiteral("window.open('about:blank')") << false;
 }
+// clang-format on
 
 void TestWebBrowser::newWindowRequestStaysInTheView()
 {
@@ -170,6 +173,7 @@ void TestWebBrowser::windowCloseIsRefused()
 
 // Silent: the page's script goes on at once, as if the box had been
 // dismissed, and no box is shown.
+// clang-format off
 void TestWebBrowser::silentSuppressesDialogs_data()
 {
     QTest::addColumn<QString>("script");
@@ -179,6 +183,7 @@ void TestWebBrowser::silentSuppressesDialogs_data()
     QTest::newRow("confirm answers cancel") << QStringLiteral("confirm('x')") << QVariant(false);
     QTest::newRow("prompt answers cancel") << QStringLiteral("prompt('x', 'typed') === null") << QVariant(true);
 }
+// clang-format on
 
 void TestWebBrowser::silentSuppressesDialogs()
 {
@@ -232,6 +237,7 @@ void TestWebBrowser::busyUntilTheLoadHasFinished()
 // navigate() takes an address as a user types it into a browser's address
 // bar; navigateExactly() adds no scheme, so an address without one names no
 // page and nothing is requested.
+// clang-format off
 void TestWebBrowser::addressAsTyped_data()
 {
     QTest::addColumn<bool>("exactly");
@@ -242,6 +248,7 @@ void TestWebBrowser::addressAsTyped_data()
     QTest::newRow("exactly, without scheme") << true << false << false;
     QTest::newRow("as typed, without scheme") << false << false << true;
 }
+// clang-format on
 
 void TestWebBrowser::addressAsTyped()
 {
@@ -249,8 +256,8 @@ void TestWebBrowser::addressAsTyped()
     QFETCH(bool, withScheme);
     QFETCH(bool, loads);
 
-    const QString address = withScheme ? m_site.url(QStringLiteral("/links"))
-                                       : QStringLiteral("127.0.0.1:%1/links").arg(m_site.port());
+    const QString address =
+        withScheme ? m_site.url(QStringLiteral("/links")) : QStringLiteral("127.0.0.1:%1/links").arg(m_site.port());
     const qsizetype before = m_site.requestsTo("/links").size();
     QSignalSpy completed(m_browser.get(), &WebBrowser::documentCompleted);
     if (exactly)
@@ -270,9 +277,8 @@ void TestWebBrowser::scriptAnswerDroppedWhenContextIsGone()
     bool keptAnswered = false;
     bool goneAnswered = false;
     m_browser->runScript(QStringLiteral("1 + 1"), goes, [&](const QVariant &) { goneAnswered = true; });
-    m_browser->runScript(QStringLiteral("2 + 2"), &keeps, [&](const QVariant &answer) {
-        keptAnswered = answer.toInt() == 4;
-    });
+    m_browser->runScript(QStringLiteral("2 + 2"), &keeps,
+                         [&](const QVariant &answer) { keptAnswered = answer.toInt() == 4; });
     delete goes;
     QVERIFY(QTest::qWaitFor([&] { return keptAnswered; }, kWaitMs));
     QVERIFY(!goneAnswered);
@@ -281,12 +287,14 @@ void TestWebBrowser::scriptAnswerDroppedWhenContextIsGone()
 // A cookie the browser sets travels with the next request of an attached
 // network manager, also of one attached after the login, once the profile
 // was attached before it loaded a page.
+// clang-format off
 void TestWebBrowser::profileCookiesReachTheTransfers_data()
 {
     QTest::addColumn<bool>("attachAfterLogin");
     QTest::newRow("manager attached before the login") << false;
     QTest::newRow("second manager attached after the login") << true;
 }
+// clang-format on
 
 void TestWebBrowser::profileCookiesReachTheTransfers()
 {

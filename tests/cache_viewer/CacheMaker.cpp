@@ -36,9 +36,9 @@ QString MakeBrowserCache(const QString &storageFolder, const QStringList &addres
             QSignalSpy loaded(page.get(), &QWebEnginePage::loadFinished);
             // A page of the same site fetches the address and waits for the
             // whole body, so any document type lands in the cache.
-            const QString html = QStringLiteral(
-                "<html><body><script>fetch('%1').then(r => r.arrayBuffer()).then(b => "
-                "{document.title = 'done ' + b.byteLength;});</script></body></html>").arg(address);
+            const QString html = QStringLiteral("<html><body><script>fetch('%1').then(r => r.arrayBuffer()).then(b => "
+                                                "{document.title = 'done ' + b.byteLength;});</script></body></html>")
+                                     .arg(address);
             page->setHtml(html, QUrl(address));
             if (!loaded.wait(20000))
                 return QString();

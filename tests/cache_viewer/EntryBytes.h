@@ -9,8 +9,16 @@
 inline QByteArray CacheEntryBytes(const QByteArray &key, const QByteArray &body,
                                   const QByteArray &headers = QByteArray("HTTP/1.1 200 OK\0", 16))
 {
-    auto u32 = [](quint32 v) { QByteArray b(4, '\0'); qToLittleEndian(v, b.data()); return b; };
-    auto u64 = [](quint64 v) { QByteArray b(8, '\0'); qToLittleEndian(v, b.data()); return b; };
+    auto u32 = [](quint32 v) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    auto u64 = [](quint64 v) {
+        QByteArray b(8, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
     auto end = [&](quint32 flags, quint32 size) {
         return u64(0xf4fa6f45970d41d8ULL) + u32(flags) + u32(0) + u32(size) + u32(0);
     };

@@ -24,16 +24,16 @@ int main(int argc, char *argv[])
         return 1;
     AddPaperRoute(site, "/papers/wing-flutter.pdf", 40000);
     QTemporaryDir work;
-    const QString cache = MakeBrowserCache(work.filePath("browser"),
-                                           {site.url("/typed?type=text/html&body=html&size=300"),
-                                            site.url("/papers/wing-flutter.pdf?download=1"), site.url("/pdf?size=700")});
+    const QString cache = MakeBrowserCache(
+        work.filePath("browser"), {site.url("/typed?type=text/html&body=html&size=300"),
+                                   site.url("/papers/wing-flutter.pdf?download=1"), site.url("/pdf?size=700")});
     if (cache.isEmpty())
         return 1;
     TempSettings settings;
     StoredSettings stored(settings.store());
     WidgetPrompts prompts;
-    CacheViewer viewer(CacheViewerServices{stored, prompts, work.filePath("SaveList.dat"), cache,
-                                           CacheExportFolder(), UserCacheLayout{}});
+    CacheViewer viewer(CacheViewerServices{stored, prompts, work.filePath("SaveList.dat"), cache, CacheExportFolder(),
+                                           UserCacheLayout{}});
     viewer.show();
     viewer.Command1_Click();
     for (int i = 0; i < viewer.ListView1->topLevelItemCount(); ++i) {

@@ -28,6 +28,7 @@ private slots:
     void layoutOfThisSystem();
 };
 
+// clang-format off
 void TestCacheListing::urlFileType_data()
 {
     QTest::addColumn<QString>("text");
@@ -46,6 +47,7 @@ void TestCacheListing::urlFileType_data()
     QTest::newRow("blanks trimmed") << "/d/a. pdf " << "pdf";
     QTest::newRow("empty") << "" << "";
 }
+// clang-format on
 
 void TestCacheListing::urlFileType()
 {

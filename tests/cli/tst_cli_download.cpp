@@ -168,6 +168,7 @@ CliRun TestCliDownload::runServed(const QStringList &arguments, const QString &f
     return run.waitForEnd() ? CollectCliRun(run.process) : CliRun();
 }
 
+// clang-format off
 void TestCliDownload::outcomes_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -240,6 +241,7 @@ void TestCliDownload::outcomes_data()
         << QStringList{"download", "--type=", "SITE/notes"} << QStringList{} << 0
         << QStringList{"已完成\t100%\t12\tDIR/notes\tSITE/notes"} << true;
 }
+// clang-format on
 
 void TestCliDownload::outcomes()
 {
@@ -275,12 +277,14 @@ void TestCliDownload::outcomes()
     }
 }
 
+// clang-format off
 void TestCliDownload::failedRowTwice_data()
 {
     QTest::addColumn<QString>("method");
     QTest::newRow("single connection") << "1";
     QTest::newRow("parallel workers") << "2";
 }
+// clang-format on
 
 // A row that failed is failed again on a second run under "跳过": its bytes
 // wait in a .part file, never under the document's name, so the second run
@@ -290,8 +294,8 @@ void TestCliDownload::failedRowTwice()
 {
     QFETCH(QString, method);
     QVERIFY(writeFile(QDir(m_runFolder).filePath("pdf.pdf"), "old"));
-    const QStringList arguments{"download", "--method", method, "--same-name", "skip",
-                                "SITE/short?size=3000&send=1000", "SITE/pdf?size=300"};
+    const QStringList arguments{
+        "download", "--method", method, "--same-name", "skip", "SITE/short?size=3000&send=1000", "SITE/pdf?size=300"};
     const QString failed = "失败\t33%\t3000\tDIR/short.pdf\tSITE/short?size=3000&send=1000";
     for (int runNumber = 1; runNumber <= 2; ++runNumber) {
         const CliRun run = runServed(arguments, m_runFolder);
@@ -322,12 +326,11 @@ void TestCliDownload::listFile()
 
     const CliRun run = runServed({"download", "--method", "1", "--list", "papers.txt"}, m_runFolder);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.lines,
-             expand(QStringList{"已完成\t100%\t1200\tDIR/paper.final.pdf\tSITE/docs/paper.final.pdf",
-                                "已完成\t100%\t1500\tDIR/Wing loads part 1.pdf\tSITE/pdf?size=1500",
-                                "已完成\t100%\t1600\tDIR/pdf.pdf\tSITE/pdf?size=1600",
-                                "已完成\t100%\t1700\tDIR/escaped.pdf\tSITE/pdf?size=1700"},
-                    m_runFolder));
+    QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t1200\tDIR/paper.final.pdf\tSITE/docs/paper.final.pdf",
+                                           "已完成\t100%\t1500\tDIR/Wing loads part 1.pdf\tSITE/pdf?size=1500",
+                                           "已完成\t100%\t1600\tDIR/pdf.pdf\tSITE/pdf?size=1600",
+                                           "已完成\t100%\t1700\tDIR/escaped.pdf\tSITE/pdf?size=1700"},
+                               m_runFolder));
     QVERIFY(QFileInfo::exists(QDir(m_runFolder).filePath("escaped.pdf")));
 
     // The single connection sends the referring page of the third field,
@@ -339,6 +342,7 @@ void TestCliDownload::listFile()
     QCOMPARE(requests[2].header("Referer"), m_site.base()); // no page given: the site itself
 }
 
+// clang-format off
 void TestCliDownload::folderArgument_data()
 {
     QTest::addColumn<QStringList>("dirArguments");
@@ -349,6 +353,7 @@ void TestCliDownload::folderArgument_data()
     QTest::newRow("a relative folder with a separator") << QStringList{"--dir=out/"} << "out";
     QTest::newRow("an absolute folder") << QStringList{"--dir", "DIR/abs"} << "abs";
 }
+// clang-format on
 
 void TestCliDownload::folderArgument()
 {
@@ -358,8 +363,8 @@ void TestCliDownload::folderArgument()
     const QString folder = QDir(m_runFolder).filePath(storedIn);
     // The folder must exist for canonicalPath(); the program finds it there.
     QVERIFY(QDir().mkpath(folder));
-    const CliRun run = runServed(QStringList{"download"} + dirArguments + QStringList{"SITE/pdf?size=700"},
-                                 m_runFolder);
+    const CliRun run =
+        runServed(QStringList{"download"} + dirArguments + QStringList{"SITE/pdf?size=700"}, m_runFolder);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.lines, QStringList{expand("已完成\t100%\t700\tDIR/pdf.pdf\tSITE/pdf?size=700", folder)});
     QCOMPARE(readFile(QDir(folder).filePath("pdf.pdf")), FixtureSite::pdfBody(700));
@@ -369,15 +374,16 @@ void TestCliDownload::proxy()
 {
     FixtureProxy proxy;
     QVERIFY(proxy.start());
-    const CliRun run = runServed({"download", "--method", "1", "--proxy", QStringLiteral("127.0.0.1:%1").arg(proxy.port()),
-                                  "SITE/pdf?size=600"},
-                                 m_runFolder);
+    const CliRun run = runServed(
+        {"download", "--method", "1", "--proxy", QStringLiteral("127.0.0.1:%1").arg(proxy.port()), "SITE/pdf?size=600"},
+        m_runFolder);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(proxy.requestLines().size(), 1);
     QVERIFY2(proxy.requestLines()[0].startsWith("GET " + m_site.base() + "/pdf?size=600 "),
              proxy.requestLines()[0].constData());
 }
 
+// clang-format off
 void TestCliDownload::retry_data()
 {
     QTest::addColumn<QString>("choice");
@@ -389,6 +395,7 @@ void TestCliDownload::retry_data()
     QTest::newRow("failed items again") << "failed" << 1 << "error" << "失败 ";
     QTest::newRow("both, a failed item") << "both" << 2 << "error" << "失败 ";
 }
+// clang-format on
 
 void TestCliDownload::retry()
 {
@@ -410,8 +417,9 @@ void TestCliDownload::retry()
 
     const CliRun run = CollectCliRun(live.process);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t1300\tDIR/second-try.pdf\tSITE/second-try.pdf?first=" + first},
-                               m_runFolder));
+    QCOMPARE(
+        run.lines,
+        expand(QStringList{"已完成\t100%\t1300\tDIR/second-try.pdf\tSITE/second-try.pdf?first=" + first}, m_runFolder));
     QCOMPARE(readFile(QDir(m_runFolder).filePath("second-try.pdf")), FixtureSite::pdfBody(1300));
 }
 
@@ -437,6 +445,7 @@ void TestCliDownload::errorStop()
     QCOMPARE(waiting, 1);
 }
 
+// clang-format off
 void TestCliDownload::stopRequest_data()
 {
     QTest::addColumn<int>("method");
@@ -453,6 +462,7 @@ void TestCliDownload::stopRequest_data()
     QTest::newRow("parallel worker, Ctrl-C")
         << 2 << SIGINT << "失败\t6%\t1000000\tDIR/stall.pdf\tSITE/stall?size=1000000&after=65536";
 }
+// clang-format on
 
 void TestCliDownload::stopRequest()
 {
@@ -479,13 +489,13 @@ void TestCliDownload::stopRequest()
     const CliRun run = CollectCliRun(live.process);
     QCOMPARE(run.exitStatus, QProcess::NormalExit);
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t900\tDIR/pdf.pdf\tSITE/pdf?size=900", line},
-                               m_runFolder));
+    QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t900\tDIR/pdf.pdf\tSITE/pdf?size=900", line}, m_runFolder));
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(QFileInfo(part).size(), qint64(65536));
     QCOMPARE(QDir(m_runFolder).entryList(QDir::Files).size(), 2);
 }
 
+// clang-format off
 void TestCliDownload::badArguments_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -532,6 +542,7 @@ void TestCliDownload::badArguments_data()
     QTest::newRow("list line without an address") << QStringList{"download", "--list", "no-address.txt"}
                                                   << "no-address.txt: line 1: not an http or https address: paper.pdf";
 }
+// clang-format on
 
 void TestCliDownload::badArguments()
 {
@@ -541,8 +552,9 @@ void TestCliDownload::badArguments()
     QVERIFY(writeFile(QDir(m_runFolder).filePath("closed.txt"), expand("SITE/pdf\n", m_runFolder).toUtf8()));
     QVERIFY(QFile::setPermissions(QDir(m_runFolder).filePath("closed.txt"), QFileDevice::WriteOwner));
     QVERIFY(QDir(m_runFolder).mkdir("folder.txt"));
-    QVERIFY(writeFile(QDir(m_runFolder).filePath("four-fields.txt"),
-                      expand("SITE/pdf?size=1\tone\nSITE/pdf?size=2\ttwo\tSITE/results\textra\n", m_runFolder).toUtf8()));
+    QVERIFY(
+        writeFile(QDir(m_runFolder).filePath("four-fields.txt"),
+                  expand("SITE/pdf?size=1\tone\nSITE/pdf?size=2\ttwo\tSITE/results\textra\n", m_runFolder).toUtf8()));
     QVERIFY(writeFile(QDir(m_runFolder).filePath("no-address.txt"), "paper.pdf\tPaper\n"));
 
     const CliRun run = runServed(arguments, m_runFolder);

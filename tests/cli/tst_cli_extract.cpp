@@ -24,12 +24,13 @@ const QString kTransition = "Boundary Layer Transition\\nin Hypersonic Flow\t"
                             "http://site.example/doi/pdfplus/10.2514/1.J055000?download=true&role=reader\t"
                             + kSite;
 const QString kFlutter = "Wing Flutter Suppression\thttp://site.example/doi/pdf/10.2514/1.C034000\t" + kSite;
-const QString kThermal = "Thermal Protection of Re-entry Vehicles\thttp://site.example/doi/pdf/10.2514/1.A33000?a=1&b=2\t"
-                         + kSite;
+const QString kThermal =
+    "Thermal Protection of Re-entry Vehicles\thttp://site.example/doi/pdf/10.2514/1.A33000?a=1&b=2\t" + kSite;
 const QString kLoadsAgain = "Aerodynamic Loads on Slender Wings (repeated)\t"
-                            "http://site.example/doi/pdf/10.2514/6.2016-1234\t" + kSite;
-const QString kCombustion = "Combustion Instability in Rocket Engines\thttp://site.example/doi/pdf/10.2514/1.B36000\t"
+                            "http://site.example/doi/pdf/10.2514/6.2016-1234\t"
                             + kSite;
+const QString kCombustion =
+    "Combustion Instability in Rocket Engines\thttp://site.example/doi/pdf/10.2514/1.B36000\t" + kSite;
 const QString kGuidance = "Guidance of Small Satellites\thttp://site.example/doi/pdf/10.2514/1.G0003\t" + kSite;
 const QString kKinetic = "Kinetic Heating of Nose Cones\thttp://site.example/doi/pdf/10.2514/1.K0006\t" + kSite;
 
@@ -67,6 +68,7 @@ void TestCliExtract::initTestCase()
     QVERIFY(QFile::setPermissions(m_dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
 }
 
+// clang-format off
 void TestCliExtract::extract_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -102,6 +104,7 @@ void TestCliExtract::extract_data()
         << QStringList{"extract", "--url", kSite, "--", "--free-only"} << 1 << QStringList()
         << QStringList{"paperdrift-cli extract: cannot read --free-only"};
 }
+// clang-format on
 
 void TestCliExtract::extract()
 {
@@ -129,6 +132,7 @@ void TestCliExtract::fileAddress()
     QCOMPARE(run.lines, QStringList{"Kinetic Heating of Nose Cones\tfile:///doi/pdf/10.2514/1.K0006\t" + page});
 }
 
+// clang-format off
 void TestCliExtract::exportFile_data()
 {
     QTest::addColumn<QStringList>("pages");
@@ -150,6 +154,7 @@ void TestCliExtract::exportFile_data()
     QTest::newRow("folder without write permission") << QStringList{"results-3.html"} << "locked/list.txt" << 1
                                                      << 1 << QString();
 }
+// clang-format on
 
 void TestCliExtract::exportFile()
 {
@@ -173,6 +178,7 @@ void TestCliExtract::exportFile()
     }
 }
 
+// clang-format off
 void TestCliExtract::usage_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -197,6 +203,7 @@ void TestCliExtract::usage_data()
         << "paperdrift-cli extract: --url names the address of saved pages; with --live each page has its own\n"
                + usage;
 }
+// clang-format on
 
 void TestCliExtract::usage()
 {

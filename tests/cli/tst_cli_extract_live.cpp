@@ -52,6 +52,7 @@ CliRun TestCliExtractLive::run(const QStringList &arguments)
     return CollectCliRun(process);
 }
 
+// clang-format off
 void TestCliExtractLive::sameLinesAsSavedPages_data()
 {
     QTest::addColumn<QStringList>("filters");
@@ -59,6 +60,7 @@ void TestCliExtractLive::sameLinesAsSavedPages_data()
     QTest::newRow("ticked only") << QStringList{"--ticked-only"};
     QTest::newRow("free only") << QStringList{"--free-only"};
 }
+// clang-format on
 
 void TestCliExtractLive::sameLinesAsSavedPages()
 {
@@ -102,8 +104,8 @@ void TestCliExtractLive::pageThatNeverLoads()
     FixtureSite site;
     QVERIFY(site.start());
     site.holdResultPage(2);
-    const CliRun live = run({"extract", "--live", "--load-limit", "3", site.url("/results?page=2"),
-                             site.url("/results?page=3")});
+    const CliRun live =
+        run({"extract", "--live", "--load-limit", "3", site.url("/results?page=2"), site.url("/results?page=3")});
     const CliRun saved = run({"extract", "--url", site.url("/results?page=3"), "results-3.html"});
 
     QCOMPARE(live.exitStatus, QProcess::NormalExit);

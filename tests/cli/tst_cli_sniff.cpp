@@ -34,6 +34,7 @@ void TestCliSniff::initTestCase()
     QVERIFY(QDir(m_dir.path()).mkdir("folder.pdf"));
 }
 
+// clang-format off
 void TestCliSniff::sniff_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -49,6 +50,7 @@ void TestCliSniff::sniff_data()
     QTest::newRow("same file twice") << QStringList{"sniff", "paper.pdf", "paper.pdf"}
                                      << QStringList{"pdf\tpaper.pdf", "pdf\tpaper.pdf"};
 }
+// clang-format on
 
 void TestCliSniff::sniff()
 {
@@ -62,6 +64,7 @@ void TestCliSniff::sniff()
     QCOMPARE(run.errors, QString());
 }
 
+// clang-format off
 void TestCliSniff::usage_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -73,6 +76,7 @@ void TestCliSniff::usage_data()
     QTest::newRow("unknown command") << QStringList{"fetch", "paper.pdf"} << 2
                                      << "paperdrift-cli: unknown command \"fetch\"";
 }
+// clang-format on
 
 void TestCliSniff::usage()
 {

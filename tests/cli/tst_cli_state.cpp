@@ -84,12 +84,14 @@ private slots:
         QVERIFY(m_site.start());
     }
 
+    // clang-format off
     void runSurvivesStops_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("parallel workers") << 2;
         QTest::newRow("single connection") << 1;
     }
+    // clang-format on
 
     // Stopped by Ctrl-C after 8 files and killed after 12, the run started
     // again with the same state file fetches only what was missing: no
@@ -111,8 +113,9 @@ private slots:
             list += url + QStringLiteral("\tdoc%1\n").arg(i, 2, 10, QLatin1Char('0'));
         }
         QVERIFY(writeFile(QDir(folder).filePath(QStringLiteral("list.txt")), list.toUtf8()));
-        const QStringList arguments{"download", "--method", QString::number(method), "--threads", "3", "--state",
-                                    "run.state", "--list", "list.txt"};
+        const QStringList arguments{"download",  "--method", QString::number(method),
+                                    "--threads", "3",        "--state",
+                                    "run.state", "--list",   "list.txt"};
         m_site.clearRequests();
 
         // 1. Ctrl-C after 8 files.
@@ -150,7 +153,8 @@ private slots:
         // What a third run must continue: the .part files left.
         QHash<QString, qint64> partLengths;
         for (int i = 1; i <= kFiles; ++i) {
-            const QString part = QDir(folder).filePath(QStringLiteral("doc%1.pdf.part").arg(i, 2, 10, QLatin1Char('0')));
+            const QString part =
+                QDir(folder).filePath(QStringLiteral("doc%1.pdf.part").arg(i, 2, 10, QLatin1Char('0')));
             if (QFileInfo(part).size() > 0)
                 partLengths.insert(urls[i - 1], QFileInfo(part).size());
         }
@@ -178,6 +182,7 @@ private slots:
         QVERIFY(continued >= 1); // the rows in flight at a stop went on from their .part files
     }
 
+    // clang-format off
     void namesFromTheServer_data()
     {
         QTest::addColumn<int>("method");
@@ -192,6 +197,7 @@ private slots:
                 << method << QStringList{} << QStringList{"given.pdf", "named.pdf", "named[001].pdf"};
         }
     }
+    // clang-format on
 
     // Content-Disposition names files (filename* before filename) only for
     // rows without a name of their own and only when asked for.
@@ -202,10 +208,13 @@ private slots:
         QFETCH(QStringList, files);
         const QString folder = m_dir.filePath(QStringLiteral("names-%1-%2").arg(method).arg(options.size()));
         QVERIFY(QDir().mkpath(folder));
-        const QString plain = m_site.url(QStringLiteral("/named?size=1100&disposition=attachment%3B%20filename%3D%22plain.pdf%22"));
-        const QString extended = m_site.url(QStringLiteral(
-            "/named?size=1200&disposition=attachment%3B%20filename%3D%22x.pdf%22%3B%20filename*%3DUTF-8''%25E8%25AE%25BA%25E6%2596%2587.pdf#frag"));
-        const QString given = m_site.url(QStringLiteral("/named?size=1300&disposition=attachment%3B%20filename%3Dother.pdf"));
+        const QString plain =
+            m_site.url(QStringLiteral("/named?size=1100&disposition=attachment%3B%20filename%3D%22plain.pdf%22"));
+        const QString extended =
+            m_site.url(QStringLiteral("/named?size=1200&disposition=attachment%3B%20filename%3D%22x.pdf%22%3B%"
+                                      "20filename*%3DUTF-8''%25E8%25AE%25BA%25E6%2596%2587.pdf#frag"));
+        const QString given =
+            m_site.url(QStringLiteral("/named?size=1300&disposition=attachment%3B%20filename%3Dother.pdf"));
         QVERIFY(writeFile(QDir(folder).filePath(QStringLiteral("list.txt")),
                           (plain + "\n" + extended + "\n" + given + "\tgiven\n").toUtf8()));
         LiveRun live(QStringList{"download", "--method", QString::number(method), "--threads", "1"} + options
@@ -222,6 +231,7 @@ private slots:
     // How the rows of a state file come back: finished ones whose file is
     // there (or that ended without one by rule) are passed over, every other
     // row waits again.
+    // clang-format off
     void stateRowsComeBack_data()
     {
         QTest::addColumn<QString>("state");
@@ -235,6 +245,7 @@ private slots:
         QTest::newRow("failed") << "failed" << "40%" << false << int(Waiting);
         QTest::newRow("in flight when killed") << "downloading" << "40%" << false << int(Waiting);
     }
+    // clang-format on
 
     void stateRowsComeBack()
     {
@@ -252,7 +263,9 @@ private slots:
         item.Folder = folder + QDir::separator();
         item.Progress = ProgressFromText(progress);
         item.Size = ItemSize::ofBytes(1000);
-        item.State = state == QLatin1String("finished") ? Finished : state == QLatin1String("failed") ? Failed : Downloading;
+        item.State = state == QLatin1String("finished") ? Finished
+                     : state == QLatin1String("failed") ? Failed
+                                                        : Downloading;
         list.addItem(item);
         const QString path = QDir(folder).filePath(QStringLiteral("run.state"));
         QVERIFY(WriteRunState(path, list, {}));
@@ -277,6 +290,7 @@ private slots:
 
     // A state file that cannot be read ends the run before anything is
     // fetched, and a file that is no state file is left as it was.
+    // clang-format off
     void stateFileErrors_data()
     {
         QTest::addColumn<QString>("name");
@@ -284,6 +298,7 @@ private slots:
         QTest::newRow("not a state file") << "notes.txt" << "notes.txt is not a state file of paperdrift-cli download";
         QTest::newRow("a folder") << "folder" << "cannot read the state file";
     }
+    // clang-format on
 
     void stateFileErrors()
     {

@@ -85,6 +85,7 @@ private:
     PromptRecorder m_prompts;
 };
 
+// clang-format off
 void TestCopyMoveDialog::storedOption_data()
 {
     QTest::addColumn<QString>("stored"); // empty: nothing stored
@@ -97,6 +98,7 @@ void TestCopyMoveDialog::storedOption_data()
     QTest::newRow("zero") << "0" << 0;
     QTest::newRow("not a number reads as the default") << "x" << 4;
 }
+// clang-format on
 
 void TestCopyMoveDialog::storedOption()
 {

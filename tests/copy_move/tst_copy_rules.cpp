@@ -45,6 +45,7 @@ private slots:
     void vanishedFilesLeaveTheList();
 };
 
+// clang-format off
 void TestCopyRules::collisionOptions_data()
 {
     QTest::addColumn<QString>("sourceName");
@@ -91,6 +92,7 @@ void TestCopyRules::collisionOptions_data()
     QTest::newRow("free name copies under any option")
         << "a.pdf" << QByteArray("new") << QStringList{} << false << 0 << QStringList{"a.pdf=new"};
 }
+// clang-format on
 
 void TestCopyRules::collisionOptions()
 {
@@ -121,6 +123,7 @@ void TestCopyRules::collisionOptions()
     QCOMPARE(readFile(source), sourceBytes);
 }
 
+// clang-format off
 void TestCopyRules::splitFilePath_data()
 {
     QTest::addColumn<QString>("path");
@@ -137,6 +140,7 @@ void TestCopyRules::splitFilePath_data()
     QTest::newRow("no dot") << "/d/readme" << "/d/" << "readme" << "";
     QTest::newRow("last dot counts") << "/d/a.b.pdf" << "/d/" << "a.b" << "pdf";
 }
+// clang-format on
 
 void TestCopyRules::splitFilePath()
 {
@@ -147,6 +151,7 @@ void TestCopyRules::splitFilePath()
     QTEST(split.extension, "extension");
 }
 
+// clang-format off
 void TestCopyRules::splitCounterSuffix_data()
 {
     QTest::addColumn<QString>("base");
@@ -161,6 +166,7 @@ void TestCopyRules::splitCounterSuffix_data()
     QTest::newRow("no bracket") << "a]" << "a]";
     QTest::newRow("not at the end") << "a[1]b" << "a[1]b";
 }
+// clang-format on
 
 void TestCopyRules::splitCounterSuffix()
 {

@@ -27,6 +27,7 @@ private slots:
         QFile::remove(m_applications + "/test-editor.desktop");
     }
 
+    // clang-format off
     void editorCommand_data()
     {
         QTest::addColumn<QString>("exec");
@@ -40,6 +41,7 @@ private slots:
         QTest::newRow("other codes dropped") << "\"/opt/my editor/run\" %i %f"
                                              << QStringList{"/opt/my editor/run", path};
     }
+    // clang-format on
 
     void editorCommand()
     {

@@ -179,6 +179,7 @@ void TestDownloadWindow::addRows(const QList<Row> &rows)
 
 // The caption, and the controls with the captions and names by which users,
 // screen readers and tools find them.
+// clang-format off
 void TestDownloadWindow::caption_data()
 {
     QTest::addColumn<QString>("name");
@@ -195,6 +196,7 @@ void TestDownloadWindow::caption_data()
     QTest::newRow("overwrite") << "Option2" << "覆盖";
     QTest::newRow("rename") << "Option3" << "重命名";
 }
+// clang-format on
 
 void TestDownloadWindow::caption()
 {
@@ -210,6 +212,7 @@ void TestDownloadWindow::caption()
     QVERIFY(button->focusPolicy() & Qt::TabFocus);
 }
 
+// clang-format off
 void TestDownloadWindow::loadReadsSettings_data()
 {
     QTest::addColumn<QString>("method");
@@ -227,6 +230,7 @@ void TestDownloadWindow::loadReadsSettings_data()
                                                    << "Option2";
     QTest::newRow("unknown rule renames") << "2" << "0" << "随便" << "下载方式：2" << "1" << true << "Option3";
 }
+// clang-format on
 
 void TestDownloadWindow::loadReadsSettings()
 {
@@ -316,6 +320,7 @@ void TestDownloadWindow::engineChangesShowOnStrip()
     QCOMPARE(m_window->panel4->text(), QStringLiteral("总数:2 正在下载:0 等待:1 已完成:0 失败:1"));
 }
 
+// clang-format off
 void TestDownloadWindow::closeAsks_data()
 {
     QTest::addColumn<QList<Row>>("rows");
@@ -330,6 +335,7 @@ void TestDownloadWindow::closeAsks_data()
     QTest::newRow("downloading switched on over an ended list") << QList<Row>{{"http://h/a", Finished}} << true
                                                                 << true;
 }
+// clang-format on
 
 // A busy window asks before it closes; Yes closes it, and an idle window
 // closes without a question.
@@ -403,6 +409,7 @@ void TestDownloadWindow::closedWindowReopensEmpty()
     QCOMPARE(options.intervalSeconds, 0);
 }
 
+// clang-format off
 void TestDownloadWindow::rightClickRules_data()
 {
     QTest::addColumn<bool>("downloadingOn");
@@ -411,6 +418,7 @@ void TestDownloadWindow::rightClickRules_data()
     QTest::newRow("downloading switched on") << true << false;
     QTest::newRow("a transfer still running") << false << true;
 }
+// clang-format on
 
 // A right-click sets the list menu's entries by the state before it pops up;
 // the menu bar then shows them as last set.
@@ -452,8 +460,7 @@ void TestDownloadWindow::schedulerMenuEntries()
     QVERIFY(!m_window->engine().downloadingOn());
 
     auto *list = control<QTreeView>("ListView3");
-    list->selectionModel()->select(list->model()->index(1, 0),
-                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->selectionModel()->select(list->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     action("menu取消下载选中项")->trigger();
     QCOMPARE(m_window->engine().list().at(0).State, Waiting);
     QCOMPARE(m_window->engine().list().at(1).State, Failed);
@@ -486,6 +493,7 @@ void TestDownloadWindow::selectionAndCopyName()
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("second.pdf"));
 }
 
+// clang-format off
 void TestDownloadWindow::settingsDialogUpdatesMethod_data()
 {
     QTest::addColumn<QString>("option");
@@ -495,6 +503,7 @@ void TestDownloadWindow::settingsDialogUpdatesMethod_data()
     QTest::newRow("method one") << "Option1" << "下载方式：1" << false << "4";
     QTest::newRow("method two: one worker") << "Option2" << "下载方式：2" << true << "1";
 }
+// clang-format on
 
 // "设置" opens the options dialog modally; its OK updates the method label
 // and the thread-count box at once.
@@ -603,7 +612,8 @@ void TestDownloadWindow::fileCommandsThroughMenusAndMouse()
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
     QCOMPARE(m_window->panel2->text(), path);
     QTest::mouseClick(m_window->panel2, Qt::LeftButton);
-    QCOMPARE(m_shell.calls, (QList<ShellRecorder::Call>{{ShellRecorder::Kind::OpenUrl, QUrl::fromLocalFile(path).toString()}}));
+    QCOMPARE(m_shell.calls,
+             (QList<ShellRecorder::Call>{{ShellRecorder::Kind::OpenUrl, QUrl::fromLocalFile(path).toString()}}));
 
     action("menu打开下载文件")->trigger();
     QCOMPARE(m_shell.calls.last(), (ShellRecorder::Call{ShellRecorder::Kind::OpenFile, path}));
@@ -680,6 +690,7 @@ void TestDownloadWindow::loginPanelCoversList()
     QCOMPARE(panel->geometry(), control<QTreeView>("ListView3")->geometry());
 }
 
+// clang-format off
 void TestDownloadWindow::progressCellsDrawBars_data()
 {
     QTest::addColumn<QString>("progress");
@@ -690,6 +701,7 @@ void TestDownloadWindow::progressCellsDrawBars_data()
     QTest::newRow("nothing yet") << "0%" << false << false;
     QTest::newRow("a word, no bar") << "已存在，跳过" << false << false;
 }
+// clang-format on
 
 // A percentage in "百分比" is drawn as a bar as long as the share behind the
 // cell's own text; the cell's text stays as the engine wrote it.

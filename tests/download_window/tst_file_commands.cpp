@@ -35,6 +35,7 @@ private slots:
     // The three open commands on the current row "a.pdf": what the shell is
     // asked and what the user is told. `length` -1: no file; `folder` false:
     // the row's folder is gone too.
+    // clang-format off
     void openCommands_data()
     {
         QTest::addColumn<Open>("command");
@@ -64,6 +65,7 @@ private slots:
         QTest::newRow("editor, missing file") << Open::Editor << qint64(-1) << true << true << QList<Kind>{}
                                               << CommandText::kThisFileMissing;
     }
+    // clang-format on
 
     void openCommands()
     {
@@ -120,6 +122,7 @@ private slots:
 
     // A double click opens a finished row's file and queues a failed row
     // again (its file and kept bytes deleted, its type kept).
+    // clang-format off
     void doubleClick_data()
     {
         QTest::addColumn<ItemState>("state");
@@ -135,6 +138,7 @@ private slots:
         QTest::newRow("waiting: nothing") << Waiting << true << false << QString() << Waiting;
         QTest::newRow("downloading: nothing") << Downloading << true << false << QString() << Downloading;
     }
+    // clang-format on
 
     void doubleClick()
     {
@@ -162,7 +166,8 @@ private slots:
         QCOMPARE(item.Size.isEmpty() && !item.Downloaded && item.Progress.isEmpty(), requeued);
         QCOMPARE(rig.exists("a.html"), file && !requeued);
         QCOMPARE(rig.exists("a.html.part"), file && !requeued);
-        const QList<Call> expected = opened ? QList<Call>{{Kind::OpenFile, rig.folder.filePath("a.html")}} : QList<Call>{};
+        const QList<Call> expected =
+            opened ? QList<Call>{{Kind::OpenFile, rig.folder.filePath("a.html")}} : QList<Call>{};
         QCOMPARE(shell.calls, expected);
         QCOMPARE(rig.prompts.messageTexts(), error.isEmpty() ? QStringList{} : QStringList{error});
     }
@@ -181,6 +186,7 @@ private slots:
 
     // The names, one a line with CR LF, of all rows or of the rows not
     // finished; the file replaced whole.
+    // clang-format off
     void exportNames_data()
     {
         QTest::addColumn<bool>("unfinishedOnly");
@@ -194,6 +200,7 @@ private slots:
         QTest::newRow("unfinished, all finished: empty file") << true << QList<ItemState>{Finished, Finished}
                                                               << QByteArray();
     }
+    // clang-format on
 
     void exportNames()
     {
@@ -242,6 +249,7 @@ private slots:
     // The batch replace over the list: every occurrence, letters in any case,
     // address then referring page, rows in every state; never two rows with
     // one address.
+    // clang-format off
     void replaceInUrls_data()
     {
         QTest::addColumn<QStringList>("urls");
@@ -268,6 +276,7 @@ private slots:
             << QStringList{"http://h/A/1", "http://h/a/1"} << "a/" << "b/"
             << QStringList{"http://h/b/1", "http://h/a/1"} << QStringList{"http://h/b/1?p", "http://h/b/1?p"} << 2 << 1;
     }
+    // clang-format on
 
     void replaceInUrls()
     {

@@ -55,6 +55,7 @@ private slots:
     // One list, each reset command: which rows wait again, the types they
     // end with, and the files left on disk (each row has a file under its
     // type and one under "xxx"). The selection is rows a, c and e.
+    // clang-format off
     void resets_data()
     {
         QTest::addColumn<Reset>("command");
@@ -70,6 +71,7 @@ private slots:
         QTest::newRow("failed and web pages: not the xml row")
             << Reset::FailedAndWebPages << "ab" << QStringList{"pdf", "xxx", "xml", "pdf", "htm"};
     }
+    // clang-format on
 
     void resets()
     {
@@ -106,7 +108,8 @@ private slots:
         for (int row = 0; row < rig.list().count(); ++row) {
             const DownloadItem &item = rig.list().at(row);
             const bool wasReset = resetRows.contains(item.Name);
-            QCOMPARE(item.State == Waiting && item.Progress.isEmpty() && item.Size.isEmpty(), wasReset || item.Name == "e");
+            QCOMPARE(item.State == Waiting && item.Progress.isEmpty() && item.Size.isEmpty(),
+                     wasReset || item.Name == "e");
             QCOMPARE(rig.exists(item.Name + "." + originalTypes[row]), !wasReset);
             // The second delete takes the file under the new type only.
             QCOMPARE(rig.exists(item.Name + ".xxx"), !(wasReset && item.Type == "xxx"));
@@ -116,6 +119,7 @@ private slots:
 
     // The size prompt: only a number counts, and only ended rows that
     // arrived whole and are smaller than it are fetched again.
+    // clang-format off
     void resetSmallerThan_data()
     {
         QTest::addColumn<std::optional<QString>>("answer");
@@ -138,6 +142,7 @@ private slots:
         QTest::newRow("one byte short of 20000001")
             << std::optional<QString>("30000000") << "20000001" << "20000000" << Failed << false;
     }
+    // clang-format on
 
     void resetSmallerThan()
     {
@@ -164,6 +169,7 @@ private slots:
     }
 
     // The removes walk the list once; neighbours that both match both go.
+    // clang-format off
     void removes_data()
     {
         QTest::addColumn<Remove>("command");
@@ -178,6 +184,7 @@ private slots:
                                              << QStringList{"c", "e"};
         QTest::newRow("nothing selected") << Remove::Selected << QList<int>{} << QStringList{"a", "b", "c", "d", "e", "f"};
     }
+    // clang-format on
 
     void removes()
     {
@@ -211,6 +218,7 @@ private slots:
         QVERIFY(rig.prompts.records.isEmpty());
     }
 
+    // clang-format off
     void clearAsksFirst_data()
     {
         QTest::addColumn<PromptAnswer>("answer");
@@ -218,6 +226,7 @@ private slots:
         QTest::newRow("yes empties the list") << PromptAnswer::Yes << 0;
         QTest::newRow("no keeps it") << PromptAnswer::No << 2;
     }
+    // clang-format on
 
     void clearAsksFirst()
     {
@@ -244,6 +253,7 @@ private slots:
     // Removes, "清空" and random order refuse while the list is busy (the
     // download timer on); sorting refuses while a run is active, which a
     // transfer still under way is too.
+    // clang-format off
     void busyRefusals_data()
     {
         QTest::addColumn<Guarded>("command");
@@ -267,6 +277,7 @@ private slots:
                                                    << CommandText::kStopBeforeSorting;
         QTest::newRow("sort, idle") << Guarded::Sort << Busy::Idle << QString();
     }
+    // clang-format on
 
     void busyRefusals()
     {
@@ -289,7 +300,10 @@ private slots:
         case Guarded::RemoveSelected: commands.removeSelected({0, 1}); break;
         case Guarded::RemoveFailed: commands.removeFailed(); break;
         case Guarded::RemoveFinished: commands.removeFinished(); break;
-        case Guarded::Clear: rig.prompts.answers.enqueue(PromptAnswer::Yes); commands.clearList(); break;
+        case Guarded::Clear:
+            rig.prompts.answers.enqueue(PromptAnswer::Yes);
+            commands.clearList();
+            break;
         case Guarded::Sort: commands.sortByColumn(DownloadList::SizeColumn); break;
         }
 
@@ -307,6 +321,7 @@ private slots:
 
     // A header click flips the one direction first (the first click sorts
     // descending), then sorts; number columns read back as they were.
+    // clang-format off
     void sortByColumn_data()
     {
         QTest::addColumn<int>("column");
@@ -328,6 +343,7 @@ private slots:
         QTest::newRow("names ignore letter case") << int(DownloadList::NameColumn) << QStringList{"b", "C", "a"}
                                                   << QStringList{"C", "b", "a"} << QStringList{"a", "b", "C"};
     }
+    // clang-format on
 
     void sortByColumn()
     {
@@ -430,6 +446,7 @@ private slots:
     // The delete-files commands empty the matching rows' size texts and
     // delete their files (and the bytes a failed transfer kept); the rows
     // stay with their state and type.
+    // clang-format off
     void deleteFiles_data()
     {
         QTest::addColumn<bool>("webPages");
@@ -437,6 +454,7 @@ private slots:
         QTest::newRow("web pages, xml included, ended only") << true << "bc";
         QTest::newRow("failed") << false << "ab";
     }
+    // clang-format on
 
     void deleteFiles()
     {
@@ -493,6 +511,7 @@ private slots:
 
     // 检查并纠正磁盘文件类型: a login page stored as a PDF gets its own type;
     // refused while downloading is on.
+    // clang-format off
     void checkAndCorrectFileTypes_data()
     {
         QTest::addColumn<bool>("downloading");
@@ -501,6 +520,7 @@ private slots:
         QTest::newRow("corrects and counts") << false << QStringLiteral("纠正文件类型：1个.") << "htm";
         QTest::newRow("refused while downloading") << true << CommandText::kListBusy << "pdf";
     }
+    // clang-format on
 
     void checkAndCorrectFileTypes()
     {
@@ -523,6 +543,7 @@ private slots:
     }
 
     // 打开文件判断类型: the type of a file the user picks.
+    // clang-format off
     void tellFileType_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -534,6 +555,7 @@ private slots:
                                         << QStringList{CommandText::kCannotTellType};
         QTest::newRow("dialog cancelled") << QByteArray("%PDF-1.4\nbody of a document") << false << QStringList{};
     }
+    // clang-format on
 
     void tellFileType()
     {

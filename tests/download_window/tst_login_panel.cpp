@@ -51,7 +51,8 @@ struct PanelRig
 
     ~PanelRig() { panel.reset(); } // the page goes before its profile
 
-    template<typename T> T *control(const char *name) const
+    template <typename T>
+    T *control(const char *name) const
     {
         return panel->findChild<T *>(QString::fromLatin1(name));
     }
@@ -171,6 +172,7 @@ void TestLoginPanel::init()
     m_site.clearRequests();
 }
 
+// clang-format off
 void TestLoginPanel::controls_data()
 {
     QTest::addColumn<QString>("name");
@@ -196,6 +198,7 @@ void TestLoginPanel::controls_data()
     row("Command3", "QPushButton", LoginText::kCloseHide);
     row("Web1", "WebBrowser", QString());
 }
+// clang-format on
 
 void TestLoginPanel::controls()
 {
@@ -244,7 +247,7 @@ void TestLoginPanel::designedStateAndKeyboard()
     QCOMPARE(rig.control<QLabel>("Label11")->buddy(), rig.control<QComboBox>("Combo3"));
 
     // Tab reaches every control, in the order of the rows.
-    const QStringList order{"Text1",  "Command2", "Option4", "Text2",    "Text3",    "Option5",
+    const QStringList order{"Text1",  "Command2", "Option4", "Text2",    "Text3",   "Option5",
                             "Check2", "Combo3",   "Check1",  "Command5", "Command3"};
     QWidget *at = rig.address();
     for (qsizetype i = 1; i < order.size(); ++i) {
@@ -259,6 +262,7 @@ void TestLoginPanel::designedStateAndKeyboard()
 // Ticking 自动登录 needs an address, and for account login an account and a
 // password; otherwise the box says so and the tick is taken back, also from
 // the engine's option.
+// clang-format off
 void TestLoginPanel::autoLoginTickGuards_data()
 {
     QTest::addColumn<QString>("address");
@@ -277,6 +281,7 @@ void TestLoginPanel::autoLoginTickGuards_data()
     QTest::newRow("account login complete") << url << kAccount << kPassword << false << QString();
     QTest::newRow("IP login needs no account") << url << QString() << QString() << true << QString();
 }
+// clang-format on
 
 void TestLoginPanel::autoLoginTickGuards()
 {
@@ -302,6 +307,7 @@ void TestLoginPanel::autoLoginTickGuards()
 
 // A login attempt without what it needs unticks 自动登录, with a message
 // only when asked for one, and requests nothing.
+// clang-format off
 void TestLoginPanel::siteLoginGuards_data()
 {
     QTest::addColumn<QString>("address");
@@ -316,6 +322,7 @@ void TestLoginPanel::siteLoginGuards_data()
     QTest::newRow("no password, automatic") << QStringLiteral("/signin?form=standard") << QString() << false
                                             << QString();
 }
+// clang-format on
 
 void TestLoginPanel::siteLoginGuards()
 {
@@ -343,6 +350,7 @@ void TestLoginPanel::siteLoginGuards()
 
 // What a login attempt submits on each kind of page: the fields filled, the
 // first submit input after two fills, or the element "submitip".
+// clang-format off
 void TestLoginPanel::siteLoginForms_data()
 {
     QTest::addColumn<QString>("form");
@@ -364,6 +372,7 @@ void TestLoginPanel::siteLoginForms_data()
     QTest::newRow("IP login without submitip: nothing submitted")
         << QStringLiteral("standard") << true << QStringList() << 0;
 }
+// clang-format on
 
 void TestLoginPanel::siteLoginForms()
 {
@@ -388,7 +397,8 @@ void TestLoginPanel::siteLoginForms()
         QCOMPARE(QString::fromLatin1(posts.first().body).split(QLatin1Char('&')), submitted);
     QCOMPARE(m_site.requestsTo("/iplogin").size(), ipClicks);
     QCOMPARE(rig.shownPath(), submitted.isEmpty() && ipClicks == 0 ? QStringLiteral("/signin")
-                              : ipClicks ? QStringLiteral("/iplogin") : QStringLiteral("/signin-submit"));
+                              : ipClicks                           ? QStringLiteral("/iplogin")
+                                                                   : QStringLiteral("/signin-submit"));
     QVERIFY(rig.stillPausing());
     QVERIFY(rig.endPause());
     QVERIFY(rig.prompts.records.isEmpty());
@@ -455,6 +465,7 @@ void TestLoginPanel::stopTimersEndsTheAttempt()
 
 // 浏览 is disabled until the page has loaded, or until more than ten
 // seconds have passed on the clock; the page's title goes to the window.
+// clang-format off
 void TestLoginPanel::browseWaitsForThePageOrTenSeconds_data()
 {
     QTest::addColumn<QString>("path");
@@ -462,6 +473,7 @@ void TestLoginPanel::browseWaitsForThePageOrTenSeconds_data()
     QTest::newRow("page loads") << QStringLiteral("/signin?form=standard") << true;
     QTest::newRow("page never answers") << QStringLiteral("/silent") << false;
 }
+// clang-format on
 
 void TestLoginPanel::browseWaitsForThePageOrTenSeconds()
 {
@@ -495,6 +507,7 @@ void TestLoginPanel::browseWaitsForThePageOrTenSeconds()
 
 // 网页登录 shows the panel and loads the current row's address, unless
 // automatic login or the refresh keeps the login page in the panel.
+// clang-format off
 void TestLoginPanel::openPanel_data()
 {
     QTest::addColumn<bool>("autoLogin");
@@ -507,6 +520,7 @@ void TestLoginPanel::openPanel_data()
     QTest::newRow("automatic login ticked") << true << false << true << false;
     QTest::newRow("refresh ticked") << false << true << true << false;
 }
+// clang-format on
 
 void TestLoginPanel::openPanel()
 {
@@ -535,12 +549,14 @@ void TestLoginPanel::openPanel()
 
 // 关闭(隐藏) hides the panel; the page stays only while the refresh is
 // ticked, and Timer2 runs exactly while it is.
+// clang-format off
 void TestLoginPanel::closeAndRefresh_data()
 {
     QTest::addColumn<bool>("autoRefresh");
     QTest::newRow("refresh not ticked") << false;
     QTest::newRow("refresh ticked") << true;
 }
+// clang-format on
 
 void TestLoginPanel::closeAndRefresh()
 {

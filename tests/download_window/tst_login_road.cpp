@@ -46,12 +46,14 @@ void TestLoginRoad::initTestCase()
     QVERIFY(m_site.start());
 }
 
+// clang-format off
 void TestLoginRoad::protectedDocumentAfterAutomaticLogin_data()
 {
     QTest::addColumn<int>("method");
     QTest::newRow("single connection") << 1;
     QTest::newRow("parallel workers") << 2;
 }
+// clang-format on
 
 void TestLoginRoad::protectedDocumentAfterAutomaticLogin()
 {

@@ -13,6 +13,7 @@ private slots:
     void beforeAnyWindow();
 };
 
+// clang-format off
 void TestPaperdriftProgram::beforeAnyWindow_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -29,6 +30,7 @@ void TestPaperdriftProgram::beforeAnyWindow_data()
     QTest::newRow("list line not a web address") << QStringList{"--list", "@list"} << true << 2
                                                  << "line 2: not an http or https address: ftp://host/a.pdf";
 }
+// clang-format on
 
 void TestPaperdriftProgram::beforeAnyWindow()
 {

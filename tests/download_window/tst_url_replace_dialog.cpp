@@ -51,6 +51,7 @@ private slots:
     }
 
     // "替换" and "取消": what the list, the dialog and the user end with.
+    // clang-format off
     void buttons_data()
     {
         QTest::addColumn<QString>("find");
@@ -70,6 +71,7 @@ private slots:
                                  << QStringList{CommandText::kUrlsReplaced} << false;
         QTest::newRow("cancel") << "abc" << "Command2" << unchanged << QStringList{} << false;
     }
+    // clang-format on
 
     void buttons()
     {

@@ -46,6 +46,7 @@ private:
     }
 };
 
+// clang-format off
 void TestWindowRules::speedText_data()
 {
     QTest::addColumn<double>("bytesPerSecond");
@@ -60,6 +61,7 @@ void TestWindowRules::speedText_data()
     QTest::newRow("gigabytes") << 5.0 * 1073741824 << "5.0 GB/s";
     QTest::newRow("never negative") << -300.0 << "0 B/s";
 }
+// clang-format on
 
 void TestWindowRules::speedText()
 {
@@ -85,7 +87,7 @@ void TestWindowRules::speedSamples()
     setRow(list, "b", Downloading, "2000");
     QCOMPARE(speed.sample(list, 12.0), 2000.0); // (2000 + 2000) bytes in 2 s
 
-    setRow(list, "a", Finished, "3500");  // ended with its last 500 bytes
+    setRow(list, "a", Finished, "3500");   // ended with its last 500 bytes
     setRow(list, "b", Downloading, "100"); // started over
     QCOMPARE(speed.sample(list, 13.0), 600.0);
     QVERIFY(speed.running());
@@ -114,7 +116,8 @@ void TestWindowRules::timeLeft()
     addRow(list, "a", Downloading, "0");
     addRow(list, "b", Downloading, "0");
     const auto sized = [&list](const char *url, const char *size) {
-        list.updateItem(list.rowOfUrl(QLatin1String(url)), [size](DownloadItem &item) { item.Size = SizeFromText(QLatin1String(size)); });
+        list.updateItem(list.rowOfUrl(QLatin1String(url)),
+                        [size](DownloadItem &item) { item.Size = SizeFromText(QLatin1String(size)); });
     };
     sized("a", "300000");
     TransferSpeed speed;
@@ -138,6 +141,7 @@ void TestWindowRules::timeLeft()
     QCOMPARE(speed.secondsLeft(), -1.0);
 }
 
+// clang-format off
 void TestWindowRules::resize_data()
 {
     QTest::addColumn<QSize>("window");
@@ -155,6 +159,7 @@ void TestWindowRules::resize_data()
     QTest::newRow("too narrow for either") << QSize(19, 700) << 80 << std::optional<QRect>()
                                            << std::optional<QRect>();
 }
+// clang-format on
 
 void TestWindowRules::resize()
 {
@@ -173,6 +178,7 @@ void TestWindowRules::resize()
     QCOMPARE(placed.list, list);
 }
 
+// clang-format off
 void TestWindowRules::progressPercent_data()
 {
     QTest::addColumn<QString>("cell");
@@ -188,6 +194,7 @@ void TestWindowRules::progressPercent_data()
     QTest::newRow("blank inside") << "5 %" << std::optional<int>();
     QTest::newRow("negative") << "-5%" << std::optional<int>();
 }
+// clang-format on
 
 void TestWindowRules::progressPercent()
 {

@@ -38,8 +38,8 @@ struct FakeEngineRig
                 const QString &size = QString(), const QString &downloaded = QString(),
                 const QString &progress = QString())
     {
-        DownloadItem item = NewDownloadItem(
-            {QStringLiteral("http://127.0.0.1/") + name, name, type, folder.path(), QString()});
+        DownloadItem item =
+            NewDownloadItem({QStringLiteral("http://127.0.0.1/") + name, name, type, folder.path(), QString()});
         item.State = state;
         item.Size = SizeFromText(size);
         item.Downloaded = DownloadedFromText(downloaded);
@@ -82,10 +82,10 @@ struct FakeEngineRig
     PromptRecorder prompts;
     SoundRecorder sounds;
     QTemporaryDir folder;
-    DownloadEngine engine{settings, clock, prompts, sounds, network, nullptr,
-                          [this](DownloadEngine::Method method, int slot) {
-                              auto *transfer = new FakeTransfer(method == DownloadEngine::Method::Single, slot);
-                              made.append(transfer);
-                              return transfer;
-                          }};
+    DownloadEngine engine{
+        settings, clock, prompts, sounds, network, nullptr, [this](DownloadEngine::Method method, int slot) {
+            auto *transfer = new FakeTransfer(method == DownloadEngine::Method::Single, slot);
+            made.append(transfer);
+            return transfer;
+        }};
 };

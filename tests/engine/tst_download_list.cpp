@@ -66,6 +66,7 @@ void TestDownloadList::summaryCountsEachState()
     QCOMPARE(RowCountText(list.count()), QString("8条"));
 }
 
+// clang-format off
 void TestDownloadList::notDownloadedCount_data()
 {
     QTest::addColumn<QString>("size");
@@ -79,6 +80,7 @@ void TestDownloadList::notDownloadedCount_data()
     QTest::newRow("progress only") << "" << "" << "37%" << 2 << 0;
     QTest::newRow("downloaded only") << "" << "0" << "" << 2 << 0;
 }
+// clang-format on
 
 void TestDownloadList::notDownloadedCount()
 {
@@ -96,6 +98,7 @@ void TestDownloadList::notDownloadedCount()
     QCOMPARE(list.countNotDownloaded(), counted);
 }
 
+// clang-format off
 void TestDownloadList::errorsAndPages_data()
 {
     QTest::addColumn<QString>("type");
@@ -108,6 +111,7 @@ void TestDownloadList::errorsAndPages_data()
     QTest::newRow("upper-case HTM waiting") << "HTM" << 1 << 1;
     QTest::newRow("xml is not a page") << "xml" << 3 << 0;
 }
+// clang-format on
 
 void TestDownloadList::errorsAndPages()
 {
@@ -119,6 +123,7 @@ void TestDownloadList::errorsAndPages()
     QCOMPARE(list.CountErrorsAndPages(), counted);
 }
 
+// clang-format off
 void TestDownloadList::listFinished_data()
 {
     QTest::addColumn<QList<int>>("states");
@@ -128,6 +133,7 @@ void TestDownloadList::listFinished_data()
     QTest::newRow("one downloading") << QList<int>{2} << false;
     QTest::newRow("odd picture index") << QList<int>{3, 0} << false;
 }
+// clang-format on
 
 void TestDownloadList::listFinished()
 {
@@ -140,6 +146,7 @@ void TestDownloadList::listFinished()
     QCOMPARE(list.isListFinished(), finished);
 }
 
+// clang-format off
 void TestDownloadList::itemFilePath_data()
 {
     QTest::addColumn<QString>("folder");
@@ -149,6 +156,7 @@ void TestDownloadList::itemFilePath_data()
     QTest::newRow("folder with separator") << "/pdf/" << "pdf" << "/pdf/A1.pdf";
     QTest::newRow("no type") << "/pdf" << "" << "/pdf/A1";
 }
+// clang-format on
 
 void TestDownloadList::itemFilePath()
 {
@@ -240,6 +248,7 @@ void TestDownloadList::modelColumnsAndHeaders()
 // The size, downloaded and progress cells hold numbers and words; the list
 // shows each as its text, gives its number through the value role, and a
 // text read back (the command line's state file) is the same cell again.
+// clang-format off
 void TestDownloadList::cellTexts_data()
 {
     QTest::addColumn<int>("column");
@@ -287,6 +296,7 @@ void TestDownloadList::cellTexts_data()
         QTest::newRow(word.text) << percent << progressing(ItemProgress::ofWord(word.word))
                                  << QString::fromUtf8(word.text) << QVariant() << true;
 }
+// clang-format on
 
 void TestDownloadList::cellTexts()
 {
@@ -304,15 +314,9 @@ void TestDownloadList::cellTexts()
 
     const DownloadItem &stored = list.at(0);
     switch (column) {
-    case DownloadList::SizeColumn:
-        QCOMPARE(SizeFromText(text), readsBack ? stored.Size : ItemSize());
-        break;
-    case DownloadList::DownloadedColumn:
-        QCOMPARE(DownloadedFromText(text), stored.Downloaded);
-        break;
-    default:
-        QCOMPARE(ProgressFromText(text), stored.Progress);
-        break;
+    case DownloadList::SizeColumn: QCOMPARE(SizeFromText(text), readsBack ? stored.Size : ItemSize()); break;
+    case DownloadList::DownloadedColumn: QCOMPARE(DownloadedFromText(text), stored.Downloaded); break;
+    default: QCOMPARE(ProgressFromText(text), stored.Progress); break;
     }
 }
 

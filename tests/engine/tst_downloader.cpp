@@ -21,6 +21,7 @@ private slots:
     // How a parallel transfer ends for what the server sends, what stays at
     // the item's path and in its .part file, and which end steps run: status text, sounds and the
     // login after a completion; none of them after an error or the size limit.
+    // clang-format off
     void outcomes_data()
     {
         QTest::addColumn<QString>("url");
@@ -69,6 +70,7 @@ private slots:
             << qint64(FixtureSite::loginPage().size()) << noFile << false << true << QList<int>{SoundNumber::WebPage}
             << 1;
     }
+    // clang-format on
 
     void outcomes()
     {
@@ -128,6 +130,7 @@ private slots:
     // path is reserved while it runs, so under "重命名" the second starts in
     // the same tick with a counter, and under "跳过" it waits and is then
     // skipped as the first one's file exists.
+    // clang-format off
     void sameNameInOneTick_data()
     {
         QTest::addColumn<SameNamePolicy>("policy");
@@ -141,6 +144,7 @@ private slots:
         QTest::newRow("skip: waits for the first, then exists")
             << SameNamePolicy::Skip << "A" << Finished << EngineText::kExistsSkipped << QStringList{"A.pdf"};
     }
+    // clang-format on
 
     void sameNameInOneTick()
     {
@@ -175,7 +179,8 @@ private slots:
     void ampersandEntity()
     {
         EngineRig rig;
-        const quint64 id = rig.add(m_site.url(QStringLiteral("/pdf?size=1000&amp;x=1&AMP;row=amp")), QStringLiteral("A"));
+        const quint64 id =
+            rig.add(m_site.url(QStringLiteral("/pdf?size=1000&amp;x=1&AMP;row=amp")), QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
         QVERIFY(rig.waitIdle());
@@ -186,12 +191,14 @@ private slots:
     // A worker gives up only when no byte has arrived for the stall limit,
     // whether or not the server announced a length: pieces 200 s apart keep
     // it going well past 300 s; 300 s of silence after the last one end it.
+    // clang-format off
     void stallLimit_data()
     {
         QTest::addColumn<qint64>("announced");
         QTest::newRow("length announced") << qint64(1000000);
         QTest::newRow("no length announced") << qint64(0);
     }
+    // clang-format on
 
     void stallLimit()
     {
@@ -228,6 +235,7 @@ private slots:
 
     // Under "覆盖" the older file stays whole while the new one arrives, and
     // stays as it was when the transfer is abandoned.
+    // clang-format off
     void overwriteKeepsOlderFile_data()
     {
         QTest::addColumn<QString>("ending");
@@ -242,6 +250,7 @@ private slots:
         QTest::newRow("ended short") << "close" << qint64(3000) << Failed << false << true;
         QTest::newRow("too large") << "none" << qint64(11 * 1024 * 1024) << Finished << false << false;
     }
+    // clang-format on
 
     void overwriteKeepsOlderFile()
     {

@@ -30,12 +30,14 @@ private slots:
     // Every row's folder has a name that cleans to nothing, so the folder
     // message comes up from the transfer's decision (method one) or from
     // the scheduling tick (method two), while the response arrives.
+    // clang-format off
     void folderMessageWhileTransferring_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method one") << 1;
         QTest::newRow("method two") << 2;
     }
+    // clang-format on
     void folderMessageWhileTransferring()
     {
         QFETCH(int, method);

@@ -38,6 +38,7 @@ private slots:
     // Which rows each reset command takes, and what a reset row looks like
     // afterwards: waiting, no size, downloaded or progress, "xxx" for a web
     // page, and neither its file under the old type nor one under the new type left.
+    // clang-format off
     void resetCriteria_data()
     {
         QTest::addColumn<Command>("command");
@@ -66,6 +67,7 @@ private slots:
         QTest::newRow("both: finished xml left") << Command::FailedAndWebPages << "xml" << Finished << false << "xml";
         QTest::newRow("both: waiting htm left") << Command::FailedAndWebPages << "htm" << Waiting << false << "htm";
     }
+    // clang-format on
 
     void resetCriteria()
     {
@@ -111,8 +113,16 @@ private slots:
     {
         QTemporaryDir folder;
         DownloadList list;
-        const struct { const char *name; const char *type; ItemState state; } rows[] = {
-            {"a", "pdf", Failed}, {"b", "html", Finished}, {"c", "pdf", Finished}, {"d", "xml", Failed},
+        const struct
+        {
+            const char *name;
+            const char *type;
+            ItemState state;
+        } rows[] = {
+            {"a", "pdf", Failed},
+            {"b", "html", Finished},
+            {"c", "pdf", Finished},
+            {"d", "xml", Failed},
         };
         for (const auto &row : rows) {
             DownloadItem item;

@@ -72,6 +72,7 @@ private slots:
     void needsDownload();
 };
 
+// clang-format off
 void TestNaming::sanitize_data()
 {
     QTest::addColumn<QString>("text");
@@ -102,6 +103,7 @@ void TestNaming::sanitize_data()
     QTest::newRow("blank left at the cut is trimmed") << QString(239, 'a') + " b" << QString(239, 'a');
     QTest::newRow("inner blanks and brackets stay") << "  A [1] 『b』  " << "A [1] 『b』";
 }
+// clang-format on
 
 void TestNaming::sanitize()
 {
@@ -115,6 +117,7 @@ void TestNaming::sanitize()
 
 // Paths in the table are below a fresh temporary folder; an expected result
 // of null means the operation returned an empty text.
+// clang-format off
 void TestNaming::createFolderPath_data()
 {
     QTest::addColumn<QStringList>("before");
@@ -146,6 +149,7 @@ void TestNaming::createFolderPath_data()
         << QStringList{"file"} << "file/sub/deeper" << QString() << QStringList() << QStringList{"file/sub"}
         << false;
 }
+// clang-format on
 
 void TestNaming::createFolderPath()
 {
@@ -172,6 +176,7 @@ void TestNaming::createFolderPath()
     expectFolderNameMessage(prompts, message);
 }
 
+// clang-format off
 void TestNaming::createFolderPathAbsoluteAndNetwork_data()
 {
     QTest::addColumn<QString>("path");
@@ -184,6 +189,7 @@ void TestNaming::createFolderPathAbsoluteAndNetwork_data()
     QTest::newRow("network path without server") << "//" << "" << true;
     QTest::newRow("network path with empty server") << "///share/pdf" << "" << true;
 }
+// clang-format on
 
 void TestNaming::createFolderPathAbsoluteAndNetwork()
 {
@@ -234,6 +240,7 @@ void TestNaming::createFolderPathUnderReadOnlyFolder()
     QVERIFY(prompts.records.isEmpty());
 }
 
+// clang-format off
 void TestNaming::renameSavePath_data()
 {
     QTest::addColumn<QStringList>("existing");
@@ -278,6 +285,7 @@ void TestNaming::renameSavePath_data()
     QTest::newRow("skip rule renames like rename")
         << QStringList{"A.pdf"} << SameNamePolicy::Skip << "A" << "pdf" << "A[001]";
 }
+// clang-format on
 
 void TestNaming::renameSavePath()
 {
@@ -300,6 +308,7 @@ void TestNaming::renameSavePath()
     }
 }
 
+// clang-format off
 void TestNaming::fallbackName_data()
 {
     QTest::addColumn<QString>("url");
@@ -309,6 +318,7 @@ void TestNaming::fallbackName_data()
     QTest::newRow("no segment: the host") << "http://arc.example.org/" << "arc.example.org";
     QTest::newRow("query only: the host") << "http://arc.example.org?id=1" << "arc.example.org";
 }
+// clang-format on
 
 // A name that cleans to nothing gets one from the link, so no file is ever
 // called ".pdf".
@@ -319,6 +329,7 @@ void TestNaming::fallbackName()
     QCOMPARE(FallbackFileName(url), name);
 }
 
+// clang-format off
 void TestNaming::uniqueFilePath_data()
 {
     QTest::addColumn<QStringList>("existing");
@@ -353,6 +364,7 @@ void TestNaming::uniqueFilePath_data()
     QTest::newRow("a folder of that name is no file")
         << QStringList{"x.pdf", "x[0001].pdf/"} << "x.pdf" << "x[0001].pdf";
 }
+// clang-format on
 
 void TestNaming::uniqueFilePath()
 {
@@ -366,6 +378,7 @@ void TestNaming::uniqueFilePath()
     QCOMPARE(UniqueFilePath(temp.path() + '/' + path), temp.path() + '/' + expected);
 }
 
+// clang-format off
 void TestNaming::needsDownload_data()
 {
     QTest::addColumn<SameNamePolicy>("policy");
@@ -377,6 +390,7 @@ void TestNaming::needsDownload_data()
     QTest::newRow("overwrite, file exists") << SameNamePolicy::Overwrite << true << true;
     QTest::newRow("rename, file exists") << SameNamePolicy::Rename << true << true;
 }
+// clang-format on
 
 void TestNaming::needsDownload()
 {

@@ -10,6 +10,7 @@ class PoliteRulesTest : public QObject
     Q_OBJECT
 
 private slots:
+    // clang-format off
     void retryAfter_data()
     {
         QTest::addColumn<QByteArray>("value");
@@ -28,6 +29,7 @@ private slots:
         QTest::newRow("garbage") << QByteArray("soon") << QByteArray() << -1.0;
         QTest::newRow("absent") << QByteArray() << QByteArray() << -1.0;
     }
+    // clang-format on
 
     void retryAfter()
     {
@@ -59,6 +61,7 @@ private slots:
         QCOMPARE(BackoffSeconds(0, random), 0.0);
     }
 
+    // clang-format off
     void contentDisposition_data()
     {
         QTest::addColumn<QByteArray>("header");
@@ -77,6 +80,7 @@ private slots:
                                                           << "z.pdf";
         QTest::newRow("no file name") << QByteArray("inline") << "";
     }
+    // clang-format on
 
     void contentDisposition()
     {
@@ -85,6 +89,7 @@ private slots:
         QCOMPARE(ContentDispositionFileName(header), name);
     }
 
+    // clang-format off
     void splitServerName_data()
     {
         QTest::addColumn<QString>("fileName");
@@ -95,6 +100,7 @@ private slots:
         QTest::newRow("no type") << "report" << "report" << "";
         QTest::newRow("only dots") << "..." << "" << "";
     }
+    // clang-format on
 
     void splitServerName()
     {
@@ -106,6 +112,7 @@ private slots:
         QCOMPARE(split.type, type);
     }
 
+    // clang-format off
     void contentRange_data()
     {
         QTest::addColumn<QByteArray>("value");
@@ -117,6 +124,7 @@ private slots:
         QTest::newRow("unsatisfied") << QByteArray("bytes */200") << qint64(-1) << qint64(-1);
         QTest::newRow("other unit") << QByteArray("items 1-2/3") << qint64(-1) << qint64(-1);
     }
+    // clang-format on
 
     void contentRange()
     {

@@ -18,6 +18,7 @@ private slots:
         QVERIFY(m_other.start());
     }
 
+    // clang-format off
     void busyServerIsLeftAlone_data()
     {
         QTest::addColumn<int>("method");
@@ -28,6 +29,7 @@ private slots:
             QTest::newRow(m + "503, HTTP date") << method << "/busy?code=503&date=30";
         }
     }
+    // clang-format on
 
     void busyServerIsLeftAlone()
     {
@@ -38,14 +40,16 @@ private slots:
         const QString mark = rowMark();
         const quint64 refused = rig.add(m_site.url(busy + mark), QStringLiteral("busy"));
         const quint64 sameServer = rig.add(m_site.url(QStringLiteral("/pdf?size=1000") + mark), QStringLiteral("same"));
-        const quint64 otherServer = rig.add(m_other.url(QStringLiteral("/pdf?size=1000") + mark), QStringLiteral("other"));
+        const quint64 otherServer =
+            rig.add(m_other.url(QStringLiteral("/pdf?size=1000") + mark), QStringLiteral("other"));
         m_site.clearRequests();
 
         rig.engine.start();
         rig.tick();
         QVERIFY(rig.waitIdle());
         QCOMPARE(rig.item(refused).State, Failed);
-        QCOMPARE(SizeText(rig.item(refused).Size), EngineText::kWaitingToRetryPrefix + "30" + EngineText::kWaitingToRetrySuffix);
+        QCOMPARE(SizeText(rig.item(refused).Size),
+                 EngineText::kWaitingToRetryPrefix + "30" + EngineText::kWaitingToRetrySuffix);
         const QByteArray agent = m_site.requests().first().header("User-Agent");
         QVERIFY2(agent.startsWith("Paperdrift/"), agent.constData());
 
@@ -58,7 +62,8 @@ private slots:
         QCOMPARE(rig.item(otherServer).State, Finished);
         QCOMPARE(rig.item(sameServer).State, Waiting);
         QCOMPARE(m_site.requests().size(), 1);
-        QCOMPARE(SizeText(rig.item(refused).Size), EngineText::kWaitingToRetryPrefix + "2" + EngineText::kWaitingToRetrySuffix);
+        QCOMPARE(SizeText(rig.item(refused).Size),
+                 EngineText::kWaitingToRetryPrefix + "2" + EngineText::kWaitingToRetrySuffix);
 
         // Its time has passed: the row goes, and the refused row's size
         // cell says what it said before.

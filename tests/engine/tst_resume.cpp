@@ -21,6 +21,7 @@ private slots:
         QVERIFY(m_site.start());
     }
 
+    // clang-format off
     void continuesTheCutTransfer_data()
     {
         QTest::addColumn<int>("method");
@@ -50,6 +51,7 @@ private slots:
                 << method << "&validator=none" << "" << QByteArray() << 1 << 0;
         }
     }
+    // clang-format on
 
     void continuesTheCutTransfer()
     {
@@ -65,7 +67,8 @@ private slots:
         EngineRig rig(method);
         const QString mark = rowMark();
         // 20000 bytes every 5 ms: the row's counts are seen while it runs.
-        const QString url = m_site.url(QStringLiteral("/ranged?size=200000&cut=120000&piece=20000&ms=5") + route + mark);
+        const QString url =
+            m_site.url(QStringLiteral("/ranged?size=200000&cut=120000&piece=20000&ms=5") + route + mark);
         const quint64 id = rig.add(url, QStringLiteral("doc"));
         const QString finalPath = rig.filePath(QStringLiteral("doc.pdf"));
         rig.engine.start();
@@ -105,7 +108,8 @@ private slots:
         QCOMPARE(last.header("Range"), range);
         if (between != QLatin1String("pad") && route != QLatin1String("&validator=none"))
             QVERIFY(!first.header("If-Range").isEmpty());
-        const bool appended = range == "bytes=120000-" && !route.contains(QLatin1String("ranges=0")) && between.isEmpty();
+        const bool appended =
+            range == "bytes=120000-" && !route.contains(QLatin1String("ranges=0")) && between.isEmpty();
         if (route.contains(QLatin1String("chunked"))) // no length: no counts while it runs
             QCOMPARE(firstCount, qint64(-1));
         else if (appended)
@@ -118,12 +122,14 @@ private slots:
 
     // An error answer (a busy server) to the ranged request leaves the
     // .part file as it was; the try after it still asks only for the rest.
+    // clang-format off
     void errorAnswerKeepsThePart_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method 1") << 1;
         QTest::newRow("method 2") << 2;
     }
+    // clang-format on
 
     void errorAnswerKeepsThePart()
     {
@@ -148,7 +154,8 @@ private slots:
             }
             const qint64 from = range.mid(6, range.size() - 7).toLongLong();
             response.status = 206;
-            response.headers.append(QPair<QByteArray, QByteArray>("Content-Range", "bytes " + QByteArray::number(from) + "-49999/50000"));
+            response.headers.append(
+                QPair<QByteArray, QByteArray>("Content-Range", "bytes " + QByteArray::number(from) + "-49999/50000"));
             response.body = whole.mid(from);
             return response;
         });
@@ -178,12 +185,14 @@ private slots:
     }
 
     // A server that cannot be reached takes nothing of the kept bytes.
+    // clang-format off
     void unreachableServerKeepsThePart_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method 1") << 1;
         QTest::newRow("method 2") << 2;
     }
+    // clang-format on
 
     void unreachableServerKeepsThePart()
     {
@@ -205,12 +214,14 @@ private slots:
 
     // Bytes another address left under the same file name are never
     // continued, even when its server's validator would match.
+    // clang-format off
     void anotherAddressNeverContinues_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method 1") << 1;
         QTest::newRow("method 2") << 2;
     }
+    // clang-format on
 
     void anotherAddressNeverContinues()
     {
@@ -234,12 +245,14 @@ private slots:
 
     // The size limit counts the whole document, not the rest asked for;
     // nothing of it is kept.
+    // clang-format off
     void sizeLimitCountsTheWhole_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method 1") << 1;
         QTest::newRow("method 2") << 2;
     }
+    // clang-format on
 
     void sizeLimitCountsTheWhole()
     {
@@ -249,7 +262,8 @@ private slots:
         const QString finalPath = rig.filePath(QStringLiteral("doc.pdf"));
         QVERIFY(writeFile(PartPath(finalPath), FixtureSite::rangedBody(120000)));
         const QString url = m_site.url(QStringLiteral("/ranged?size=200000&limit=") + QString::number(method));
-        KeepValidator(finalPath, url, "\"doc-" + QByteArray::number(m_site.rangedVersion()) + "-200000\"", QByteArray());
+        KeepValidator(finalPath, url, "\"doc-" + QByteArray::number(m_site.rangedVersion()) + "-200000\"",
+                      QByteArray());
         const quint64 id = rig.add(url, QStringLiteral("doc"));
         rig.engine.start();
         rig.tick();

@@ -82,8 +82,8 @@ private slots:
         EngineRig rig(1);
         rig.engine.options().autoStart = true;
         rig.engine.options().autoRetry = true;
-        const quint64 id = rig.add(m_site.url(QStringLiteral("/stall?size=100000&after=30000&row=stop")),
-                                   QStringLiteral("A"));
+        const quint64 id =
+            rig.add(m_site.url(QStringLiteral("/stall?size=100000&after=30000&row=stop")), QStringLiteral("A"));
         rig.engine.start();
         rig.tick();
         QTRY_COMPARE_WITH_TIMEOUT(DownloadedText(rig.item(id).Downloaded), QStringLiteral("30000"), EngineRig::kWaitMs);
@@ -107,8 +107,8 @@ private slots:
             if (item.State != Failed || std::exchange(rowFailed, true))
                 return;
             steps << QStringLiteral("row failed, %1, DownloadRunning %2")
-                             .arg(ProgressText(item.Progress))
-                             .arg(engine.values().DownloadRunning);
+                         .arg(ProgressText(item.Progress))
+                         .arg(engine.values().DownloadRunning);
         });
         QObject::connect(&engine, &DownloadEngine::transferEnded, &engine, [&](quint64, TransferOutcome outcome) {
             steps << QStringLiteral("ended, cancelled %1").arg(outcome == TransferOutcome::Cancelled);
@@ -145,12 +145,14 @@ private slots:
     // Under "跳过" a list whose files all exist is finished in one tick
     // without a request, and the supervisor then switches downloading off
     // with the end sound.
+    // clang-format off
     void skipRuleFinishesWithoutRequests_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("existing files, method one") << 1;
         QTest::newRow("existing files, method two") << 2;
     }
+    // clang-format on
 
     void skipRuleFinishesWithoutRequests()
     {
@@ -189,6 +191,7 @@ private slots:
     // Automatic start counts only rows never started: a row put back to
     // waiting with "等待重新下载" does not start downloading, but is fetched
     // once downloading is on.
+    // clang-format off
     void automaticStart_data()
     {
         QTest::addColumn<QString>("size");
@@ -196,6 +199,7 @@ private slots:
         QTest::newRow("never started") << "" << true;
         QTest::newRow("waiting to be downloaded again") << EngineText::kWaitingAgain << false;
     }
+    // clang-format on
 
     void automaticStart()
     {
@@ -218,6 +222,7 @@ private slots:
 
     // The error stop after five failures or web pages, and the automatic
     // re-download that runs before it in the same tick.
+    // clang-format off
     void errorStop_data()
     {
         QTest::addColumn<int>("failed");
@@ -239,6 +244,7 @@ private slots:
         QTest::newRow("re-download of both resets them all")
             << 3 << 2 << 0 << true << AutoRetryChoice::Both << true << 0;
     }
+    // clang-format on
 
     void errorStop()
     {

@@ -18,12 +18,14 @@ class SchedulerRulesTest : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
+    // clang-format off
     void emptyListSwitchesOffWithoutATransfer_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method one") << 1;
         QTest::newRow("method two") << 2;
     }
+    // clang-format on
     void emptyListSwitchesOffWithoutATransfer()
     {
         QFETCH(int, method);
@@ -37,6 +39,7 @@ private slots:
 
     // The next start waits more than the interval after the last end,
     // whatever the outcome; the end sets LastFinishTime once.
+    // clang-format off
     void intervalAfterTheLastEnd_data()
     {
         QTest::addColumn<int>("method");
@@ -46,6 +49,7 @@ private slots:
         QTest::newRow("method two, 10 s") << 2 << 10;
         QTest::newRow("method two, 0 s") << 2 << 0;
     }
+    // clang-format on
     void intervalAfterTheLastEnd()
     {
         QFETCH(int, method);
@@ -105,6 +109,7 @@ private slots:
 
     // A worker's end, by its typed outcome: the row's state and words, and
     // the end steps (sounds) only after a completion.
+    // clang-format off
     void workerOutcomes_data()
     {
         QTest::addColumn<TransferOutcome>("outcome");
@@ -126,6 +131,7 @@ private slots:
         QTest::newRow("cannot download") << TransferOutcome::CannotDownload << qint64(0) << qint64(0) << Failed << ""
                                          << QList<int>{};
     }
+    // clang-format on
     void workerOutcomes()
     {
         QFETCH(TransferOutcome, outcome);
@@ -178,12 +184,14 @@ private slots:
     }
 
     // Under "跳过" rows whose files exist finish without a transfer.
+    // clang-format off
     void skipStartsNoTransfer_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method one") << 1;
         QTest::newRow("method two") << 2;
     }
+    // clang-format on
     void skipStartsNoTransfer()
     {
         QFETCH(int, method);
@@ -208,6 +216,7 @@ private slots:
     // "下载取消" after its end steps (LastFinishTime is the stop), a worker
     // with the counts it last showed (LastFinishTime stays the last end of a
     // transfer of its own).
+    // clang-format off
     void stopCancelsEveryTransfer_data()
     {
         QTest::addColumn<int>("method");
@@ -217,6 +226,7 @@ private slots:
         QTest::newRow("method one") << 1 << 1 << EngineText::kCancelled << true;
         QTest::newRow("method two, three workers") << 2 << 3 << "30%" << false;
     }
+    // clang-format on
     void stopCancelsEveryTransfer()
     {
         QFETCH(int, method);
@@ -253,6 +263,7 @@ private slots:
 
     // The error stop switches downloading off after the fifth failure, with
     // the end sound 102 when sound is on.
+    // clang-format off
     void errorStopPlaysTheEndSound_data()
     {
         QTest::addColumn<bool>("soundOn");
@@ -260,6 +271,7 @@ private slots:
         QTest::newRow("sound on") << true << QList<int>{SoundNumber::ListEnded};
         QTest::newRow("sound off") << false << QList<int>{};
     }
+    // clang-format on
     void errorStopPlaysTheEndSound()
     {
         QFETCH(bool, soundOn);
@@ -338,12 +350,14 @@ private slots:
 
     // DownloadRunning as the supervisor keeps it: a cancel is refused while
     // it is true and allowed again once the supervisor has set it false.
+    // clang-format off
     void cancelAllowedOnceDownloadRunningIsFalse_data()
     {
         QTest::addColumn<int>("method");
         QTest::newRow("method one") << 1;
         QTest::newRow("method two") << 2;
     }
+    // clang-format on
     void cancelAllowedOnceDownloadRunningIsFalse()
     {
         QFETCH(int, method);

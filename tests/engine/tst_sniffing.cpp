@@ -39,7 +39,8 @@ const QByteArray kCompoundHeader = hex("D0CF11E0A1B11AE1");
 const QByteArray kLoginPage = "<html>\r\n<head><title>Sign in</title></head>\r\n"
                               "<body><form action=\"/action/doLogin\"></form></body>\r\n</html>\r\n";
 const QByteArray kPdf = "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer\n%%EOF\n";
-const QByteArray kIndexFile = "[TARGET]\r\nA1=1\r\nA2=2\r\nB1=3\r\nB2=4\r\nC1=5\r\nC2=6\r\nD1=7\r\nD2=8\r\nDOCTYPE=9\r\n";
+const QByteArray kIndexFile =
+    "[TARGET]\r\nA1=1\r\nA2=2\r\nB1=3\r\nB2=4\r\nC1=5\r\nC2=6\r\nD1=7\r\nD2=8\r\nDOCTYPE=9\r\n";
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -115,6 +116,7 @@ private:
     QTemporaryDir m_dir;
 };
 
+// clang-format off
 void TestSniffing::recognise_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -193,6 +195,7 @@ void TestSniffing::recognise_data()
     QTest::newRow("index file just under 3 KiB") << fixture(3 * 1024 - 1, {{0, kIndexFile}}, ' ') << "caa";
     QTest::newRow("index file of 3 KiB") << fixture(3 * 1024, {{0, kIndexFile}}, ' ') << "";
 }
+// clang-format on
 
 void TestSniffing::recognise()
 {
@@ -204,6 +207,7 @@ void TestSniffing::recognise()
     QCOMPARE(detectFileType(path), type);
 }
 
+// clang-format off
 void TestSniffing::unusablePaths_data()
 {
     QTest::addColumn<QString>("kind");
@@ -212,6 +216,7 @@ void TestSniffing::unusablePaths_data()
     QTest::newRow("folder named like a pdf") << "folder.pdf";
     QTest::newRow("unreadable file") << "unreadable";
 }
+// clang-format on
 
 void TestSniffing::unusablePaths()
 {
@@ -235,6 +240,7 @@ void TestSniffing::unusablePaths()
     QCOMPARE(detectFileType(path), QString());
 }
 
+// clang-format off
 void TestSniffing::splitFileName_data()
 {
     QTest::addColumn<QString>("path");
@@ -253,6 +259,7 @@ void TestSniffing::splitFileName_data()
     QTest::newRow("Chinese name") << "/p/超声速进气道.caj" << "caj" << "超声速进气道";
     QTest::newRow("empty") << "" << "" << "";
 }
+// clang-format on
 
 void TestSniffing::splitFileName()
 {
@@ -265,6 +272,7 @@ void TestSniffing::splitFileName()
     QCOMPARE(parts.base, base);
 }
 
+// clang-format off
 void TestSniffing::correctItemType_data()
 {
     QTest::addColumn<QString>("name");
@@ -295,6 +303,7 @@ void TestSniffing::correctItemType_data()
     QTest::newRow("Chinese name with a dot")
         << "超声速进气道 v1.2" << "pdf" << true << kLoginPage << none << true << "超声速进气道 v1.2" << "htm";
 }
+// clang-format on
 
 void TestSniffing::correctItemType()
 {
@@ -356,6 +365,7 @@ void TestSniffing::correctItemTypeKeepsItemWhenRenameFails()
     QVERIFY(!QFile::exists(folder + QStringLiteral("/x.htm")));
 }
 
+// clang-format off
 void TestSniffing::checkCommand_data()
 {
     QTest::addColumn<bool>("busy");
@@ -373,6 +383,7 @@ void TestSniffing::checkCommand_data()
         << false << QList<QByteArray>{kPdf, kLoginPage, QByteArray(), kLoginPage, kIndexFile}
         << QStringList{"纠正文件类型：3个."} << QStringList{"pdf", "htm", "pdf", "htm", "caa"};
 }
+// clang-format on
 
 void TestSniffing::checkCommand()
 {

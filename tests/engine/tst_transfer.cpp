@@ -21,7 +21,6 @@
 #include <memory>
 #include <unistd.h>
 
-
 namespace {
 
 constexpr int kWaitMs = 20000;
@@ -30,19 +29,19 @@ constexpr qint64 kOlderLength = 777;
 // What a row does to the running transfer once it is under way.
 enum class Action {
     None,
-    Stall,             // after the first bytes: 300 s without growth, then one second more
-    Stop,              // after the first bytes: the stop command
-    SwitchOff,         // after the first bytes: DownloadRunning goes false, then a tick
-    ResponseTimeout,   // no response: 30 s pass, then one second more
-    StopWhileWaiting,  // no response: the stop command
-    StopWholeFetch,    // once the whole fetch runs ("未知"): the stop command
+    Stall,            // after the first bytes: 300 s without growth, then one second more
+    Stop,             // after the first bytes: the stop command
+    SwitchOff,        // after the first bytes: DownloadRunning goes false, then a tick
+    ResponseTimeout,  // no response: 30 s pass, then one second more
+    StopWhileWaiting, // no response: the stop command
+    StopWholeFetch,   // once the whole fetch runs ("未知"): the stop command
 };
 
 // What a row sets up beside the item.
 enum class Setup {
     None,
-    OlderFile,         // an older file at the item's path
-    LockedOlderFile,   // an older file in a folder where nothing can be deleted
+    OlderFile,       // an older file at the item's path
+    LockedOlderFile, // an older file in a folder where nothing can be deleted
 };
 
 // The single-connection transfer of a download engine over a real network
@@ -166,10 +165,9 @@ SelfSignedCertificate makeCertificate(const QString &folder, const QString &name
     openssl.start(QStringLiteral("openssl"),
                   {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
                    QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-keyout"), keyPath, QStringLiteral("-out"), certificatePath,
-                   QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
-                   QStringLiteral("subjectAltName=IP:127.0.0.1")});
+                   QStringLiteral("-keyout"), keyPath, QStringLiteral("-out"), certificatePath, QStringLiteral("-days"),
+                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")});
     if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
         return SelfSignedCertificate();
     const QList<QSslCertificate> certificates = QSslCertificate::fromPath(certificatePath);
@@ -218,6 +216,7 @@ void TestTransfer::initTestCase()
     });
 }
 
+// clang-format off
 void TestTransfer::outcomes_data()
 {
     QTest::addColumn<QString>("route");   // on the site; "closed" names a port where nothing listens
@@ -291,6 +290,7 @@ void TestTransfer::outcomes_data()
     QTest::newRow("address the control cannot use")
         << "nonsense" << 100.0 << none << noAction << TransferOutcome::NoResponse << 4 << "" << "" << "" << noFile << noFile;
 }
+// clang-format on
 
 void TestTransfer::outcomes()
 {
@@ -331,8 +331,7 @@ void TestTransfer::outcomes()
     QVERIFY(rig.start(id, finished));
 
     switch (Action(action)) {
-    case Action::None:
-        break;
+    case Action::None: break;
     case Action::Stall:
         QTRY_COMPARE_WITH_TIMEOUT(DownloadedText(rig.item(id).Downloaded), downloaded, kWaitMs);
         rig.clock.advance(SingleTransfer::kStallSeconds);
@@ -419,6 +418,7 @@ void TestTransfer::outcomes()
     QVERIFY(!rig.control().StillExecuting());
 }
 
+// clang-format off
 void TestTransfer::contentTypes_data()
 {
     QTest::addColumn<QString>("contentType"); // sent by the site; empty: no header
@@ -456,6 +456,7 @@ void TestTransfer::contentTypes_data()
         << "application/pdf" << "pdf" << "xxx" << rename << "A1.pdf" << "pdf" << "pdf"
         << QStringList{"A1.pdf", "A1[001].pdf"};
 }
+// clang-format on
 
 void TestTransfer::contentTypes()
 {
@@ -495,6 +496,7 @@ void TestTransfer::contentTypes()
     QCOMPARE(QFile(ItemFilePath(item)).size(), body == QLatin1String("html") ? FixtureSite::loginPage().size() : 3000);
 }
 
+// clang-format off
 void TestTransfer::referer_data()
 {
     QTest::addColumn<QString>("referer");
@@ -510,6 +512,7 @@ void TestTransfer::referer_data()
     QTest::newRow("no length: one request, body read whole")
         << "http://arc.example.org/search?q=x" << "/pdf-chunked?size=1000" << QByteArray("http://arc.example.org/search?q=x");
 }
+// clang-format on
 
 void TestTransfer::referer()
 {
@@ -534,6 +537,7 @@ void TestTransfer::referer()
     QCOMPARE(requests.first().headerValues("Referer"), QList<QByteArray>{sent});
 }
 
+// clang-format off
 void TestTransfer::proxy_data()
 {
     QTest::addColumn<bool>("proxyOn");
@@ -543,6 +547,7 @@ void TestTransfer::proxy_data()
     QTest::newRow("proxy port that is no number: failed, said, no direct request") << true << "80a";
     QTest::newRow("proxy port out of range: failed, said, no direct request") << true << "70000";
 }
+// clang-format on
 
 void TestTransfer::proxy()
 {
@@ -587,6 +592,7 @@ void TestTransfer::proxy()
     }
 }
 
+// clang-format off
 void TestTransfer::endSteps_data()
 {
     QTest::addColumn<QString>("route");  // "closed": nothing listens
@@ -608,6 +614,7 @@ void TestTransfer::endSteps_data()
     QTest::newRow("sound and login switched off")
         << "closed" << "html" << false << false << QList<int>{} << false << "11 ";
 }
+// clang-format on
 
 void TestTransfer::endSteps()
 {
@@ -645,6 +652,7 @@ void TestTransfer::endSteps()
     QVERIFY2(panel3.last().first().toString().startsWith(panel3Start), qPrintable(panel3.last().first().toString()));
 }
 
+// clang-format off
 void TestTransfer::sharedCookieJar_data()
 {
     QTest::addColumn<bool>("loggedIn");
@@ -655,6 +663,7 @@ void TestTransfer::sharedCookieJar_data()
     QTest::newRow("logged in through the same manager: the pdf") << true << false << "pdf";
     QTest::newRow("logged in, through the proxy: the pdf") << true << true << "pdf";
 }
+// clang-format on
 
 void TestTransfer::sharedCookieJar()
 {
@@ -667,14 +676,15 @@ void TestTransfer::sharedCookieJar()
     Rig rig;
     rig.useProxy(proxy, proxyOn);
     if (loggedIn) {
-        QNetworkReply *reply = rig.network.get(QNetworkRequest(QUrl(m_site.url(QStringLiteral("/login?user=u&pass=p")))));
+        QNetworkReply *reply =
+            rig.network.get(QNetworkRequest(QUrl(m_site.url(QStringLiteral("/login?user=u&pass=p")))));
         QSignalSpy done(reply, &QNetworkReply::finished);
         QVERIFY(done.wait(kWaitMs));
         reply->deleteLater();
     }
 
-    const quint64 id = rig.add(m_site.url(QStringLiteral("/protected.pdf?size=4000")), QStringLiteral("A1"),
-                               QStringLiteral("pdf"));
+    const quint64 id =
+        rig.add(m_site.url(QStringLiteral("/protected.pdf?size=4000")), QStringLiteral("A1"), QStringLiteral("pdf"));
     QSignalSpy finished(&rig.transfer(), &Transfer::finished);
     QVERIFY(rig.start(id, finished));
     QVERIFY(finished.wait(kWaitMs));
@@ -746,6 +756,7 @@ void TestTransfer::controlOperations()
     QCOMPARE(control.GetHeader(QStringLiteral("Content-Length")), QStringLiteral("10000"));
 }
 
+// clang-format off
 void TestTransfer::https_data()
 {
     QTest::addColumn<bool>("trusted");
@@ -754,6 +765,7 @@ void TestTransfer::https_data()
     QTest::newRow("trusted certificate, port of the address") << true << int(Finished);
     QTest::newRow("certificate not trusted: the transfer fails") << false << int(Failed);
 }
+// clang-format on
 
 void TestTransfer::https()
 {
@@ -791,7 +803,8 @@ void TestTransfer::https()
         QCOMPARE(ProgressText(rig.item(id).Progress), QStringLiteral("100%"));
         QCOMPARE(QFile(ItemFilePath(rig.item(id))).size(), qint64(8000));
         QVERIFY(!requestsFor(m_site, url).isEmpty());
-        QCOMPARE(requestsFor(m_site, url).first().header("Referer"), QStringLiteral("https://127.0.0.1:%1").arg(m_site.tlsPort()).toLatin1());
+        QCOMPARE(requestsFor(m_site, url).first().header("Referer"),
+                 QStringLiteral("https://127.0.0.1:%1").arg(m_site.tlsPort()).toLatin1());
     } else {
         QCOMPARE(resultOf(finished).outcome, TransferOutcome::NoResponse);
         QVERIFY(requestsFor(m_site, url).isEmpty());

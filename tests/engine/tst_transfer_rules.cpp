@@ -25,6 +25,7 @@ private slots:
     void stateText();
 };
 
+// clang-format off
 void TestTransferRules::contentTypeToFileType_data()
 {
     QTest::addColumn<QString>("contentType");
@@ -76,6 +77,7 @@ void TestTransferRules::contentTypeToFileType_data()
     QTest::newRow("empty text") << "" << "";
     QTest::newRow("two slashes") << "text/html/x" << "text/html/x";
 }
+// clang-format on
 
 void TestTransferRules::contentTypeToFileType()
 {
@@ -84,6 +86,7 @@ void TestTransferRules::contentTypeToFileType()
     QCOMPARE(ContentTypeToFileType(contentType), fileType);
 }
 
+// clang-format off
 void TestTransferRules::hostOfUrl_data()
 {
     QTest::addColumn<QString>("url");
@@ -98,6 +101,7 @@ void TestTransferRules::hostOfUrl_data()
     QTest::newRow("no scheme, no slash") << "example.org" << "example.org";
     QTest::newRow("empty") << "" << "";
 }
+// clang-format on
 
 void TestTransferRules::hostOfUrl()
 {
@@ -106,6 +110,7 @@ void TestTransferRules::hostOfUrl()
     QCOMPARE(HostOfUrl(url), host);
 }
 
+// clang-format off
 void TestTransferRules::connectionFor_data()
 {
     QTest::addColumn<QString>("url");
@@ -135,6 +140,7 @@ void TestTransferRules::connectionFor_data()
     QTest::newRow("https through the proxy") << "https://example.org/a.pdf" << true << named << "10.0.0.1:3128"
                                              << https << 443;
 }
+// clang-format on
 
 void TestTransferRules::connectionFor()
 {
@@ -157,6 +163,7 @@ void TestTransferRules::connectionFor()
     QCOMPARE(connection.remotePort, port);
 }
 
+// clang-format off
 void TestTransferRules::stateText_data()
 {
     QTest::addColumn<int>("state");
@@ -172,6 +179,7 @@ void TestTransferRules::stateText_data()
     QTest::newRow("any other number") << 13 << "1:Connection refused";
     QTest::newRow("negative number") << -1 << "1:Connection refused";
 }
+// clang-format on
 
 void TestTransferRules::stateText()
 {

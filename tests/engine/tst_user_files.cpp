@@ -47,13 +47,13 @@ void UserFilesTest::endings()
 {
     QTest::addColumn<QString>("route");
     QTest::addColumn<SameNamePolicy>("policy");
-    QTest::addColumn<QString>("older");     // the user's file that exists before the run
-    QTest::addColumn<bool>("stop");         // the stop command once bytes arrived
+    QTest::addColumn<QString>("older");      // the user's file that exists before the run
+    QTest::addColumn<bool>("stop");          // the stop command once bytes arrived
     QTest::addColumn<QStringList>("files1"); // the folder's files at the end, method one
     QTest::addColumn<ItemState>("state1");
     QTest::addColumn<QStringList>("files2"); // ... method two
     QTest::addColumn<ItemState>("state2");
-    QTest::addColumn<bool>("again");        // a second run under "跳过" fetches again
+    QTest::addColumn<bool>("again"); // a second run under "跳过" fetches again
 
     const SameNamePolicy overwrite = SameNamePolicy::Overwrite;
     const QStringList olderWithPart{"A.pdf", "A.pdf.part"};
@@ -68,8 +68,8 @@ void UserFilesTest::endings()
                                                     << olderOnly << Finished << olderOnly << Finished << false;
     QTest::newRow("overwrite: 404") << "/status?code=404" << overwrite << "A.pdf" << false << olderOnly << Failed
                                     << olderOnly << Failed << false;
-    QTest::newRow("overwrite: refused connection") << refused << overwrite << "A.pdf" << false << olderOnly
-                                                   << Failed << olderOnly << Failed << false;
+    QTest::newRow("overwrite: refused connection")
+        << refused << overwrite << "A.pdf" << false << olderOnly << Failed << olderOnly << Failed << false;
     QTest::newRow("skip: reply of another type names an existing file")
         << "/typed?type=text/html&body=html" << SameNamePolicy::Skip << "A.html" << false << QStringList{"A.html"}
         << Finished << QStringList{"A.htm", "A.html"} << Finished << false;
@@ -101,8 +101,7 @@ void UserFilesTest::checkEnding(int method)
     rig.engine.start();
     rig.tick();
     if (stop) {
-        QTRY_VERIFY_WITH_TIMEOUT(rig.item(id).Downloaded.value_or(0) > 0,
-                                 EngineRig::kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.item(id).Downloaded.value_or(0) > 0, EngineRig::kWaitMs);
         rig.engine.stop();
     }
     QVERIFY(rig.waitIdle());
@@ -130,6 +129,7 @@ void UserFilesTest::checkEnding(int method)
     }
 }
 
+// clang-format off
 void UserFilesTest::addressForms_data()
 {
     QTest::addColumn<int>("method");
@@ -142,6 +142,7 @@ void UserFilesTest::addressForms_data()
         QTest::newRow(qPrintable(prefix + "IPv6 literal")) << method << "http://[::1]:%1/pdf?size=700";
     }
 }
+// clang-format on
 
 // Each form reaches the site's own port: the site answers (a 404 page for
 // its root, a PDF otherwise), so the row ends finished with a stored file.
@@ -164,6 +165,7 @@ void UserFilesTest::addressForms()
     QVERIFY(rig.item(id).State == Finished || method == 2); // a 404 page stored by method one
 }
 
+// clang-format off
 void UserFilesTest::neverIntoTheRoot_data()
 {
     QTest::addColumn<int>("method");
@@ -175,6 +177,7 @@ void UserFilesTest::neverIntoTheRoot_data()
         QTest::newRow(qPrintable(prefix + "empty folder")) << method << "";
     }
 }
+// clang-format on
 
 void UserFilesTest::neverIntoTheRoot()
 {
@@ -186,8 +189,9 @@ void UserFilesTest::neverIntoTheRoot()
     QVERIFY(writeFile(file, "x"));
     const QStringList rootBefore = QDir(QDir::rootPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     const quint64 id = rig.add(m_site.url(QStringLiteral("/pdf?size=500") + rowMark()), QStringLiteral("A"));
-    rig.engine.list().updateItem(rig.engine.list().rowOfId(id),
-                                 [&](DownloadItem &item) { item.Folder = folder.contains("%1") ? folder.arg(file) : folder; });
+    rig.engine.list().updateItem(rig.engine.list().rowOfId(id), [&](DownloadItem &item) {
+        item.Folder = folder.contains("%1") ? folder.arg(file) : folder;
+    });
 
     rig.engine.start();
     rig.tick();

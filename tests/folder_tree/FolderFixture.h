@@ -24,14 +24,15 @@ class FolderFixture
 public:
     FolderFixture()
     {
-        for (const char *folder : {"desktop/Deska/inner", "desktop/deskb", "desktop/.hidden_desk", "docs/alpha/beta",
-                                   "docs/program files", "docs/onlyfiles", "docs/.hidden", "usb/stick",
-                                   "disk/data/deep"})
+        for (const char *folder :
+             {"desktop/Deska/inner", "desktop/deskb", "desktop/.hidden_desk", "docs/alpha/beta", "docs/program files",
+              "docs/onlyfiles", "docs/.hidden", "usb/stick", "disk/data/deep"})
             mkdir(folder);
         touch("desktop/deskb/note.txt");
         touch("docs/onlyfiles/paper.pdf");
         touch("docs/loose.txt");
-        *m_volumes = {volume("disk", DriveType::Fixed, "", 5368709121), volume("usb", DriveType::Removable, "stick", 0)};
+        *m_volumes = {volume("disk", DriveType::Fixed, "", 5368709121),
+                      volume("usb", DriveType::Removable, "stick", 0)};
     }
 
     QString path(const QString &relative = QString()) const

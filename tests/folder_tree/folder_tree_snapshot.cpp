@@ -35,9 +35,11 @@ int main(int argc, char *argv[])
         volume.device = mountPoint;
         return volume;
     };
-    fixture.volumes() = {drive("/mnt/archive", DriveType::Fixed, ""), drive("/mnt/cdrom", DriveType::CdRom, ""),
+    fixture.volumes() = {drive("/mnt/archive", DriveType::Fixed, ""),
+                         drive("/mnt/cdrom", DriveType::CdRom, ""),
                          drive("/mnt/library", DriveType::Network, "papers share"),
-                         drive("/mnt/overlay", DriveType::Unknown, ""), drive("/mnt/ramdisk", DriveType::RamDisk, ""),
+                         drive("/mnt/overlay", DriveType::Unknown, ""),
+                         drive("/mnt/ramdisk", DriveType::RamDisk, ""),
                          drive("/mnt/stick", DriveType::Removable, "")};
 
     TempSettings settings;

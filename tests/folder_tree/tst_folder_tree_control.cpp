@@ -35,10 +35,7 @@ private slots:
     void openDirectoryWithOnlyRoot();
 
 private:
-    QTreeWidgetItem *item(const QString &key) const
-    {
-        return m_control->item(m_control->model().indexOfKey(key));
-    }
+    QTreeWidgetItem *item(const QString &key) const { return m_control->item(m_control->model().indexOfKey(key)); }
     QString key(const QString &relative) const { return m_fixture->path(relative); }
     QString storedDirName() const
     {
@@ -104,8 +101,7 @@ void TestFolderTreeControl::expandButtonsOnlyWithSubFolders()
     m_control->tree()->expandItem(item(kDocumentsKey));
     QCOMPARE(item(key("docs/Alpha"))->childCount(), 1);
     QCOMPARE(item(key("docs/Onlyfiles"))->childCount(), 0);
-    QCOMPARE(item(key("docs/Onlyfiles"))->childIndicatorPolicy(),
-             QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    QCOMPARE(item(key("docs/Onlyfiles"))->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
     QCOMPARE(item(key("desktop/Deskb"))->childCount(), 0);
     QCOMPARE(item(key("desktop/Deska"))->childCount(), 1);
 }
@@ -191,6 +187,7 @@ void TestFolderTreeControl::assigningDirName()
     QCOMPARE(storedDirName(), stored);
 }
 
+// clang-format off
 void TestFolderTreeControl::openDirectory_data()
 {
     QTest::addColumn<QString>("path");
@@ -199,6 +196,7 @@ void TestFolderTreeControl::openDirectory_data()
     QTest::newRow("folder") << "docs/alpha" << "docs/Alpha" << true;
     QTest::newRow("trailing separator") << "docs/alpha/" << "docs/Alpha" << false;
 }
+// clang-format on
 
 void TestFolderTreeControl::openDirectory()
 {

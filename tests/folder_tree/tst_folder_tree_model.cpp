@@ -135,6 +135,7 @@ void TestFolderTreeModel::captionsAndKeysInProperCase()
     QCOMPARE(childCaptions(key("docs/Program Files")), QStringList({"Common Files"}));
 }
 
+// clang-format off
 void TestFolderTreeModel::onlyFoldersHaveChildren_data()
 {
     QTest::addColumn<QString>("folder");
@@ -143,6 +144,7 @@ void TestFolderTreeModel::onlyFoldersHaveChildren_data()
     QTest::newRow("folder with only files") << "docs/Onlyfiles" << 0;
     QTest::newRow("empty hidden folder") << "docs/.hidden" << 0;
 }
+// clang-format on
 
 void TestFolderTreeModel::onlyFoldersHaveChildren()
 {
@@ -185,6 +187,7 @@ void TestFolderTreeModel::volumes()
     QVERIFY(!keysBefore.contains(m_model->node(rebuilt.at(0)).key));
 }
 
+// clang-format off
 void TestFolderTreeModel::cdCaptionRenewedOnClick_data()
 {
     QTest::addColumn<bool>("ready");
@@ -194,6 +197,7 @@ void TestFolderTreeModel::cdCaptionRenewedOnClick_data()
     QTest::newRow("disc without a label") << true << "" << "";
     QTest::newRow("no disc") << false << "" << "CD 驱动器";
 }
+// clang-format on
 
 void TestFolderTreeModel::cdCaptionRenewedOnClick()
 {
@@ -303,8 +307,7 @@ void TestFolderTreeModel::unreadableAndVanishedFolders()
         QVERIFY(m_model->node(locked).children.size() == 1);
     else
         QCOMPARE(m_model->node(locked).children.size(), 0);
-    QFile::setPermissions(m_fixture->path("docs/locked"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(m_fixture->path("docs/locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TestFolderTreeModel::documentsFirstRefusedUnderVolume()
@@ -324,6 +327,7 @@ void TestFolderTreeModel::documentsFirstRefusedUnderVolume()
     QCOMPARE(m_model->node(alpha).parent, index(kDocumentsKey));
 }
 
+// clang-format off
 void TestFolderTreeModel::findPath_data()
 {
     QTest::addColumn<QString>("path");
@@ -336,6 +340,7 @@ void TestFolderTreeModel::findPath_data()
     QTest::newRow("only a root") << "/" << "-" << false;
     QTest::newRow("empty path") << "" << "-" << false;
 }
+// clang-format on
 
 void TestFolderTreeModel::findPath()
 {
@@ -402,12 +407,14 @@ void TestFolderTreeModel::treeClickSavesDirName()
     QCOMPARE(m_model->DirName(), key("docs/alpha/"));
 }
 
+// clang-format off
 void TestFolderTreeModel::startFallsBackToProgramFolder_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::newRow("computer node") << kComputerCaption + "/";
     QTest::newRow("folder that has gone") << "gone";
 }
+// clang-format on
 
 void TestFolderTreeModel::startFallsBackToProgramFolder()
 {

@@ -21,6 +21,7 @@ private slots:
     void driveType();
 };
 
+// clang-format off
 void TestFolderTreeRules::properCase_data()
 {
     QTest::addColumn<QString>("text");
@@ -34,6 +35,7 @@ void TestFolderTreeRules::properCase_data()
     QTest::newRow("chinese unchanged") << "论文 资料" << "论文 资料";
     QTest::newRow("empty") << "" << "";
 }
+// clang-format on
 
 void TestFolderTreeRules::properCase()
 {
@@ -42,6 +44,7 @@ void TestFolderTreeRules::properCase()
     QCOMPARE(ProperCase(text), expected);
 }
 
+// clang-format off
 void TestFolderTreeRules::driveSpace_data()
 {
     QTest::addColumn<qint64>("bytes");
@@ -53,6 +56,7 @@ void TestFolderTreeRules::driveSpace_data()
     QTest::newRow("beyond 2 GiB exactly") << qint64(5368709121) << "5,368,709,121 bytes";
     QTest::newRow("beyond 4 TiB exactly") << qint64(4398046511105) << "4,398,046,511,105 bytes";
 }
+// clang-format on
 
 void TestFolderTreeRules::driveSpace()
 {
@@ -61,6 +65,7 @@ void TestFolderTreeRules::driveSpace()
     QCOMPARE(FormatDriveSpace(bytes), expected);
 }
 
+// clang-format off
 void TestFolderTreeRules::driveType_data()
 {
     QTest::addColumn<QString>("fileSystem");
@@ -88,6 +93,7 @@ void TestFolderTreeRules::driveType_data()
     QTest::newRow("overlay elsewhere") << "overlay" << "overlay" << "/var/lib/x" << false << true
                                        << DriveType::Unknown;
 }
+// clang-format on
 
 void TestFolderTreeRules::driveType()
 {

@@ -93,6 +93,7 @@ private slots:
     void nextPageNeverLoads();
 };
 
+// clang-format off
 void TestAddAll::addAll_data()
 {
     QTest::addColumn<int>("stopAfterPages"); // the second click comes once this many pages were read; 0: never
@@ -101,6 +102,7 @@ void TestAddAll::addAll_data()
     QTest::newRow("every entry once; the loop ends on the page without next") << 0 << QList<int>{1, 2, 3};
     QTest::newRow("a stop request ends the run after the page being read") << 2 << QList<int>{1, 2};
 }
+// clang-format on
 
 void TestAddAll::addAll()
 {

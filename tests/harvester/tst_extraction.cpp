@@ -57,8 +57,8 @@ QStringList rows(const HarvestList &list)
 QString textOfFirstDiv(QString markup)
 {
     markup.replace(markup.indexOf(QLatin1String("<div")), 4, QStringLiteral("<div class=\"art_title\""));
-    const PageModel page = ReadHtmlPage(document(QStringLiteral("<table><tr><td>%1</td></tr></table>").arg(markup)),
-                                        kPageUrl);
+    const PageModel page =
+        ReadHtmlPage(document(QStringLiteral("<table><tr><td>%1</td></tr></table>").arg(markup)), kPageUrl);
     return page.tables.value(0).divs.value(0).text;
 }
 
@@ -88,6 +88,7 @@ private slots:
     void deepEntries();
 };
 
+// clang-format off
 void TestExtraction::renderedText_data()
 {
     QTest::addColumn<QString>("markup");
@@ -110,6 +111,7 @@ void TestExtraction::renderedText_data()
     QTest::newRow("entities decoded") << "<div>R&amp;D&nbsp;costs</div>" << QStringLiteral("R&D\u00a0costs");
     QTest::newRow("only blanks") << "<div> \n <span> </span></div>" << "";
 }
+// clang-format on
 
 void TestExtraction::renderedText()
 {
@@ -120,6 +122,7 @@ void TestExtraction::renderedText()
 
 // `href` is the attribute's value as the browser sees it; it goes into the
 // markup escaped.
+// clang-format off
 void TestExtraction::targets_data()
 {
     QTest::addColumn<QString>("head");
@@ -139,6 +142,7 @@ void TestExtraction::targets_data()
                                   << "http://cdn.example/files/a.pdf";
     QTest::newRow("script target") << "" << "javascript:void(0)" << "javascript:void(0)";
 }
+// clang-format on
 
 void TestExtraction::targets()
 {
@@ -155,6 +159,7 @@ void TestExtraction::targets()
 }
 
 // Bytes that are no result page give the address and no entries.
+// clang-format off
 void TestExtraction::unreadablePages_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -169,6 +174,7 @@ void TestExtraction::unreadablePages_data()
     QTest::newRow("end of body after misnested foreign content")
         << QByteArray("<math><tbody><mi><select><input><th><tbody><foreignObject><select><tbody></body>") << 0;
 }
+// clang-format on
 
 void TestExtraction::unreadablePages()
 {
@@ -185,9 +191,11 @@ void TestExtraction::unreadablePages()
 // A page in the site's own encoding is read in that encoding.
 void TestExtraction::pageEncoding()
 {
-    const QString body = QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
-                                        "</head><body>") + entry("articleentry", kBox + "<div class=\"art_title\">气动载荷</div>" + kPdf)
-                         + QStringLiteral("</body></html>");
+    const QString body =
+        QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+                       "</head><body>")
+        + entry("articleentry", kBox + "<div class=\"art_title\">气动载荷</div>" + kPdf)
+        + QStringLiteral("</body></html>");
     QStringEncoder gbk("GBK");
     QVERIFY(gbk.isValid());
     const QByteArray bytes = gbk.encode(body);
@@ -220,9 +228,13 @@ void TestExtraction::gbkEuroSign()
     const QString link = QStringLiteral(" | http://site.example/doi/pdf/10.2514/1");
     QCOMPARE(titleRow(gbk.encode(QStringLiteral("气动")) + '\x80' + gbk.encode(QStringLiteral("载荷"))),
              QStringList{QStringLiteral("气动€载荷") + link});
-    QCOMPARE(titleRow("A" + pairEndingIn80 + "\x80" "B"), QStringList{"A" + pairText + QStringLiteral("€B") + link});
+    QCOMPARE(titleRow("A" + pairEndingIn80
+                      + "\x80"
+                        "B"),
+             QStringList{"A" + pairText + QStringLiteral("€B") + link});
 }
 
+// clang-format off
 void TestExtraction::entryRules_data()
 {
     QTest::addColumn<QString>("body");
@@ -307,6 +319,7 @@ void TestExtraction::entryRules_data()
     QTest::newRow("both filters") << entry("articleentry", kTickedBox + kTitle + kPdf + kFreeIcon) << true << true
                                   << taken;
 }
+// clang-format on
 
 void TestExtraction::entryRules()
 {
@@ -345,6 +358,7 @@ void TestExtraction::valuesOfAnEntry()
 // level here: table, body, row, cell): the 128th table still gets its cell,
 // and everything nested deeper lands in that cell, so the 128th table's entry
 // is the last one.
+// clang-format off
 void TestExtraction::nestedEntries_data()
 {
     QTest::addColumn<int>("depth");
@@ -354,6 +368,7 @@ void TestExtraction::nestedEntries_data()
     QTest::newRow("beyond the depth limit") << 200 << 128;
     QTest::newRow("3,000 levels") << 3000 << 128;
 }
+// clang-format on
 
 void TestExtraction::nestedEntries()
 {
@@ -383,6 +398,7 @@ void TestExtraction::nestedEntries()
 // What lies beyond the depth limit is still read, as the browser attaches it
 // to the element at the limit: the entry innermost in deep nesting is found
 // in the tables around it.
+// clang-format off
 void TestExtraction::deepEntries_data()
 {
     QTest::addColumn<QString>("body");
@@ -410,6 +426,7 @@ void TestExtraction::deepEntries_data()
         << table + kBox + QStringLiteral("<div><a href=\"/x\">x").repeated(3000) + kTitle + kPdf
         << QStringList{wingLoads};
 }
+// clang-format on
 
 void TestExtraction::deepEntries()
 {
@@ -423,6 +440,7 @@ void TestExtraction::deepEntries()
 
 // The fixture site's three result pages read in turn, as adding all pages
 // does, then read again.
+// clang-format off
 void TestExtraction::storedPages_data()
 {
     QTest::addColumn<bool>("tickedOnly");
@@ -453,6 +471,7 @@ void TestExtraction::storedPages_data()
                                << QList<int>{1, 1, 2, 3};
     QTest::newRow("ticked and free") << true << true << QStringList{guidance} << QList<int>{2};
 }
+// clang-format on
 
 void TestExtraction::storedPages()
 {
@@ -466,8 +485,8 @@ void TestExtraction::storedPages()
         for (int page = 1; page <= 3; ++page) {
             const QByteArray html = storedPage(page);
             QVERIFY(!html.isEmpty());
-            const int counter = ExtractPageEntries(ReadHtmlPage(html, storedPageUrl(page)), QString(), tickedOnly,
-                                                   freeOnly, list);
+            const int counter =
+                ExtractPageEntries(ReadHtmlPage(html, storedPageUrl(page)), QString(), tickedOnly, freeOnly, list);
             QCOMPARE(counter, list.count());
         }
         QCOMPARE(::rows(list), rows);

@@ -50,6 +50,7 @@ private slots:
     void noFolderRefused();
 };
 
+// clang-format off
 void TestHandover::fileName_data()
 {
     QTest::addColumn<QString>("title");
@@ -78,6 +79,7 @@ void TestHandover::fileName_data()
     QTest::newRow("original name ignores the title")
         << "Some title\r\nsecond line" << "https://x.example.org/a/b.pdf" << true << "b";
 }
+// clang-format on
 
 void TestHandover::fileName()
 {
@@ -99,8 +101,8 @@ void TestHandover::itemFields()
     HandoverSetup setup;
     const QString link = QStringLiteral("https://arc.example.org/doi/pdf/10.2514/6.2016-1234?a=1&b=2");
 
-    setup.handover.addToDownloadList(link, QStringLiteral("Rotor wake"), QStringLiteral("pdf"), QStringLiteral("/saved/"),
-                             kPage);
+    setup.handover.addToDownloadList(link, QStringLiteral("Rotor wake"), QStringLiteral("pdf"),
+                                     QStringLiteral("/saved/"), kPage);
 
     const DownloadItem &item = setup.onlyItem();
     QCOMPARE(item.Url, link);
@@ -115,6 +117,7 @@ void TestHandover::itemFields()
     QCOMPARE(setup.target.shown, 0); // handing over does not show the window
 }
 
+// clang-format off
 void TestHandover::folder_data()
 {
     QTest::addColumn<QString>("savePath");
@@ -123,6 +126,7 @@ void TestHandover::folder_data()
     QTest::newRow("entry's own folder") << "/chosen/when/read/" << "/chosen/when/read/";
     QTest::newRow("empty: the folder current at hand-over") << "" << "/current/now/";
 }
+// clang-format on
 
 void TestHandover::folder()
 {
@@ -133,7 +137,7 @@ void TestHandover::folder()
     setup.settings.SaveFolder = QStringLiteral("/current/now/"); // changed after the entry was read
 
     setup.handover.addToDownloadList(QStringLiteral("https://x.example.org/a.pdf"), QStringLiteral("A"),
-                             QStringLiteral("pdf"), savePath, kPage);
+                                     QStringLiteral("pdf"), savePath, kPage);
     QCOMPARE(setup.onlyItem().Folder, folder);
 }
 
@@ -145,7 +149,8 @@ void TestHandover::duplicateLinkChangesNothing()
     QVERIFY(setup.handover.addToDownloadList(link, QStringLiteral("First"), QStringLiteral("pdf"), QString(), kPage));
     setup.target.downloadList().updateItem(0, [](DownloadItem &item) { item.Progress = ItemProgress::ofPercent(40); });
     QVERIFY(setup.handover.addToDownloadList(link, QStringLiteral("Second"), QStringLiteral("htm"),
-                                     QStringLiteral("/other/"), QStringLiteral("https://elsewhere.example.org/")));
+                                             QStringLiteral("/other/"),
+                                             QStringLiteral("https://elsewhere.example.org/")));
 
     QCOMPARE(setup.target.downloadList().count(), 1);
     const DownloadItem &item = setup.onlyItem();

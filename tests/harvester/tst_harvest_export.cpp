@@ -23,8 +23,8 @@ void fill(HarvestList &list, const QList<Row> &rows)
     int n = 0;
     for (const Row &row : rows) {
         list.addEntry(row.title, QStringLiteral("http://site.example/doi/pdf/%1").arg(++n),
-                   QStringLiteral("http://site.example/results"), HarvesterText::kFileTypePdf, QString(),
-                   HarvesterText::kLinkKindJs);
+                      QStringLiteral("http://site.example/results"), HarvesterText::kFileTypePdf, QString(),
+                      HarvesterText::kLinkKindJs);
         list.setStatus(list.count() - 1, row.status);
     }
 }
@@ -52,6 +52,7 @@ private slots:
     void sizeMessage();
 };
 
+// clang-format off
 void TestHarvestExport::exportBytes_data()
 {
     QTest::addColumn<QList<Row>>("rows");
@@ -73,6 +74,7 @@ void TestHarvestExport::exportBytes_data()
         << QList<Row>{{QStringLiteral("气动载荷"), HarvesterText::kStatusFailed}}
         << QStringLiteral("气动载荷-【pdf】分析失败\r\n");
 }
+// clang-format on
 
 void TestHarvestExport::exportBytes()
 {
@@ -135,6 +137,7 @@ void TestHarvestExport::titleBrokenOverLines()
     }
 }
 
+// clang-format off
 void TestHarvestExport::sizeMessage_data()
 {
     QTest::addColumn<qint64>("bytes");
@@ -148,6 +151,7 @@ void TestHarvestExport::sizeMessage_data()
     QTest::newRow("2,097,152 bytes") << qint64(2097152) << QStringLiteral("保存文件完毕：2,048.0KB");
     QTest::newRow("millions of kilobytes") << qint64(1264197427) << QStringLiteral("保存文件完毕：1,234,567.8KB");
 }
+// clang-format on
 
 void TestHarvestExport::sizeMessage()
 {

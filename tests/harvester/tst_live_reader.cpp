@@ -114,12 +114,14 @@ std::optional<PageModel> TestLiveReader::readLive()
     return model;
 }
 
+// clang-format off
 void TestLiveReader::fixturePages_data()
 {
     QTest::addColumn<int>("page");
     for (int page = 1; page <= FixtureSite::kResultPageCount; ++page)
         QTest::addRow("result page %d", page) << page;
 }
+// clang-format on
 
 void TestLiveReader::fixturePages()
 {
@@ -134,6 +136,7 @@ void TestLiveReader::fixturePages()
     QCOMPARE(describe(*live), describe(saved));
 }
 
+// clang-format off
 void TestLiveReader::markup_data()
 {
     QTest::addColumn<QString>("html");
@@ -199,6 +202,7 @@ void TestLiveReader::markup_data()
                           "<table><tr><td>no class</td></tr></table>");
     QTest::newRow("table without end tag") << QStringLiteral("<table class=\"open\"><tr><td><img src=\"access_free.gif\">");
 }
+// clang-format on
 
 void TestLiveReader::markup()
 {
@@ -211,6 +215,7 @@ void TestLiveReader::markup()
     QCOMPARE(describe(*live), describe(ReadHtmlPage(html.toUtf8(), url)));
 }
 
+// clang-format off
 void TestLiveReader::links_data()
 {
     QTest::addColumn<QByteArray>("charset");
@@ -250,6 +255,7 @@ void TestLiveReader::links_data()
     QTest::newRow("base element with backslashes")
         << utf8 << "<base href=\"\\base\\dir\\\"><a href=\"f.pdf?q=1\">f</a><a href=\"..\\up.pdf\">u</a>";
 }
+// clang-format on
 
 // Link targets in pages served in their own encoding.
 void TestLiveReader::links()

@@ -25,7 +25,7 @@ void fill(HarvestList &list, const QList<Row> &rows)
     for (const Row &row : rows) {
         const QString link = QStringLiteral("https://arc.example.org/doi/pdf/%1").arg(list.count());
         list.addEntry(row.title, link, QStringLiteral("https://arc.example.org/search"), QStringLiteral("pdf"),
-                   QString(), QStringLiteral("JS"));
+                      QString(), QStringLiteral("JS"));
         if (!row.status.isEmpty())
             list.setStatus(list.count() - 1, row.status);
     }
@@ -80,6 +80,7 @@ private slots:
     void exportWithoutFile();
 };
 
+// clang-format off
 void TestMaintenance::clear_data()
 {
     QTest::addColumn<Command>("command");
@@ -139,6 +140,7 @@ void TestMaintenance::clear_data()
         << Command::All << kFourRows << QSet<int>{} << none << false << ClearOutcome::Stopped << allFour
         << confirmBox;
 }
+// clang-format on
 
 void TestMaintenance::clear()
 {
@@ -176,6 +178,7 @@ void TestMaintenance::clear()
         QCOMPARE(list.rowOfLink(list.at(row).Link), row);
 }
 
+// clang-format off
 void TestMaintenance::clearRefusedWhileAnalysing_data()
 {
     QTest::addColumn<Command>("command");
@@ -185,6 +188,7 @@ void TestMaintenance::clearRefusedWhileAnalysing_data()
     QTest::newRow("clear titles not containing") << Command::NotContaining;
     QTest::newRow("clear all") << Command::All;
 }
+// clang-format on
 
 void TestMaintenance::clearRefusedWhileAnalysing()
 {
@@ -204,6 +208,7 @@ void TestMaintenance::clearRefusedWhileAnalysing()
     QCOMPARE(prompts.records.first().icon, PromptIcon::Error);
 }
 
+// clang-format off
 void TestMaintenance::exportFile_data()
 {
     QTest::addColumn<QString>("typed");   // the name given in the save dialog
@@ -219,6 +224,7 @@ void TestMaintenance::exportFile_data()
     QTest::newRow("typed without extension, the .txt file exists, replace: no")
         << "harvest" << true << "no" << false;
 }
+// clang-format on
 
 void TestMaintenance::exportFile()
 {
@@ -248,7 +254,8 @@ void TestMaintenance::exportFile()
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray expected = EncodeToCodePage(QStringLiteral("Using pdf tools-【pdf】成功\r\nRotor wake-【pdf】\r\n"));
+    const QByteArray expected =
+        EncodeToCodePage(QStringLiteral("Using pdf tools-【pdf】成功\r\nRotor wake-【pdf】\r\n"));
     QCOMPARE(file.readAll(), written ? expected : old);
 
     QList<PromptRecorder::Record> records = prompts.records;
@@ -268,6 +275,7 @@ void TestMaintenance::exportFile()
     }
 }
 
+// clang-format off
 void TestMaintenance::exportWithoutFile_data()
 {
     QTest::addColumn<int>("rows");
@@ -278,6 +286,7 @@ void TestMaintenance::exportWithoutFile_data()
     QTest::newRow("dialog cancelled writes nothing") << 2 << "-" << 1;
     QTest::newRow("folder that does not exist: no message") << 2 << "missing/out.txt" << 1;
 }
+// clang-format on
 
 void TestMaintenance::exportWithoutFile()
 {

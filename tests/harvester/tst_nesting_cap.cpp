@@ -15,8 +15,7 @@ namespace {
 
 QByteArray document(const QByteArray &body)
 {
-    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>t</title></head><body>" + body
-           + "</body></html>";
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>t</title></head><body>" + body + "</body></html>";
 }
 
 // The greatest number of elements open at once in the parsed page.
@@ -29,8 +28,7 @@ int parsedDepth(const QByteArray &html)
         const auto [node, depth] = pending.back();
         pending.pop_back();
         deepest = std::max(deepest, depth);
-        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT
-            && node->type != GUMBO_NODE_TEMPLATE)
+        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT && node->type != GUMBO_NODE_TEMPLATE)
             continue;
         const GumboVector &children =
             node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
@@ -61,6 +59,7 @@ private slots:
 // for </body>), also when they leave end tags out, or hold tags where the
 // parser sees none: a model that missed any of these would count them as
 // nesting.
+// clang-format off
 void TestNestingCap::shallowPagesUnchanged_data()
 {
     QTest::addColumn<QByteArray>("page");
@@ -96,6 +95,7 @@ void TestNestingCap::shallowPagesUnchanged_data()
                     + "</svg>");
     QTest::newRow("headings closing headings") << repeated("<h1>a<h2>b");
 }
+// clang-format on
 
 void TestNestingCap::shallowPagesUnchanged()
 {
@@ -108,6 +108,7 @@ void TestNestingCap::shallowPagesUnchanged()
 
 // Deep pages reach the parser no deeper than the limit, give or take the
 // few elements the parser adds around a table's cell.
+// clang-format off
 void TestNestingCap::deepPagesCapped_data()
 {
     QTest::addColumn<QByteArray>("page");
@@ -129,6 +130,7 @@ void TestNestingCap::deepPagesCapped_data()
     QTest::newRow("SVG groups") << nested("<svg><g>", "<path/>", "</g></svg>");
     QTest::newRow("scripts deep down") << nested("<div>", "<script>if (a<b) x();</script><div>", "</div>");
 }
+// clang-format on
 
 void TestNestingCap::deepPagesCapped()
 {

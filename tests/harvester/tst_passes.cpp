@@ -162,7 +162,7 @@ void fill(HarvestList &list, const QList<Entry> &entries)
     for (const Entry &entry : entries) {
         const int n = list.count();
         list.addEntry(QStringLiteral("Title %1").arg(n), QStringLiteral("https://x.example.org/%1.pdf").arg(n),
-                   QStringLiteral("https://x.example.org/search"), QStringLiteral("pdf"), QString(), entry.linkKind);
+                      QStringLiteral("https://x.example.org/search"), QStringLiteral("pdf"), QString(), entry.linkKind);
         list.setStatus(n, entry.status);
     }
 }
@@ -265,6 +265,7 @@ private slots:
 
 // ---- analysis passes --------------------------------------------------------
 
+// clang-format off
 void TestPasses::passRules_data()
 {
     QTest::addColumn<AnalysisPass::Kind>("kind");
@@ -301,6 +302,7 @@ void TestPasses::passRules_data()
         << AnalysisPass::Kind::All << QList<Entry>{{"", "JS"}, {"", "JS"}} << QSet<int>{} << 2 << 4
         << QStringList{"Title 0", "Title 1"} << QStringList{done, done};
 }
+// clang-format on
 
 void TestPasses::passRules()
 {
@@ -329,6 +331,7 @@ void TestPasses::passRules()
     QCOMPARE(setup.asker.shown, 0);
 }
 
+// clang-format off
 void TestPasses::passFolderDialog_data()
 {
     QTest::addColumn<int>("askSaveFolder");
@@ -350,6 +353,7 @@ void TestPasses::passFolderDialog_data()
     QTest::newRow("asked when reading, no folder ever chosen, dialog cancelled: nothing handed over")
         << 1 << "" << "" << true << 1 << 0 << "";
 }
+// clang-format on
 
 void TestPasses::passFolderDialog()
 {
@@ -364,7 +368,7 @@ void TestPasses::passFolderDialog()
     PassSetup setup;
     for (int n = 0; n < 2; ++n)
         setup.list.addEntry(QStringLiteral("T%1").arg(n), QStringLiteral("L%1").arg(n), QStringLiteral("P"),
-                         QStringLiteral("pdf"), savePath, QStringLiteral("JS"));
+                            QStringLiteral("pdf"), savePath, QStringLiteral("JS"));
     setup.settings.AskSaveFolder = qint16(askSaveFolder);
     setup.settings.SaveFolder = saveFolder;
     setup.asker.cancel = cancel;
@@ -450,6 +454,7 @@ void TestPasses::rowsAddedDuringPassNotVisited()
     QCOMPARE(statuses(setup.list), QStringList({"成功", "成功", ""}));
 }
 
+// clang-format off
 void TestPasses::chooseAnalysis_data()
 {
     QTest::addColumn<int>("rows");
@@ -462,6 +467,7 @@ void TestPasses::chooseAnalysis_data()
     QTest::newRow("nothing selected: analyse all") << 2 << false << AnalysisChoice::AnalyseAll << QStringList();
     QTest::newRow("a row selected: the menu") << 2 << true << AnalysisChoice::ChooseFromMenu << QStringList();
 }
+// clang-format on
 
 void TestPasses::chooseAnalysis()
 {
@@ -482,6 +488,7 @@ void TestPasses::chooseAnalysis()
 
 // ---- paging -----------------------------------------------------------------
 
+// clang-format off
 void TestPasses::addAll_data()
 {
     QTest::addColumn<QString>("nextText");   // text of the "next" links
@@ -501,6 +508,7 @@ void TestPasses::addAll_data()
     QTest::newRow("a frame completing first does not end the wait while the page is busy")
         << "next" << "" << true << QStringList{"p1", "p2", "p3", "p3"} << 6;
 }
+// clang-format on
 
 void TestPasses::addAll()
 {
@@ -544,6 +552,7 @@ void TestPasses::addAll()
         QVERIFY2(waited >= 2 * Paging::kSettleSeconds, qPrintable(QString::number(waited)));
 }
 
+// clang-format off
 void TestPasses::addAllStopRequests_data()
 {
     QTest::addColumn<int>("stopAfterReads"); // stop clicked once this many pages were read; -1: later
@@ -557,6 +566,7 @@ void TestPasses::addAllStopRequests_data()
     QTest::newRow("stop while waiting for a page that never loads ends the wait at once")
         << -1 << false << QStringList{"p1", "p1", "p1"};
 }
+// clang-format on
 
 void TestPasses::addAllStopRequests()
 {
@@ -591,6 +601,7 @@ void TestPasses::addAllStopRequests()
     QVERIFY(!paging.addAllRunning());
 }
 
+// clang-format off
 void TestPasses::silentPane_data()
 {
     QTest::addColumn<bool>("silentReads");  // the pane never answers a reading
@@ -608,6 +619,7 @@ void TestPasses::silentPane_data()
     QTest::newRow("stop while a click is owed ends the run at once")
         << false << true << true << QStringList{"p1"} << 2;
 }
+// clang-format on
 
 void TestPasses::silentPane()
 {
@@ -671,6 +683,7 @@ void TestPasses::addThisPageSilentPane()
     QCOMPARE(setup.list.count(), 0);
 }
 
+// clang-format off
 void TestPasses::addThisPage_data()
 {
     QTest::addColumn<int>("askSaveFolder");
@@ -686,6 +699,7 @@ void TestPasses::addThisPage_data()
     QTest::newRow("not asked: no dialog, empty save path") << 0 << false << false << 0 << "" << 3;
     QTest::newRow("only ticked entries") << 0 << false << true << 0 << "" << 2;
 }
+// clang-format on
 
 void TestPasses::addThisPage()
 {

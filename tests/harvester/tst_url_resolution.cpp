@@ -12,6 +12,7 @@ private slots:
     void resolve();
 };
 
+// clang-format off
 void TestUrlResolution::resolve_data()
 {
     QTest::addColumn<QString>("value");
@@ -103,6 +104,7 @@ void TestUrlResolution::resolve_data()
     QTest::newRow("file page, relative")
         << "../pdf/1.pdf?x" << "file:///home/u/saved/page.html" << utf8 << "file:///home/u/pdf/1.pdf?x";
 }
+// clang-format on
 
 void TestUrlResolution::resolve()
 {

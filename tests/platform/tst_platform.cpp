@@ -60,6 +60,7 @@ void TestPlatform::settingsStore_unreadableFileReadsDefaults()
     QCOMPARE(store.GetSetting("Paperdrift", "设置", "下载方式", 2), QString("2"));
 }
 
+// clang-format off
 void TestPlatform::settingsStore_textReadsBackAsWritten_data()
 {
     QTest::addColumn<QString>("value");
@@ -75,6 +76,7 @@ void TestPlatform::settingsStore_textReadsBackAsWritten_data()
     QTest::newRow("line break and tab") << QString("a\nb\tc");
     QTest::newRow("Chinese comma and equals") << QString("论文，二〇一六=新, 旧");
 }
+// clang-format on
 
 void TestPlatform::settingsStore_textReadsBackAsWritten()
 {
@@ -86,6 +88,7 @@ void TestPlatform::settingsStore_textReadsBackAsWritten()
     QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default"), value);
 }
 
+// clang-format off
 void TestPlatform::settingsStore_handEditedLine_data()
 {
     QTest::addColumn<QByteArray>("line");
@@ -106,6 +109,7 @@ void TestPlatform::settingsStore_handEditedLine_data()
     QTest::newRow("typed value") << QByteArray("设置\\下载文件保存路径=@Rect(1 2 3 4)") << QString("@Rect(1 2 3 4)");
     QTest::newRow("plain, with blanks around") << QByteArray("设置\\下载文件保存路径 =  /data  ") << QString("/data");
 }
+// clang-format on
 
 void TestPlatform::settingsStore_handEditedLine()
 {
@@ -113,8 +117,8 @@ void TestPlatform::settingsStore_handEditedLine()
     TempSettings settings;
     QFile file(settings.filePath());
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Paperdrift]\r\n%U4E13%U5229%U4E0B%U8F7D\\%U91CD%U590D%U6587%U4EF6%U540D%U8BBE%U7F6E=覆盖\r\n"
-               + line + "\r\n");
+    file.write("[Paperdrift]\r\n%U4E13%U5229%U4E0B%U8F7D\\%U91CD%U590D%U6587%U4EF6%U540D%U8BBE%U7F6E=覆盖\r\n" + line
+               + "\r\n");
     file.close();
     settings.reopen();
     QTEST(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default"), "value");
@@ -127,6 +131,7 @@ void TestPlatform::settingsStore_handEditedLine()
     QCOMPARE(settings.store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "default"), before);
 }
 
+// clang-format off
 void TestPlatform::fileTests_data()
 {
     QTest::addColumn<QString>("name");
@@ -139,6 +144,7 @@ void TestPlatform::fileTests_data()
     QTest::newRow("missing") << "missing.pdf" << false << false;
     QTest::newRow("empty path") << "" << false << false;
 }
+// clang-format on
 
 void TestPlatform::fileTests()
 {
@@ -161,6 +167,7 @@ void TestPlatform::fileTests()
     QCOMPARE(FileLength(path), isFile ? 5 : -1);
 }
 
+// clang-format off
 void TestPlatform::leftCodePageBytes_data()
 {
     QTest::addColumn<QString>("text");
@@ -173,6 +180,7 @@ void TestPlatform::leftCodePageBytes_data()
     QTest::newRow("surrogate pair kept whole") << QString::fromUtf8("a\xF0\x9F\x98\x80") << 4 << "a";
     QTest::newRow("zero") << "abc" << 0 << "";
 }
+// clang-format on
 
 void TestPlatform::leftCodePageBytes()
 {

@@ -28,6 +28,7 @@ private slots:
     void playSound();
 };
 
+// clang-format off
 void TestSoundPlayer::builtInSounds_data()
 {
     QTest::addColumn<int>("number");
@@ -35,6 +36,7 @@ void TestSoundPlayer::builtInSounds_data()
     QTest::newRow("102 list ended") << 102;
     QTest::newRow("103 item failed") << 103;
 }
+// clang-format on
 
 void TestSoundPlayer::builtInSounds()
 {
@@ -49,6 +51,7 @@ void TestSoundPlayer::builtInSounds()
     }
 }
 
+// clang-format off
 void TestSoundPlayer::playSound_data()
 {
     QTest::addColumn<int>("number");
@@ -60,6 +63,7 @@ void TestSoundPlayer::playSound_data()
     QTest::newRow("existing file is played as it is") << 103 << QByteArray("RIFF own sound") << true << false;
     QTest::newRow("number without a sound plays nothing") << 104 << QByteArray() << false << false;
 }
+// clang-format on
 
 void TestSoundPlayer::playSound()
 {

@@ -58,7 +58,9 @@ void TestSearchRoad::fromResultPagesToStoredFiles()
 
     SearchWindow *window = rig.open();
     QVERIFY(QTest::qWaitFor(
-        [&] { return window->WebBrowser1->url().path() == QStringLiteral("/results") && !window->WebBrowser1->isBusy(); },
+        [&] {
+            return window->WebBrowser1->url().path() == QStringLiteral("/results") && !window->WebBrowser1->isBusy();
+        },
         kWaitMs));
 
     window->Command4->click();
@@ -68,8 +70,8 @@ void TestSearchRoad::fromResultPagesToStoredFiles()
 
     SaveFolderAnswer answer(rig.prompts, folder.path());
     window->Command2->click();
-    QVERIFY(QTest::qWaitFor([&] { return window->downloadWindow() && window->downloadWindow()->isVisible(); },
-                            kWaitMs));
+    QVERIFY(
+        QTest::qWaitFor([&] { return window->downloadWindow() && window->downloadWindow()->isVisible(); }, kWaitMs));
     QCOMPARE(answer.answered, 1);
     DownloadWindow *downloads = window->downloadWindow();
     DownloadEngine &engine = downloads->engine();

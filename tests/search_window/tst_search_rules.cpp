@@ -37,6 +37,7 @@ SearchLayoutInput windowOf(int width, int height, int barTop)
 
 } // namespace
 
+// clang-format off
 void TestSearchRules::sizeSpringsBack_data()
 {
     QTest::addColumn<int>("width");
@@ -50,6 +51,7 @@ void TestSearchRules::sizeSpringsBack_data()
     QTest::newRow("too low") << 15000 << 4000 << 15000 << 5000;
     QTest::newRow("both too small") << 3000 << 1500 << 9000 << 5000;
 }
+// clang-format on
 
 void TestSearchRules::sizeSpringsBack()
 {
@@ -66,6 +68,7 @@ void TestSearchRules::sizeSpringsBack()
 // The splitter stays where it was dropped unless it lies lower than the
 // window's height less 1200 or above the upper pane; then it goes to four
 // fifths of the height (of the height after the lower limits).
+// clang-format off
 void TestSearchRules::splitterPlacement_data()
 {
     QTest::addColumn<int>("height");
@@ -80,6 +83,7 @@ void TestSearchRules::splitterPlacement_data()
     QTest::newRow("above the top") << 10000 << -15 << 8000;
     QTest::newRow("too low in a window that springs back") << 3000 << 4500 << 4000;
 }
+// clang-format on
 
 void TestSearchRules::splitterPlacement()
 {
@@ -100,6 +104,7 @@ void TestSearchRules::panesFollowTheSplitter()
     QCOMPARE(layout.lowerPane, QRect(20, 6060, 11700, 9000 - 300 - 330 - 6000 - 60));
 }
 
+// clang-format off
 void TestSearchRules::openAddressAnswer_data()
 {
     QTest::addColumn<QString>("answer");
@@ -114,6 +119,7 @@ void TestSearchRules::openAddressAnswer_data()
     QTest::newRow("empty") << "" << true << "";
     QTest::newRow("blanks only") << "   " << true << "";
 }
+// clang-format on
 
 void TestSearchRules::openAddressAnswer()
 {
@@ -126,6 +132,7 @@ void TestSearchRules::openAddressAnswer()
     QCOMPARE(read.address, address);
 }
 
+// clang-format off
 void TestSearchRules::startPage_data()
 {
     QTest::addColumn<QByteArray>("variable");
@@ -135,6 +142,7 @@ void TestSearchRules::startPage_data()
     QTest::newRow("blank") << QByteArray("  ") << "https://arc.aiaa.org/";
     QTest::newRow("a mirror") << QByteArray(" http://127.0.0.1:8080/ ") << "http://127.0.0.1:8080/";
 }
+// clang-format on
 
 void TestSearchRules::startPage()
 {

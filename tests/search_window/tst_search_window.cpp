@@ -84,8 +84,9 @@ void TestSearchWindow::initTestCase()
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_site.start());
     m_site.addRoute("/start", [](const FixtureSite::Request &) {
-        return FixtureSite::Response::htmlPage("Start", "<a id=\"blank\" href=\"/results?page=1\" target=\"_blank\">results</a>"
-                        "<a id=\"plain\" href=\"/signin?form=standard\" style=\"display:block;height:200px\">sign in</a>");
+        return FixtureSite::Response::htmlPage(
+            "Start", "<a id=\"blank\" href=\"/results?page=1\" target=\"_blank\">results</a>"
+                     "<a id=\"plain\" href=\"/signin?form=standard\" style=\"display:block;height:200px\">sign in</a>");
     });
     qputenv("PAPERDRIFT_START_PAGE", m_site.url("/start").toUtf8());
 }
@@ -143,7 +144,7 @@ void TestSearchWindow::loadOpensTheStartPageSilently()
     for (QAction *action : m_window->menuBar()->actions())
         bar.append(action->text());
     QCOMPARE(bar, (QStringList{QStringLiteral("浏览(&B)"), QStringLiteral("清除(&C)"), QStringLiteral("工具(&T)"),
-                          QStringLiteral("帮助(&H)")}));
+                               QStringLiteral("帮助(&H)")}));
 }
 
 void TestSearchWindow::newWindowLinkOpensInThePane()
@@ -170,12 +171,14 @@ void TestSearchWindow::pageCannotCloseTheWindow()
 
 // Ticked, an alert() shows nothing and the page's script goes on; unticked,
 // the box comes up (and is closed here).
+// clang-format off
 void TestSearchWindow::scriptPromptsFollowCheck2_data()
 {
     QTest::addColumn<bool>("ticked");
     QTest::newRow("Check2 ticked") << true;
     QTest::newRow("Check2 unticked") << false;
 }
+// clang-format on
 
 void TestSearchWindow::scriptPromptsFollowCheck2()
 {
@@ -217,6 +220,7 @@ void TestSearchWindow::statusTextInSecondPanel()
 
 // The splitter dropped where the panes still have room stays; dropped too
 // low or above the top it goes to four fifths of the window's height.
+// clang-format off
 void TestSearchWindow::splitterDrop_data()
 {
     QTest::addColumn<double>("dropAtFraction");
@@ -226,6 +230,7 @@ void TestSearchWindow::splitterDrop_data()
     QTest::newRow("too low") << 0.99 << false;
     QTest::newRow("above the top") << -0.1 << false;
 }
+// clang-format on
 
 void TestSearchWindow::splitterDrop()
 {
@@ -261,6 +266,7 @@ void TestSearchWindow::tooSmallWindowSpringsBack()
 
 // An answer over HTTPS unticks Check2; any other answer ticks it; an empty
 // one navigates nowhere.
+// clang-format off
 void TestSearchWindow::openAddress_data()
 {
     QTest::addColumn<QString>("answer");
@@ -272,6 +278,7 @@ void TestSearchWindow::openAddress_data()
     QTest::newRow("empty answer") << "" << true << "";
     QTest::newRow("cancelled") << QString() << true << "";
 }
+// clang-format on
 
 void TestSearchWindow::openAddress()
 {
@@ -323,6 +330,7 @@ void TestSearchWindow::addAllButtonWhileRunning()
 
 // "只提取网页勾选项" (Check1) and the free-only box (Check3) decide which
 // entries of the first result page are read.
+// clang-format off
 void TestSearchWindow::filtersFollowTheTickBoxes_data()
 {
     QTest::addColumn<bool>("tickedOnly");
@@ -334,6 +342,7 @@ void TestSearchWindow::filtersFollowTheTickBoxes_data()
     QTest::newRow("ticked on the page") << true << false << QStringList{"1.J055000", "1.A33000"};
     QTest::newRow("free") << false << true << QStringList{"6.2016-1234", "1.C034000"};
 }
+// clang-format on
 
 void TestSearchWindow::filtersFollowTheTickBoxes()
 {
@@ -426,6 +435,7 @@ void TestSearchWindow::listMenuAndExport()
 
 // "设置" from the search window: a method confirmed there shows at once in
 // the open download window.
+// clang-format off
 void TestSearchWindow::settingsShowMethodInDownloadWindow_data()
 {
     QTest::addColumn<int>("method");
@@ -435,6 +445,7 @@ void TestSearchWindow::settingsShowMethodInDownloadWindow_data()
     QTest::newRow("method one") << 1 << false << 2;
     QTest::newRow("method two: one worker") << 2 << true << 0;
 }
+// clang-format on
 
 void TestSearchWindow::settingsShowMethodInDownloadWindow()
 {
@@ -469,12 +480,14 @@ void TestSearchWindow::settingsShowMethodInDownloadWindow()
 // Closing the search window ends nothing else: a download window that is
 // loaded stays, and one that is loaded but hidden comes up, so the program
 // goes on with a window the user can see.
+// clang-format off
 void TestSearchWindow::closingKeepsTheDownloadWindow_data()
 {
     QTest::addColumn<bool>("shownFirst");
     QTest::newRow("download window shown") << true;
     QTest::newRow("download window loaded, hidden") << false;
 }
+// clang-format on
 
 void TestSearchWindow::closingKeepsTheDownloadWindow()
 {

@@ -34,10 +34,7 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
-    QString path(const QString &relative) const
-    {
-        return QDir::toNativeSeparators(m_dir.path() + "/" + relative);
-    }
+    QString path(const QString &relative) const { return QDir::toNativeSeparators(m_dir.path() + "/" + relative); }
 };
 
 namespace {
@@ -60,6 +57,7 @@ QStringList folders(int first, int count)
 
 } // namespace
 
+// clang-format off
 void TestFolderHistory::parse_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -86,6 +84,7 @@ void TestFolderHistory::parse_data()
     QTest::newRow("a line of only a mark is blank") << QByteArray("\xEF\xBB\xBF\r\n/a") << QStringList{"/a"};
     QTest::newRow("Chinese folder names") << QByteArray("/论文/二〇一六\r\n") << QStringList{"/论文/二〇一六"};
 }
+// clang-format on
 
 void TestFolderHistory::parse()
 {
@@ -98,6 +97,7 @@ void TestFolderHistory::missingFileLeavesListAlone()
     QVERIFY(!ReadFolderHistory(path("absent/SaveList.dat")).has_value());
 }
 
+// clang-format off
 void TestFolderHistory::writeAndReadBack_data()
 {
     QTest::addColumn<QStringList>("list");
@@ -107,6 +107,7 @@ void TestFolderHistory::writeAndReadBack_data()
     QTest::newRow("entries in list order") << QStringList{"/b", "/a", "/论文"}
                                            << QByteArray("/b\r\n/a\r\n/论文\r\n");
 }
+// clang-format on
 
 void TestFolderHistory::writeAndReadBack()
 {
@@ -151,6 +152,7 @@ void TestFolderHistory::writeReplacesTheWholeFile()
     QVERIFY(!QFile::exists(path("no such folder/SaveList.dat")));
 }
 
+// clang-format off
 void TestFolderHistory::browseStartFolder_data()
 {
     QTest::addColumn<QString>("start"); // "@" stands for the temporary folder
@@ -163,6 +165,7 @@ void TestFolderHistory::browseStartFolder_data()
     QTest::newRow("missing parent: the root") << "@/gone/new/" << root;
     QTest::newRow("the root stays") << root << root;
 }
+// clang-format on
 
 void TestFolderHistory::browseStartFolder()
 {
@@ -174,6 +177,7 @@ void TestFolderHistory::browseStartFolder()
              QDir::toNativeSeparators(opened.replace("@", temp)));
 }
 
+// clang-format off
 void TestFolderHistory::browseResult_data()
 {
     QTest::addColumn<QString>("start");
@@ -185,6 +189,7 @@ void TestFolderHistory::browseResult_data()
     QTest::newRow("cancel keeps the text, adds a separator") << "/x/y" << "" << "/x/y/";
     QTest::newRow("cancel keeps a text that has one") << "/x/y/" << "" << "/x/y/";
 }
+// clang-format on
 
 void TestFolderHistory::browseResult()
 {
@@ -200,6 +205,7 @@ void TestFolderHistory::browseResult()
     QCOMPARE(prompts.records.first().title, QString("请选择要浏览的文件夹:"));
 }
 
+// clang-format off
 void TestFolderHistory::confirmSaveFolder_data()
 {
     QTest::addColumn<QString>("box"); // "@" stands for the temporary folder
@@ -215,6 +221,7 @@ void TestFolderHistory::confirmSaveFolder_data()
     QTest::newRow("below a file: cannot be made") << "@/file.txt/sub" << false << "" << QStringList{wrong};
     QTest::newRow("blank box") << "   " << false << "   " << QStringList{wrong};
 }
+// clang-format on
 
 void TestFolderHistory::confirmSaveFolder()
 {

@@ -18,8 +18,8 @@
 
 namespace {
 
-const QStringList kOptionKeys{"下载方式", "代理服务器有效", "代理服务器网址", "代理服务器端口",
-                              "提取网页信息时提示下载保存路径", "文件最大值"};
+const QStringList kOptionKeys{
+    "下载方式", "代理服务器有效", "代理服务器网址", "代理服务器端口", "提取网页信息时提示下载保存路径", "文件最大值"};
 
 } // namespace
 
@@ -98,6 +98,7 @@ void TestOptionsDialog::opensWithTheRecord()
     QVERIFY(!IsWindowLoaded("fOption"));
 }
 
+// clang-format off
 void TestOptionsDialog::ok_data()
 {
     QTest::addColumn<bool>("proxy");
@@ -130,6 +131,7 @@ void TestOptionsDialog::ok_data()
                                                 "下载文件大小必须是大于0的数字，仍使用原来的设置：10 MB"}
         << QStringList{"2", "1", "", "", "1", "10"};
 }
+// clang-format on
 
 void TestOptionsDialog::ok()
 {
@@ -181,12 +183,14 @@ void TestOptionsDialog::sizeLimitShownAgain()
     QCOMPARE(again.findChild<QLineEdit *>("Text1")->text(), QString("2.5"));
 }
 
+// clang-format off
 void TestOptionsDialog::closingStoresNothing_data()
 {
     QTest::addColumn<bool>("closeBox");
     QTest::newRow("关闭") << false;
     QTest::newRow("close box") << true;
 }
+// clang-format on
 
 void TestOptionsDialog::closingStoresNothing()
 {
@@ -218,6 +222,7 @@ void TestOptionsDialog::closingStoresNothing()
     QCOMPARE(m_session.MaxFileSizeMB, before.MaxFileSizeMB);
 }
 
+// clang-format off
 void TestOptionsDialog::announcesChosenMethod_data()
 {
     QTest::addColumn<int>("openingMethod");
@@ -230,6 +235,7 @@ void TestOptionsDialog::announcesChosenMethod_data()
     QTest::newRow("method unchanged is still announced") << 2 << "" << QVariantList{2} << "2";
     QTest::newRow("neither chosen: nothing announced") << 3 << "" << QVariantList() << "3";
 }
+// clang-format on
 
 // The download window sets its method display from the announcement, which
 // comes before anything is stored.

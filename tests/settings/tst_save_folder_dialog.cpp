@@ -88,10 +88,7 @@ private:
         return lines;
     }
     void writeHistory(const QStringList &lines) { QVERIFY(WriteFolderHistory(FolderHistoryFilePath(), lines)); }
-    QString folder(const QString &relative) const
-    {
-        return QDir::toNativeSeparators(m_dir->path() + "/" + relative);
-    }
+    QString folder(const QString &relative) const { return QDir::toNativeSeparators(m_dir->path() + "/" + relative); }
     QString storedFolder() const
     {
         return m_temp->store().GetSetting("Paperdrift", "设置", "下载文件保存路径", "absent");
@@ -114,6 +111,7 @@ void TestSaveFolderDialog::init()
     m_prompts = PromptRecorder();
 }
 
+// clang-format off
 void TestSaveFolderDialog::opening_data()
 {
     QTest::addColumn<bool>("keepOriginal");
@@ -121,6 +119,7 @@ void TestSaveFolderDialog::opening_data()
     QTest::newRow("first run: article titles, the default folder") << false << false;
     QTest::newRow("own names, a stored folder") << true << true;
 }
+// clang-format on
 
 void TestSaveFolderDialog::opening()
 {
@@ -190,6 +189,7 @@ void TestSaveFolderDialog::newTwoLevelFolder()
     QVERIFY(m_prompts.records.isEmpty());
 }
 
+// clang-format off
 void TestSaveFolderDialog::folderThatCannotBeMade_data()
 {
     QTest::addColumn<QString>("typed");
@@ -201,6 +201,7 @@ void TestSaveFolderDialog::folderThatCannotBeMade_data()
     QTest::newRow("an empty name between two separators: the folder above is not taken")
         << "made//sub" << QStringList{"文件夹设置错误！"};
 }
+// clang-format on
 
 void TestSaveFolderDialog::folderThatCannotBeMade()
 {
@@ -248,12 +249,14 @@ void TestSaveFolderDialog::enterConfirms()
     QVERIFY(m_prompts.records.isEmpty()); // the folder browser did not open
 }
 
+// clang-format off
 void TestSaveFolderDialog::leaving_data()
 {
     QTest::addColumn<QString>("how");
     for (const QString how : {"取消", "Escape", "close box"})
         QTest::newRow(qPrintable(how)) << how;
 }
+// clang-format on
 
 void TestSaveFolderDialog::leaving()
 {
@@ -280,6 +283,7 @@ void TestSaveFolderDialog::leaving()
 // Asking opens the dialog over its window without blocking; the answer comes
 // once, after the dialog has gone, and only while the asker still exists;
 // the dialog then goes away by itself.
+// clang-format off
 void TestSaveFolderDialog::askOpensWindowModal_data()
 {
     QTest::addColumn<QString>("how");
@@ -290,6 +294,7 @@ void TestSaveFolderDialog::askOpensWindowModal_data()
     QTest::newRow("close box") << "close box" << QList<bool>{false} << false;
     QTest::newRow("asker gone before the answer") << "确定" << QList<bool>() << true;
 }
+// clang-format on
 
 void TestSaveFolderDialog::askOpensWindowModal()
 {
@@ -327,6 +332,7 @@ void TestSaveFolderDialog::askOpensWindowModal()
     QTRY_VERIFY(!dialog);
 }
 
+// clang-format off
 void TestSaveFolderDialog::browse_data()
 {
     QTest::addColumn<QString>("chosen"); // empty: the browser is cancelled
@@ -334,6 +340,7 @@ void TestSaveFolderDialog::browse_data()
     QTest::newRow("chosen folder") << "picked" << "picked/";
     QTest::newRow("cancelled: the text with a separator") << "" << "papers/new/";
 }
+// clang-format on
 
 void TestSaveFolderDialog::browse()
 {
@@ -353,6 +360,7 @@ void TestSaveFolderDialog::browse()
     QVERIFY(dialog->isVisible());
 }
 
+// clang-format off
 void TestSaveFolderDialog::dropDownWidth_data()
 {
     QTest::addColumn<QStringList>("entries");
@@ -366,6 +374,7 @@ void TestSaveFolderDialog::dropDownWidth_data()
         nine << QString("/papers/%1").arg(i);
     QTest::newRow("nine entries: a scroll bar more") << nine << "/papers/1" << true;
 }
+// clang-format on
 
 void TestSaveFolderDialog::dropDownWidth()
 {

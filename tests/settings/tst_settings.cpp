@@ -78,6 +78,7 @@ void TestSettings::methodOneSavesOneWorker()
     QCOMPARE(shown.threadPosition, 0);
 }
 
+// clang-format off
 void TestSettings::sameNameOption_data()
 {
     QTest::addColumn<QString>("stored");
@@ -88,6 +89,7 @@ void TestSettings::sameNameOption_data()
     QTest::newRow("empty text") << "" << "重命名";
     QTest::newRow("unknown text") << "skip" << "重命名";
 }
+// clang-format on
 
 void TestSettings::sameNameOption()
 {
@@ -101,6 +103,7 @@ void TestSettings::sameNameOption()
     QCOMPARE(sameNamePolicyCaption(session.DuplicateNamePolicy), selected);
 }
 
+// clang-format off
 void TestSettings::threadPosition_data()
 {
     QTest::addColumn<QString>("stored");
@@ -111,6 +114,7 @@ void TestSettings::threadPosition_data()
     QTest::newRow("negative") << "-1" << 0;
     QTest::newRow("not a number reads the default") << "viele" << 2;
 }
+// clang-format on
 
 void TestSettings::threadPosition()
 {
@@ -135,6 +139,7 @@ void TestSettings::fractionalSizeLimitRoundTrips()
     QCOMPARE(session.MaxFileSizeMB, 2.5);
 }
 
+// clang-format off
 void TestSettings::nonNumberReadsDefault_data()
 {
     QTest::addColumn<QString>("section");
@@ -145,6 +150,7 @@ void TestSettings::nonNumberReadsDefault_data()
     QTest::newRow("ask for folder") << "设置" << "提取网页信息时提示下载保存路径";
     QTest::newRow("layout width") << "fFileDownload" << "宽";
 }
+// clang-format on
 
 void TestSettings::nonNumberReadsDefault()
 {

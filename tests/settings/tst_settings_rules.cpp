@@ -22,6 +22,7 @@ private slots:
     void placement();
 };
 
+// clang-format off
 void TestSettingsRules::openingForm_data()
 {
     QTest::addColumn<int>("recordMethod"); // 0: the download window has not loaded yet
@@ -41,6 +42,7 @@ void TestSettingsRules::openingForm_data()
     QTest::newRow("method outside 1 and 2 chooses neither") << 3 << 1 << "" << false << false << true << ""
                                                             << "";
 }
+// clang-format on
 
 void TestSettingsRules::openingForm()
 {
@@ -71,6 +73,7 @@ void TestSettingsRules::openingForm()
     QCOMPARE(form.sizeText, QString("2.5"));
 }
 
+// clang-format off
 void TestSettingsRules::confirmation_data()
 {
     QTest::addColumn<bool>("methodOne");
@@ -116,6 +119,7 @@ void TestSettingsRules::confirmation_data()
     QTest::newRow("size -5 keeps the limit") << false << true << false << "" << "" << "-5" << 2 << "" << ""
                                              << false << 7.5 << true;
 }
+// clang-format on
 
 void TestSettingsRules::confirmation()
 {
@@ -145,6 +149,7 @@ void TestSettingsRules::confirmation()
     QTEST(confirmed.sizeRefused, "sizeRefused");
 }
 
+// clang-format off
 void TestSettingsRules::placement_data()
 {
     QTest::addColumn<QString>("resolution"); // "-": nothing stored
@@ -168,6 +173,7 @@ void TestSettingsRules::placement_data()
     QTest::newRow("not numbers read the defaults") << "1920*1080" << QStringList{"x", "", "wide", "1e999"}
                                                    << false << QRect(7, 7, 1000, 667);
 }
+// clang-format on
 
 void TestSettingsRules::placement()
 {

@@ -23,6 +23,7 @@ private slots:
     void browserEmulation_otherVersionDeletesValue();
 };
 
+// clang-format off
 void TestRegistry::splitRegistryPath_data()
 {
     QTest::addColumn<QString>("path");
@@ -41,6 +42,7 @@ void TestRegistry::splitRegistryPath_data()
     QTest::newRow("no HKEY_") << "SOFTWARE\\A" << false << "" << quint32(0) << "";
     QTest::newRow("ends with backslash") << "HKEY_USERS\\A\\" << false << "" << quint32(0) << "";
 }
+// clang-format on
 
 void TestRegistry::splitRegistryPath()
 {
@@ -71,9 +73,9 @@ void TestRegistry::valuesKeepTheirType()
     }
     Registry registry(file); // as the next run reads it
     QCOMPARE(registry.readDword(key, QStringLiteral("number")), std::optional<quint32>(4000000000u));
-    QCOMPARE(registry.readDword(key.toLower().replace("hkey_local_machine", "HKEY_LOCAL_MACHINE"),
-                                QStringLiteral("NUMBER")),
-             std::optional<quint32>(4000000000u));
+    QCOMPARE(
+        registry.readDword(key.toLower().replace("hkey_local_machine", "HKEY_LOCAL_MACHINE"), QStringLiteral("NUMBER")),
+        std::optional<quint32>(4000000000u));
     QCOMPARE(registry.readDword(key, QStringLiteral("text")), std::nullopt);
     QCOMPARE(registry.readDword(key, QStringLiteral("missing")), std::nullopt);
     QCOMPARE(registry.readDword(QStringLiteral("SOFTWARE\\Test"), QStringLiteral("number")), std::nullopt);
@@ -88,6 +90,7 @@ void TestRegistry::valuesKeepTheirType()
     QCOMPARE(registry.keyValue(RootKey::LocalMachine, subKey, QStringLiteral("text")), std::nullopt);
 }
 
+// clang-format off
 void TestRegistry::browserEmulationValue_data()
 {
     QTest::addColumn<QString>("version");
@@ -99,6 +102,7 @@ void TestRegistry::browserEmulationValue_data()
     QTest::newRow("IE8") << "IE8" << 8888u << 8000u;
     QTest::newRow("IE7") << "IE7" << 7000u << 7000u;
 }
+// clang-format on
 
 void TestRegistry::browserEmulationValue()
 {
@@ -111,6 +115,7 @@ void TestRegistry::browserEmulationValue()
 }
 
 // The start's call with "IE10" and true, over what the registry holds.
+// clang-format off
 void TestRegistry::browserEmulation_data()
 {
     QTest::addColumn<QString>("stored"); // "": nothing; "text:…": a text value
@@ -121,6 +126,7 @@ void TestRegistry::browserEmulation_data()
     QTest::newRow("9000 stored") << "9000" << true;
     QTest::newRow("a text stored") << "text:10001" << true;
 }
+// clang-format on
 
 void TestRegistry::browserEmulation()
 {

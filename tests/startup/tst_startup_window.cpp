@@ -130,7 +130,8 @@ void TestStartupWindow::load()
     QCOMPARE(cover->objectName(), QStringLiteral("fCover"));
     QCOMPARE(cover->windowTitle(), QStringLiteral("Paperdrift"));
     QCOMPARE(cover->Label2->text(), QStringLiteral("版本:") + VersionText(RunningVersion()));
-    QCOMPARE(cover->Label4->text(), QStringLiteral("(该软件仅用于爱学习的人们辅助少量下载；请不要恶意下载和大量下载！)"));
+    QCOMPARE(cover->Label4->text(),
+             QStringLiteral("(该软件仅用于爱学习的人们辅助少量下载；请不要恶意下载和大量下载！)"));
     QVERIFY(cover->Label1->isHidden());
     QCOMPARE(cover->Command1->text(), QStringLiteral("资料检索下载"));
     QCOMPARE(cover->Command3->text(), QStringLiteral("退出软件"));
@@ -153,6 +154,7 @@ void TestStartupWindow::load()
 
 // Which window is shown after each close: the startup window comes back only
 // when the other main window is not loaded.
+// clang-format off
 void TestStartupWindow::closingMainWindows_data()
 {
     QTest::addColumn<bool>("withDownloadWindow");
@@ -162,6 +164,7 @@ void TestStartupWindow::closingMainWindows_data()
     QTest::newRow("search window, then download window") << true << "search";
     QTest::newRow("download window, then search window") << true << "download";
 }
+// clang-format on
 
 void TestStartupWindow::closingMainWindows()
 {
@@ -265,6 +268,7 @@ void TestStartupWindow::windowMenuShowsSearchWindow()
     QCOMPARE(loaded, 1);
 }
 
+// clang-format off
 void TestStartupWindow::updateCheck_data()
 {
     QTest::addColumn<QByteArray>("answer"); // the version file; empty: no such file
@@ -277,6 +281,7 @@ void TestStartupWindow::updateCheck_data()
     QTest::newRow("same") << VersionText(running).toUtf8() << false << "";
     QTest::newRow("no file") << QByteArray() << false << "请保持网络畅通！";
 }
+// clang-format on
 
 void TestStartupWindow::updateCheck()
 {
@@ -285,11 +290,12 @@ void TestStartupWindow::updateCheck()
     QFETCH(QString, message);
     const QString folder = QStringLiteral("/u-%1/").arg(QTest::currentDataTag()).replace(' ', '-');
     if (!answer.isEmpty()) {
-        m_site.addRoute((folder + QStringLiteral("Paperdrift/newver.txt")).toUtf8(), [answer](const FixtureSite::Request &) {
-            FixtureSite::Response response;
-            response.body = answer;
-            return response;
-        });
+        m_site.addRoute((folder + QStringLiteral("Paperdrift/newver.txt")).toUtf8(),
+                        [answer](const FixtureSite::Request &) {
+                            FixtureSite::Response response;
+                            response.body = answer;
+                            return response;
+                        });
     }
     m_site.clearRequests();
     StartupRig rig;
@@ -322,6 +328,7 @@ void TestStartupWindow::updateCheck()
     QCOMPARE(rig.shell.calls.last(), opened.first());
 }
 
+// clang-format off
 void TestStartupWindow::aboutBoxFromMenus_data()
 {
     QTest::addColumn<QString>("window");
@@ -330,6 +337,7 @@ void TestStartupWindow::aboutBoxFromMenus_data()
     QTest::newRow("search window") << "fWebSearch" << "menu关于";
     QTest::newRow("download window") << "fFileDownload" << "menu关于";
 }
+// clang-format on
 
 void TestStartupWindow::aboutBoxFromMenus()
 {
@@ -367,6 +375,7 @@ void TestStartupWindow::aboutBoxFromMenus()
 }
 
 // What "系统信息(&S)..." starts, by what the registry holds.
+// clang-format off
 void TestStartupWindow::systemInformation_data()
 {
     QTest::addColumn<QString>("path");     // MSINFO "PATH"; "-": not registered
@@ -378,6 +387,7 @@ void TestStartupWindow::systemInformation_data()
     QTest::newRow("folder with the program") << "-" << "here" << "here";
     QTest::newRow("folder without the program") << "-" << "/nowhere/at/all" << "";
 }
+// clang-format on
 
 void TestStartupWindow::systemInformation()
 {

@@ -414,8 +414,7 @@ void FixtureSite::send(QTcpSocket *socket, const Response &response)
     socket->disconnectFromHost();
 }
 
-void FixtureSite::streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter,
-                             bool closeWhenDone)
+void FixtureSite::streamBody(QTcpSocket *socket, qint64 size, bool announce, qint64 stopAfter, bool closeWhenDone)
 {
     QByteArray head = headHeaders(200, {{"Content-Type", "application/pdf"}});
     if (announce)
@@ -513,8 +512,8 @@ void FixtureProxy::onNewConnection()
             const QList<QByteArray> requestLine = head->left(lineEnd).split(' ');
             m_requestLines.append(head->left(lineEnd));
             const QUrl target(QString::fromLatin1(requestLine.value(1)));
-            const bool loopback = target.host() == QLatin1String("127.0.0.1")
-                                  || target.host() == QLatin1String("localhost");
+            const bool loopback =
+                target.host() == QLatin1String("127.0.0.1") || target.host() == QLatin1String("localhost");
             if (!target.isValid() || !loopback) {
                 client->write("HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
                 client->disconnectFromHost();
@@ -619,8 +618,8 @@ bool FixtureSite::dispatchPoliteRoutes(QTcpSocket *socket, const Request &reques
     const QByteArray range = request.header("Range");
     if (ranges && range.startsWith("bytes=") && range.endsWith('-')) {
         const QByteArray ifRange = request.header("If-Range");
-        const bool sameDocument = ifRange.isEmpty() || ifRange == validator
-                                  || query.queryItemValue("ifrange") == QLatin1String("ignore");
+        const bool sameDocument =
+            ifRange.isEmpty() || ifRange == validator || query.queryItemValue("ifrange") == QLatin1String("ignore");
         if (sameDocument) {
             from = range.mid(6, range.size() - 7).toLongLong();
             status = 206;
@@ -633,8 +632,8 @@ bool FixtureSite::dispatchPoliteRoutes(QTcpSocket *socket, const Request &reques
         return true;
     }
     if (status == 206)
-        headers.append(Header("Content-Range", "bytes " + QByteArray::number(from) + '-'
-                                                   + QByteArray::number(size - 1) + '/' + QByteArray::number(size)));
+        headers.append(Header("Content-Range", "bytes " + QByteArray::number(from) + '-' + QByteArray::number(size - 1)
+                                                   + '/' + QByteArray::number(size)));
     QByteArray head = headHeaders(status, headers);
     head += chunked ? QByteArray("Transfer-Encoding: chunked\r\n")
                     : "Content-Length: " + QByteArray::number(size - from) + "\r\n";

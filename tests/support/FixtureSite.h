@@ -113,8 +113,8 @@ public:
         {
             Response response;
             response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/html; charset=utf-8")));
-            response.body = "<!DOCTYPE html><html><head><title>" + title + "</title></head><body>" + body
-                + "</body></html>";
+            response.body =
+                "<!DOCTYPE html><html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
             return response;
         }
     };

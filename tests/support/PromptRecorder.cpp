@@ -3,8 +3,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-PromptAnswer PromptRecorder::message(const QString &text, const QString &title, PromptIcon icon,
-                                     PromptButtons buttons)
+PromptAnswer PromptRecorder::message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)
 {
     records.append({Kind::Message, text, title, icon, buttons, QString(), true});
     if (m_lateMs > 0) {
@@ -24,8 +23,7 @@ void PromptRecorder::notify(const QString &text, const QString &title, PromptIco
     records.append({Kind::Message, text, title, icon, PromptButtons::Ok, QString(), false});
 }
 
-std::optional<QString> PromptRecorder::input(const QString &prompt, const QString &title,
-                                             const QString &defaultText)
+std::optional<QString> PromptRecorder::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
     records.append({Kind::Input, prompt, title, PromptIcon::None, PromptButtons::OkCancel, defaultText});
     if (!inputs.isEmpty())

@@ -26,15 +26,13 @@ public:
         QString title; // title as given (empty: the program's title)
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
-        QString start; // default text, start path or start folder
+        QString start;      // default text, start path or start folder
         bool waited = true; // a modal message; false for a notice left on screen
     };
 
-    PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
-                         PromptButtons buttons) override;
+    PromptAnswer message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons) override;
     void notify(const QString &text, const QString &title, PromptIcon icon) override;
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override;
+    std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileName(const QString &title, const QString &startPath, const QString &filter) override;
     QString openFileName(const QString &title, const QString &startPath, const QString &filter) override;
     QString browseForFolder(const QString &title, const QString &startFolder) override;

@@ -14,6 +14,7 @@ private slots:
 };
 
 // A running 1.4.927 against the texts a version file may hold.
+// clang-format off
 void TestVersionCheck::newerVersion_data()
 {
     QTest::addColumn<QString>("fileText");
@@ -33,6 +34,7 @@ void TestVersionCheck::newerVersion_data()
     QTest::newRow("empty part") << "2..0" << "";
     QTest::newRow("not finite") << "inf.0.0" << "";
 }
+// clang-format on
 
 void TestVersionCheck::newerVersion()
 {
@@ -42,6 +44,7 @@ void TestVersionCheck::newerVersion()
     QCOMPARE(newer.value_or(QString()), reported);
 }
 
+// clang-format off
 void TestVersionCheck::addresses_data()
 {
     QTest::addColumn<QString>("base");
@@ -53,6 +56,7 @@ void TestVersionCheck::addresses_data()
     QTest::newRow("without slash") << "http://example.test" << "http://example.test/Paperdrift/newver.txt"
                                    << "http://example.test/Paperdrift/";
 }
+// clang-format on
 
 void TestVersionCheck::addresses()
 {

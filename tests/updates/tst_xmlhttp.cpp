@@ -55,6 +55,7 @@ void TestXmlHttp::initTestCase()
 }
 
 // One result event for a complete response, by its status.
+// clang-format off
 void TestXmlHttp::completeResponse_data()
 {
     QTest::addColumn<QString>("path");
@@ -67,14 +68,15 @@ void TestXmlHttp::completeResponse_data()
     QTest::newRow("no entry") << "/status?code=418" << false << "";
     QTest::newRow("no connection") << QString() << false << "";
 }
+// clang-format on
 
 void TestXmlHttp::completeResponse()
 {
     QFETCH(QString, path);
     QFETCH(bool, arrived);
     QFETCH(QString, description);
-    const QString url = path.isEmpty() ? QStringLiteral("http://127.0.0.1:%1/x").arg(FixtureSite::closedPort())
-                                       : m_site.url(path);
+    const QString url =
+        path.isEmpty() ? QStringLiteral("http://127.0.0.1:%1/x").arg(FixtureSite::closedPort()) : m_site.url(path);
 
     XmlHttp control(m_network);
     QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
@@ -179,6 +181,7 @@ void TestXmlHttp::bodyLimit_cutsLongBody()
 }
 
 // What the update check of a running 1.4.927 says for each answer.
+// clang-format off
 void TestXmlHttp::updateCheck_data()
 {
     QTest::addColumn<QString>("baseFolder");
@@ -192,6 +195,7 @@ void TestXmlHttp::updateCheck_data()
     QTest::newRow("never ending") << "/endless/" << "" << false;
     QTest::newRow("no answer") << "/hang/" << "" << true;
 }
+// clang-format on
 
 void TestXmlHttp::updateCheck()
 {

@@ -141,6 +141,7 @@ void TestLayoutAndLists::changedScreenOpensMaximised()
     QVERIFY(!next->isMaximized());
 }
 
+// clang-format off
 void TestLayoutAndLists::stripes_data()
 {
     QTest::addColumn<int>("rows");
@@ -157,6 +158,7 @@ void TestLayoutAndLists::stripes_data()
     QTest::newRow("empty list") << 0 << false << 0 << 17 << 0;
     QTest::newRow("a second call replaces the first") << 40 << false << 2 << 17 << 13;
 }
+// clang-format on
 
 void TestLayoutAndLists::stripes()
 {
@@ -200,12 +202,14 @@ void TestLayoutAndLists::stripes()
     }
 }
 
+// clang-format off
 void TestLayoutAndLists::autoSizeColumns_data()
 {
     QTest::addColumn<bool>("table");
     QTest::newRow("tree view") << false;
     QTest::newRow("table view") << true;
 }
+// clang-format on
 
 void TestLayoutAndLists::autoSizeColumns()
 {
@@ -249,6 +253,7 @@ void TestLayoutAndLists::autoSizeColumns()
     AutoSizeColumns(&list);
 }
 
+// clang-format off
 void TestLayoutAndLists::loadedWindowByName_data()
 {
     QTest::addColumn<QString>("name");
@@ -261,6 +266,7 @@ void TestLayoutAndLists::loadedWindowByName_data()
     QTest::newRow("a control inside the window") << "fWebSearch" << false;
     QTest::newRow("empty name") << "" << false;
 }
+// clang-format on
 
 // A hidden window counts as loaded; only windows count, not their controls.
 void TestLayoutAndLists::loadedWindowByName()
