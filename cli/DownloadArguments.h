@@ -24,7 +24,7 @@ enum class RetryChoice { None, Failed, Pages, Both };
 // download window.
 struct DownloadArguments
 {
-    QList<DownloadSource> sources; // in the order given, list files in place
+    QList<DownloadSource> sources; // the arguments' addresses, then each list file's rows
     QString folder;                // absolute, ends with a separator
     DownloadMethod method = DownloadMethod::Parallel;
     int threads = 3;
@@ -66,5 +66,6 @@ QString SourceFileName(const DownloadSource &source);
 // left out of the name ("…/slow?len=40000" names "slow").
 QString CommandLineFileName(const DownloadSource &source);
 
-// The usage text of the command, one option a line.
+// The help text of the command after its usage line: the arguments and
+// options, one a line with their defaults, and what the command prints.
 QString DownloadUsageText();

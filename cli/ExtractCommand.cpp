@@ -1,5 +1,6 @@
 #include "cli/ExtractCommand.h"
 
+#include "cli/CommandLine.h"
 #include "cli/PageModelJson.h"
 
 #include "harvester/HarvestExport.h"
@@ -32,38 +33,53 @@ struct ExtractOptions
 
 const QString kLiveReaderName = QStringLiteral("paperdrift-live-reader");
 
+const QList<QCommandLineOption> &extractOptions()
+{
+    static const QList<QCommandLineOption> options = {
+        {QStringLiteral("free-only"), QStringLiteral("take only the entries marked free on the page")},
+        {QStringLiteral("ticked-only"), QStringLiteral("take only the entries ticked on the page")},
+        {QStringLiteral("url"),
+         QStringLiteral("the saved pages' address, which their links are resolved against (default: each file's "
+                        "own file:// address)"),
+         QStringLiteral("PAGE_URL")},
+        {QStringLiteral("export"), QStringLiteral("also write the list's export file (default: none)"),
+         QStringLiteral("FILE")},
+        {QStringLiteral("live"),
+         QStringLiteral("the arguments are addresses, loaded in the embedded browser offscreen and read as the "
+                        "search window reads them")},
+        {QStringLiteral("load-limit"),
+         QStringLiteral("with --live: the wait for each page, above 0 and up to 3600 (default 30)"),
+         QStringLiteral("SECONDS")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("print this help")},
+    };
+    return options;
+}
+
 // The options and files, or nothing when the arguments are wrong (the
 // complaint is written to `err`).
-std::optional<ExtractOptions> parseArguments(const QStringList &arguments, QTextStream &err)
+std::optional<ExtractOptions> parseArguments(const QCommandLineParser &parser, const CommandLineFault &fault,
+                                             QTextStream &err)
 {
+    if (fault.isFault()) {
+        err << "paperdrift-cli extract: " << fault.message() << '\n';
+        return std::nullopt;
+    }
     ExtractOptions options;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
-            options.files.append(argument);
-        } else if (argument == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (argument == QLatin1String("--free-only")) {
-            options.freeOnly = true;
-        } else if (argument == QLatin1String("--ticked-only")) {
-            options.tickedOnly = true;
-        } else if (argument == QLatin1String("--live")) {
-            options.live = true;
-        } else if (argument == QLatin1String("--url") || argument == QLatin1String("--export")
-                   || argument == QLatin1String("--load-limit")) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                err << "paperdrift-cli extract: " << argument << " needs a value\n";
-                return std::nullopt;
-            }
-            QString &value = argument == QLatin1String("--url")      ? options.pageUrl
-                             : argument == QLatin1String("--export") ? options.exportPath
-                                                                     : options.loadLimit;
-            value = arguments[++i];
-        } else {
-            err << "paperdrift-cli extract: unknown option \"" << argument << "\"\n";
+    options.freeOnly = parser.isSet(QStringLiteral("free-only"));
+    options.tickedOnly = parser.isSet(QStringLiteral("ticked-only"));
+    options.live = parser.isSet(QStringLiteral("live"));
+    options.files = parser.positionalArguments();
+    for (const QString name : {QStringLiteral("url"), QStringLiteral("export"), QStringLiteral("load-limit")}) {
+        if (!parser.isSet(name))
+            continue;
+        if (parser.values(name).contains(QString())) {
+            err << "paperdrift-cli extract: --" << name << " needs a value\n";
             return std::nullopt;
         }
+        QString &value = name == QLatin1String("url")      ? options.pageUrl
+                         : name == QLatin1String("export") ? options.exportPath
+                                                           : options.loadLimit;
+        value = parser.value(name);
     }
     if (options.files.isEmpty())
         return std::nullopt;
@@ -168,7 +184,20 @@ bool readLivePages(const ExtractOptions &options, HarvestList &list, QTextStream
 
 int RunExtractCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    const std::optional<ExtractOptions> options = parseArguments(arguments, err);
+    QCommandLineParser parser;
+    const CommandLineFault fault = ParseCommandLine(parser, extractOptions(), arguments);
+    if (parser.isSet(QStringLiteral("help"))) {
+        WriteCommandUsage(kExtractCommand, out);
+        out << ArgumentHelp(QStringLiteral("FILE.html|URL..."),
+                            QStringLiteral("saved result pages, or with --live the addresses of result pages"),
+                            extractOptions())
+            << OptionsHelp(extractOptions())
+            << "One line per entry taken, in list order: title, tab, link, tab, the page's address. Exit code 0;\n"
+               "1 when a page could not be read or loaded or the export file could not be written; 2 for wrong\n"
+               "arguments.\n";
+        return kExitSuccess;
+    }
+    const std::optional<ExtractOptions> options = parseArguments(parser, fault, err);
     if (!options) {
         WriteCommandUsage(kExtractCommand, err);
         return kExitUsage;

@@ -24,7 +24,7 @@
 //
 // Exit code 0; 1 when a page could not be read or loaded (the other pages are still
 // read) or the export file could not be written; 2 with the usage line for
-// wrong arguments.
+// wrong arguments. --help prints the options.
 int RunExtractCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 inline constexpr CliCommand kExtractCommand{

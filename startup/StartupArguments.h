@@ -9,11 +9,13 @@
 // The command line of paperdrift: addresses to put on the download list at
 // start, as the search window's hand-over would put them there.
 //   paperdrift [--dir FOLDER] [--list FILE] [URL...]
+//   paperdrift --version | --help
 struct StartupArguments
 {
     QList<DownloadSource> sources;
     QString folder; // absolute, ends with a separator
     bool help = false;
+    bool version = false;
     QString error; // empty when the arguments are good
 };
 

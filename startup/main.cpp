@@ -60,6 +60,10 @@ int main(int argc, char *argv[])
         std::fputs(StartupUsage().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (startup.version) {
+        std::printf("paperdrift %s\n", VersionText(RunningVersion()).toLocal8Bit().constData());
+        return 0;
+    }
     if (!startup.error.isEmpty()) {
         std::fprintf(stderr, "paperdrift: %s\n", startup.error.toLocal8Bit().constData());
         return 2;

@@ -65,6 +65,7 @@ private slots:
     void outcomes_data();
     void outcomes();
     void listFile();
+    void addressesThenLists();
     void failedRowTwice_data();
     void failedRowTwice();
     void folderArgument_data();
@@ -340,6 +341,26 @@ void TestCliDownload::listFile()
     QCOMPARE(requests[0].header("Referer"), m_site.base() + "/results?page=2");
     QCOMPARE(requests[1].header("Referer"), m_site.base() + "/results?page=3");
     QCOMPARE(requests[2].header("Referer"), m_site.base()); // no page given: the site itself
+}
+
+// The addresses given as arguments come first, then the rows of each list
+// file in the order the files are named; an address listed twice keeps its
+// first place.
+void TestCliDownload::addressesThenLists()
+{
+    QVERIFY(writeFile(QDir(m_runFolder).filePath("one.txt"),
+                      expand("SITE/pdf?size=1100\nSITE/pdf?size=1000\n", m_runFolder).toUtf8()));
+    QVERIFY(writeFile(QDir(m_runFolder).filePath("two.txt"), expand("SITE/pdf?size=1200\n", m_runFolder).toUtf8()));
+
+    const CliRun run = runServed({"download", "--method", "1", "--list", "one.txt", "SITE/pdf?size=1000",
+                                  "--list=two.txt", "SITE/docs/paper.final.pdf"},
+                                 m_runFolder);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.lines, expand(QStringList{"已完成\t100%\t1000\tDIR/pdf.pdf\tSITE/pdf?size=1000",
+                                           "已完成\t100%\t1200\tDIR/paper.final.pdf\tSITE/docs/paper.final.pdf",
+                                           "已完成\t100%\t1100\tDIR/pdf[001].pdf\tSITE/pdf?size=1100",
+                                           "已完成\t100%\t1200\tDIR/pdf[002].pdf\tSITE/pdf?size=1200"},
+                               m_runFolder));
 }
 
 // clang-format off

@@ -190,6 +190,10 @@ void TestCliExtract::usage_data()
                                     << "paperdrift-cli extract: unknown option \"--all\"\n" + usage;
     QTest::newRow("--url without value") << QStringList{"extract", "results-1.html", "--url"}
                                          << "paperdrift-cli extract: --url needs a value\n" + usage;
+    QTest::newRow("--url= without value") << QStringList{"extract", "--url=", "results-1.html"}
+                                          << "paperdrift-cli extract: --url needs a value\n" + usage;
+    QTest::newRow("--live with a value") << QStringList{"extract", "--live=yes", "http://x.example/"}
+                                         << "paperdrift-cli extract: --live takes no value\n" + usage;
     QTest::newRow("--export without value") << QStringList{"extract", "--export", "", "results-1.html"}
                                             << "paperdrift-cli extract: --export needs a value\n" + usage;
     const QString limitRefused =

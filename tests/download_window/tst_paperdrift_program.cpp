@@ -24,7 +24,16 @@ void TestPaperdriftProgram::beforeAnyWindow_data()
     QTest::newRow("no display, addresses given") << QStringList{"http://127.0.0.1:1/a.pdf"} << false << 3
                                                  << "./run-paperdrift.sh cli";
     QTest::newRow("help needs no display") << QStringList{"--help"} << false << 0 << "usage: paperdrift";
+    QTest::newRow("help names each option") << QStringList{"--help"} << false << 0
+                                            << "  --dir FOLDER  folder the rows are stored in (default: the current folder)\n";
+    QTest::newRow("version needs no display") << QStringList{"--version"} << false << 0
+                                              << "paperdrift " PROJECT_VERSION_TEXT "\n";
+    QTest::newRow("help over a wrong option") << QStringList{"--threads", "6", "-h"} << true << 0 << "usage: paperdrift";
     QTest::newRow("unknown option") << QStringList{"--threads", "6"} << true << 2 << "unknown option --threads";
+    QTest::newRow("single-dash option") << QStringList{"-x", "http://127.0.0.1:1/a.pdf"} << true << 2
+                                        << "unknown option -x";
+    QTest::newRow("folder without its value") << QStringList{"http://127.0.0.1:1/a.pdf", "--dir"} << true << 2
+                                              << "--dir needs a value";
     QTest::newRow("list file missing") << QStringList{"--list", "no-such-list.txt"} << true << 2
                                        << "cannot read the list file no-such-list.txt";
     QTest::newRow("list line not a web address") << QStringList{"--list", "@list"} << true << 2
