@@ -30,14 +30,14 @@ CacheViewer *OpenCacheViewer(QWebEngineProfile *profile, StoredSettings &stored,
 
 void ClearBrowserCache(QWebEngineProfile *profile, StoredSettings &stored, Prompts &prompts, bool report)
 {
-    {
-        CacheViewer viewer(CacheViewerServicesFor(profile, stored, prompts));
-        viewer.Command1_Click();
-        viewer.Command3_Click();
-        viewer.Command7_Click();
-        viewer.Command3_Click();
-    }
+    const CacheViewerServices services = CacheViewerServicesFor(profile, stored, prompts);
+    const DeletionCount count = ClearCaches(UrlCache(services.cacheFolder, services.exportFolder), services.layout);
     (profile ? profile : QWebEngineProfile::defaultProfile())->clearHttpCache();
-    if (report)
+    if (!report)
+        return;
+    if (count.failed == 0)
         prompts.message(CacheText::kCacheCleared, QString(), PromptIcon::Information, PromptButtons::Ok);
+    else
+        prompts.message(CacheText::kCacheClearedWithFailures.arg(count.deleted).arg(count.failed), QString(),
+                        PromptIcon::Warning, PromptButtons::Ok);
 }

@@ -14,7 +14,8 @@ CacheViewerServices CacheViewerServicesFor(QWebEngineProfile *profile, StoredSet
 // event loop; it deletes itself when closed.
 CacheViewer *OpenCacheViewer(QWebEngineProfile *profile, StoredSettings &stored, Prompts &prompts, QWidget *parent);
 
-// ClearBrowserCache: lists and deletes the user's cache, then the cache files
-// of all users, in an unseen cache viewer, and empties the profile's HTTP
-// cache; with `report`, shows "IE缓存清空完毕！".
+// ClearBrowserCache: deletes the user's cache and the bodies written out of
+// it, then the cache files of all users, as the viewer's "全部删除" does in
+// both listings, and empties the profile's HTTP cache; with `report`, shows
+// "IE缓存清空完毕！", or how many files were deleted and how many could not be.
 void ClearBrowserCache(QWebEngineProfile *profile, StoredSettings &stored, Prompts &prompts, bool report);

@@ -4,6 +4,7 @@
 #include "cache_viewer/UrlCache.h"
 #include "common/FileNames.h"
 #include "platform/FileTests.h"
+#include "platform/SafeFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 using namespace CacheText;
 
@@ -36,9 +38,9 @@ void ensureSeparator(QString &path)
         path += QLatin1Char('/');
 }
 
-// The entries of a folder, hidden and system ones included; folders are
-// told apart by `isFolder`. Skips ".", "..", pagefile.sys and, at a root,
-// RECYCLER.
+// The real folders (or the regular files) of a folder, hidden ones
+// included; links and special files are skipped. Skips ".", "..",
+// pagefile.sys and, at a root, RECYCLER.
 void collect(QString &path, QStringList &list, bool recursive, bool wantFolders)
 {
     ensureSeparator(path);
@@ -55,12 +57,13 @@ void collect(QString &path, QStringList &list, bool recursive, bool wantFolders)
             continue;
         if (atRoot && name.toUpper() == QStringLiteral("RECYCLER"))
             continue;
+        if (info.isSymLink())
+            continue;
         if (info.isDir()) {
-            if (!info.isSymLink())
-                subFolders.append(name);
+            subFolders.append(name);
             if (wantFolders)
                 list.append(path + name);
-        } else if (!wantFolders) {
+        } else if (!wantFolders && info.isFile()) {
             list.append(path + name);
         }
     }
@@ -110,20 +113,48 @@ QString CountLine(int rows, bool failed)
 
 QList<CacheRow> GetCacheURLList(const UrlCache &cache, bool *ok)
 {
-    QList<CacheRow> rows;
-    for (const UrlCache::Entry &entry : cache.entries(ok))
-        rows.append(CacheRow{entry.url, UrlFileType(entry.url), QString(), QString()});
-    return rows;
+    CacheUrlListing listing(cache);
+    while (!listing.step(std::numeric_limits<int>::max())) {
+    }
+    if (ok)
+        *ok = listing.ok();
+    return listing.rows();
 }
 
-void FillLocalFiles(QList<CacheRow> &rows, const UrlCache &cache)
+CacheUrlListing::CacheUrlListing(const UrlCache &cache) : m_cache(cache), m_scan(cache)
 {
-    for (CacheRow &row : rows) {
+    if (done())
+        finish();
+}
+
+bool CacheUrlListing::step(int files)
+{
+    if (done())
+        return true;
+    if (m_scan.next(files))
+        finish();
+    return done();
+}
+
+void CacheUrlListing::finish()
+{
+    m_rows.clear();
+    m_rows.reserve(m_scan.entries().size());
+    for (const UrlCache::Entry &entry : m_scan.entries())
+        m_rows.append(CacheRow{entry.url, UrlFileType(entry.url), QString(), QString()});
+    m_cache.remember(m_scan.entries());
+}
+
+void FillLocalFiles(QList<CacheRow> &rows, const UrlCache &cache, qsizetype from, qsizetype count)
+{
+    const qsizetype end = from + qMin(count, rows.size() - from);
+    for (qsizetype i = from; i < end; ++i) {
+        CacheRow &row = rows[i];
         const QString local = cache.CacheEntryLocalFile(row.caption);
-        if (local.isEmpty() || !FileExists(local))
+        if (local.isEmpty())
             continue;
         row.filePath = local;
-        row.size = QString::number(FileLength(local));
+        row.size = QString::number(cache.bodySize(row.caption));
     }
 }
 
@@ -149,7 +180,11 @@ UserCacheLayout UserCacheLayoutFor(const QString &homeFolder, const QString &pro
     if (home.isEmpty() || !cache.startsWith(home + QLatin1Char('/')))
         return layout;
     QDir parent(home);
-    if (!parent.cdUp())
+    if (!parent.cdUp() || parent.isRoot())
+        return layout;
+    // A folder where anyone may make entries (a home under /tmp) could be
+    // given fake "users" by anyone; a home that is a link is not held by it.
+    if (QFileInfo(home).isSymLink() || (QFile::permissions(parent.path()) & QFileDevice::WriteOther))
         return layout;
     layout.usersRoot = parent.path();
     ensureSeparator(layout.usersRoot);
@@ -157,11 +192,20 @@ UserCacheLayout UserCacheLayoutFor(const QString &homeFolder, const QString &pro
     return layout;
 }
 
+bool UserCaches::owns(const QString &path) const
+{
+    const QString clean = QDir::cleanPath(path);
+    return !root.isEmpty() && std::any_of(users.cbegin(), users.cend(), [&](const User &user) {
+        return clean.startsWith(QDir::cleanPath(user.folder) + QLatin1Char('/'));
+    });
+}
+
 UserCaches ListUserCaches(const UserCacheLayout &layout)
 {
     UserCaches caches;
     if (layout.usersRoot.isEmpty())
         return caches;
+    caches.root = layout.usersRoot;
     QString root = layout.usersRoot;
     CollectFolders(root, caches.profileFolders, false);
     for (const QString &profile : std::as_const(caches.profileFolders)) {
@@ -173,7 +217,7 @@ UserCaches ListUserCaches(const UserCacheLayout &layout)
         const QString userName = trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1);
         for (const QString &subPath : layout.subPaths) {
             QString folder = trimmed + subPath;
-            if (!FolderExists(folder))
+            if (!IsRealFolderInside(root, folder))
                 continue;
             CollectFolders(folder, caches.cacheFolders, true);
             caches.users.append(UserCaches::User{userName, folder});
@@ -200,39 +244,52 @@ bool IsAllUsersRow(const CacheRow &row)
     return row.caption.left(3) == kUserPrefix;
 }
 
-void ForceDelete(const QString &path)
+bool ForceDelete(const QString &root, const QString &path)
 {
-    if (path.isEmpty())
-        return;
-    // A link goes as it is; the file it points to keeps its permissions.
-    if (!QFileInfo(path).isSymLink())
-        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
-    QFile::remove(path);
+    return !path.isEmpty() && RemoveFileInside(root, path);
 }
 
-void RemoveEmptyFolders(const QStringList &folders)
+void RemoveEmptyFolders(const UserCaches &owned)
 {
-    for (auto it = folders.crbegin(); it != folders.crend(); ++it) {
-        if (it->isEmpty())
-            continue;
-        QFile::setPermissions(*it, QFile::permissions(*it) | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                       | QFileDevice::ReadOwner);
-        QDir().rmdir(*it);
+    for (auto it = owned.cacheFolders.crbegin(); it != owned.cacheFolders.crend(); ++it) {
+        if (!it->isEmpty() && owned.owns(*it))
+            RemoveEmptyFolderInside(owned.root, *it);
     }
 }
 
-void DeleteRows(const QList<CacheRow> &rows, const UrlCache &cache)
+DeletionCount DeleteRows(const QList<CacheRow> &rows, const UrlCache &cache, const UserCaches &owned)
 {
+    DeletionCount count;
+    auto tally = [&count](bool deleted) { ++(deleted ? count.deleted : count.failed); };
     for (const CacheRow &row : rows) {
         if (IsAllUsersRow(row)) {
             if (row.type.toLower() != QStringLiteral("txt") && !row.filePath.isEmpty())
-                ForceDelete(row.filePath);
+                tally(owned.owns(row.filePath) && ForceDelete(owned.root, row.filePath));
         } else if (!row.caption.isEmpty() && !row.caption.contains(QStringLiteral("Cookie"), Qt::CaseInsensitive)) {
-            cache.DeleteUrlCacheEntry(row.caption);
+            // A failing cache delete still lets the written-out body go.
+            bool deleted = cache.DeleteUrlCacheEntry(row.caption) != UrlCache::Removal::Failed;
             if (!row.filePath.isEmpty())
-                ForceDelete(row.filePath);
+                deleted = ForceDelete(cache.exportFolder(), row.filePath) && deleted;
+            tally(deleted);
         }
     }
+    return count;
+}
+
+DeletionCount ClearCaches(const UrlCache &cache, const UserCacheLayout &layout)
+{
+    QList<CacheRow> mine = GetCacheURLList(cache);
+    FillLocalFiles(mine, cache);
+    DeletionCount count = DeleteRows(mine, cache, UserCaches{});
+    count.failed += cache.removeWrittenOut();
+
+    const UserCaches all = ListUserCaches(layout);
+    QList<CacheRow> theirs;
+    for (const UserCaches::User &user : all.users)
+        ListUserCacheFiles(user.folder, user.name, theirs);
+    count += DeleteRows(theirs, cache, all);
+    RemoveEmptyFolders(all);
+    return count;
 }
 
 void SortCacheRows(QList<CacheRow> &rows, int column, bool descending)

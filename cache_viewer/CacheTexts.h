@@ -32,6 +32,9 @@ inline const QString kCountSuffix = QStringLiteral(" 个文件");
 inline const QString kCopyCaptionPrefix = QStringLiteral("复制文件：");
 inline const QString kCopyCaptionSuffix = QStringLiteral(" 个文件...");
 inline const QString kCacheCleared = QStringLiteral("IE缓存清空完毕！");
+// Clearing in which some files could not be deleted says how many were and
+// how many were not: %1 deleted, %2 failed.
+inline const QString kCacheClearedWithFailures = QStringLiteral("IE缓存清空结束：删除%1 个文件，%2 个文件删除失败！");
 
 // The menu entries of the search and download windows.
 inline const QString kMenuViewCache = QStringLiteral("查看IE浏览器缓存");

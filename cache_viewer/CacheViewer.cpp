@@ -6,13 +6,17 @@
 #include "widgets/ListViewHelpers.h"
 #include "widgets/NamedControl.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <utility>
 
 using namespace CacheText;
 
@@ -53,6 +57,11 @@ CacheViewer::CacheViewer(const CacheViewerServices &services, QWidget *parent)
     connect(Command3, &QPushButton::clicked, this, &CacheViewer::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &QDialog::close);
     connect(ListView1->header(), &QHeaderView::sectionClicked, this, &CacheViewer::sortBy);
+
+    m_listTimer = new QTimer(this);
+    m_listTimer->setSingleShot(true);
+    m_listTimer->setInterval(0);
+    connect(m_listTimer, &QTimer::timeout, this, &CacheViewer::listSome);
 }
 
 void CacheViewer::buildControls()
@@ -103,32 +112,94 @@ void CacheViewer::showRows()
     ListView1->addTopLevelItems(items);
 }
 
-// 查看我的缓存.
+CacheViewer::~CacheViewer() = default;
+
+// 查看我的缓存: the rows appear once the whole cache is read; until then the
+// window goes on answering.
 void CacheViewer::Command1_Click()
 {
-    bool ok = true;
-    m_rows = GetCacheURLList(m_cache, &ok);
-    Label1->setText(CountLine(int(m_rows.size()), !ok));
-    FillLocalFiles(m_rows, m_cache);
-    showRows();
-    AutoSizeColumns(ListView1);
-    m_tag = kTagMyCache;
+    ListView1->setUpdatesEnabled(true);
+    ListView1->clear();
+    m_rows.clear();
+    m_listedRows.clear();
+    m_listing = std::make_unique<CacheUrlListing>(m_cache);
+    m_listingPhase = ListingPhase::Reading;
+    m_listTimer->start();
+}
+
+// One turn of the listing, kept short: the cache is read and the rows'
+// local files filled in, a slice of time per turn; then the rows are put in
+// the list, unseen, the columns are fitted one a turn, and the list is shown.
+void CacheViewer::listSome()
+{
+    constexpr int kFilesPerStep = 25;
+    constexpr qsizetype kRowsPerStep = 250;
+    constexpr int kSliceMs = 20;
+    if (!m_listing)
+        return;
+    QElapsedTimer slice;
+    slice.start();
+    switch (m_listingPhase) {
+    case ListingPhase::Reading:
+        while (!m_listing->step(kFilesPerStep)) {
+            if (slice.elapsed() >= kSliceMs) {
+                m_listTimer->start();
+                return;
+            }
+        }
+        m_listedRows = m_listing->rows();
+        m_filledRows = 0;
+        m_listingPhase = ListingPhase::Filling;
+        [[fallthrough]];
+    case ListingPhase::Filling:
+        while (m_filledRows < m_listedRows.size()) {
+            FillLocalFiles(m_listedRows, m_cache, m_filledRows, kRowsPerStep);
+            m_filledRows += kRowsPerStep;
+            if (slice.elapsed() >= kSliceMs)
+                break;
+        }
+        if (m_filledRows >= m_listedRows.size())
+            m_listingPhase = ListingPhase::Showing;
+        break;
+    case ListingPhase::Showing:
+        m_rows = std::exchange(m_listedRows, {});
+        Label1->setText(CountLine(int(m_rows.size()), !m_listing->ok()));
+        ListView1->setUpdatesEnabled(false);
+        showRows();
+        m_sizedColumns = 0;
+        m_listingPhase = ListingPhase::Sizing;
+        break;
+    case ListingPhase::Sizing:
+        // AutoSizeColumns, one column a turn: fitting a column measures its
+        // texts in many rows.
+        if (m_sizedColumns < ListView1->columnCount()) {
+            ListView1->resizeColumnToContents(m_sizedColumns++);
+            break;
+        }
+        ListView1->setUpdatesEnabled(true);
+        m_listing.reset();
+        m_tag = kTagMyCache;
+        emit listed();
+        return;
+    }
+    m_listTimer->start();
 }
 
 // 查看所有用户缓存.
 void CacheViewer::Command7_Click()
 {
+    m_listing.reset();
+    m_listTimer->stop();
+    ListView1->setUpdatesEnabled(true);
     m_rows.clear();
-    const UserCaches caches = ListUserCaches(m_services.layout);
-    m_profileFolders = caches.profileFolders;
-    m_cacheFolders = caches.cacheFolders;
+    m_owned = ListUserCaches(m_services.layout);
     ListView2->clear();
     ListView3->clear();
-    for (const UserCaches::User &user : caches.users)
+    for (const UserCaches::User &user : std::as_const(m_owned.users))
         ListView2->addTopLevelItem(new QTreeWidgetItem(QStringList{user.name, user.folder}));
-    for (const QString &folder : caches.cacheFolders)
+    for (const QString &folder : std::as_const(m_owned.cacheFolders))
         ListView3->addTopLevelItem(new QTreeWidgetItem(QStringList{folder}));
-    for (const UserCaches::User &user : caches.users)
+    for (const UserCaches::User &user : std::as_const(m_owned.users))
         ListUserCacheFiles(user.folder, user.name, m_rows);
     Label1->setText(CountLine(int(m_rows.size())));
     showRows();
@@ -136,6 +207,7 @@ void CacheViewer::Command7_Click()
     AutoSizeColumns(ListView2);
     AutoSizeColumns(ListView3);
     m_tag = kTagAllCaches;
+    emit listed();
 }
 
 QList<CacheRow> CacheViewer::selectedRows() const
@@ -148,24 +220,58 @@ QList<CacheRow> CacheViewer::selectedRows() const
     return selected;
 }
 
-// 复制选中...: Form_Copy_Move, modal to this window, with the selected files.
-// It is opened without a nested event loop; it deletes itself when closed.
+// 复制选中...: the selected rows' files, an entry's body written out first.
 void CacheViewer::Command6_Click()
 {
-    auto *dialog = new CopyMoveDialog(m_services.stored, m_services.prompts, m_services.historyPath, false, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (m_preparingCopy)
+        return;
+    m_toWriteOut.clear();
+    m_toCopy.clear();
     for (const CacheRow &row : selectedRows()) {
         if (!row.filePath.isEmpty())
-            dialog->FileList.append(row.filePath);
+            m_toWriteOut.append(row);
     }
+    m_preparingCopy = true;
+    writeOutSome();
+}
+
+// Writes out the next selected body (one per turn, so the window repaints
+// between large ones); when all are out, Form_Copy_Move opens modal to this
+// window, without a nested event loop, and deletes itself when closed. A body
+// that cannot be written out is left out of the list.
+void CacheViewer::writeOutSome()
+{
+    while (!m_toWriteOut.isEmpty()) {
+        const CacheRow row = m_toWriteOut.takeFirst();
+        if (IsAllUsersRow(row)) {
+            m_toCopy.append(row.filePath);
+            continue;
+        }
+        const QString file = m_cache.writeOutBody(row.caption);
+        if (!file.isEmpty())
+            m_toCopy.append(file);
+        if (!m_toWriteOut.isEmpty()) {
+            QTimer::singleShot(0, this, &CacheViewer::writeOutSome);
+            return;
+        }
+    }
+    m_preparingCopy = false;
+    auto *dialog = new CopyMoveDialog(m_services.stored, m_services.prompts, m_services.historyPath, false, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->FileList = m_toCopy;
+    m_toCopy.clear();
     dialog->setWindowTitle(kCopyCaptionPrefix + QString::number(dialog->FileList.size()) + kCopyCaptionSuffix);
     dialog->open();
 }
 
-void CacheViewer::deleteRows(const QList<CacheRow> &rows)
+void CacheViewer::deleteRows(const QList<CacheRow> &rows, bool all)
 {
-    DeleteRows(rows, m_cache);
-    RemoveEmptyFolders(m_cacheFolders);
+    DeleteRows(rows, m_cache, m_owned);
+    // Emptying my cache also takes away every body the program wrote out,
+    // those of entries that have already left the cache included.
+    if (all && m_tag == kTagMyCache)
+        m_cache.removeWrittenOut();
+    RemoveEmptyFolders(m_owned);
     if (m_tag == kTagMyCache)
         Command1_Click();
     else if (m_tag == kTagAllCaches)
@@ -175,13 +281,13 @@ void CacheViewer::deleteRows(const QList<CacheRow> &rows)
 // 删除所选文件.
 void CacheViewer::Command2_Click()
 {
-    deleteRows(selectedRows());
+    deleteRows(selectedRows(), false);
 }
 
 // 全部删除.
 void CacheViewer::Command3_Click()
 {
-    deleteRows(m_rows);
+    deleteRows(m_rows, true);
 }
 
 // A header click sorts by its column, each click flipping the order.

@@ -128,7 +128,9 @@ QString UrlOfCacheKey(const QByteArray &key)
 std::optional<CacheEntryFile> ReadCacheEntryFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a few small records are read, far apart: unbuffered, so that each
+    // read takes just its bytes.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
     FileSource source(file);
     return parse(source);

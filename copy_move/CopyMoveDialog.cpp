@@ -207,11 +207,18 @@ void CopyMoveDialog::clearRun()
 
 void CopyMoveDialog::finishRun()
 {
+    const int succeeded = m_run ? m_run->succeeded() : 0;
+    const int failed = m_run ? m_run->failed() : 0;
     clearRun();
     // The run ends inside a timer turn: the message is left on screen
-    // rather than waited for.
-    if (m_announceEnd)
-        m_prompts.notify(IsMove ? kMoveDone : kCopyDone, QString(), PromptIcon::Information);
+    // rather than waited for. A run with failures says how many.
+    if (m_announceEnd) {
+        if (failed == 0)
+            m_prompts.notify(IsMove ? kMoveDone : kCopyDone, QString(), PromptIcon::Information);
+        else
+            m_prompts.notify((IsMove ? kMoveDoneWithFailures : kCopyDoneWithFailures).arg(succeeded).arg(failed),
+                             QString(), PromptIcon::Warning);
+    }
     emit runFinished();
 }
 

@@ -27,5 +27,9 @@ inline const QString kClose = QStringLiteral("关闭");
 inline const QString kFolderError = QStringLiteral("创建文件夹出错！");
 inline const QString kMoveDone = QStringLiteral("移动文件完成！");
 inline const QString kCopyDone = QStringLiteral("复制文件完成！");
+// A run in which some files could not be copied (moved) says how many were
+// and how many were not: %1 succeeded, %2 failed.
+inline const QString kMoveDoneWithFailures = QStringLiteral("移动文件结束：成功%1 个，失败%2 个！");
+inline const QString kCopyDoneWithFailures = QStringLiteral("复制文件结束：成功%1 个，失败%2 个！");
 
 } // namespace CopyMoveText

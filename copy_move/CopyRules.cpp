@@ -2,11 +2,14 @@
 
 #include "common/FileNames.h"
 #include "platform/FileTests.h"
+#include "platform/SafeFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -74,43 +77,24 @@ bool CopyFileKeepingTime(const QString &source, const QString &target)
         return false;
     const QDateTime modified = QFileInfo(source).lastModified().toUTC();
     // The copy is made beside the target and takes its place when complete.
-    const QString temporary = target + QStringLiteral(".copying");
-    QFile out(temporary);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The side file is always a new file of this copy: a link or a stale file
+    // at its name is never written through.
+    NewFile out;
+    if (!out.create(target + QStringLiteral(".copying")))
         return false;
     QByteArray buffer(256 * 1024, Qt::Uninitialized);
-    bool ok = true;
     for (;;) {
         const qint64 read = in.read(buffer.data(), buffer.size());
-        if (read < 0) {
-            ok = false;
-            break;
-        }
+        if (read < 0 || (read > 0 && out.file().write(buffer.constData(), read) != read))
+            return false;
         if (read == 0)
             break;
-        if (out.write(buffer.constData(), read) != read) {
-            ok = false;
-            break;
-        }
     }
-    ok = ok && out.flush();
-    out.close();
-    ok = ok && out.error() == QFileDevice::NoError;
-    if (ok) {
-        QFile stamp(temporary);
-        if (stamp.open(QIODevice::ReadWrite))
-            stamp.setFileTime(modified, QFileDevice::FileModificationTime);
-    }
-    if (!ok) {
-        QFile::remove(temporary);
+    if (!out.file().flush())
         return false;
-    }
-    QFile::remove(target);
-    if (!QFile::rename(temporary, target)) {
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    // A copy whose time could not be set is still a whole copy.
+    out.file().setFileTime(modified, QFileDevice::FileModificationTime);
+    return out.putInPlace(target);
 }
 
 RenamedCopy CopyWithAutoRename(const QString &sourcePath, const QString &destinationFolder)
@@ -121,7 +105,8 @@ RenamedCopy CopyWithAutoRename(const QString &sourcePath, const QString &destina
     const SplitPath split = SplitFilePath(sourcePath);
     result.base = SplitCounterSuffix(split.base);
     QString candidate = destinationFolder + JoinedName(result.base, split.extension);
-    for (qint64 count = 1; FileExists(candidate); ++count) {
+    // Any entry holds its name, a link or a folder too: none is replaced.
+    for (qint64 count = 1; NameTaken(candidate); ++count) {
         result.newName =
             JoinedName(result.base + QStringLiteral("[%1]").arg(count, 3, 10, QLatin1Char('0')), split.extension);
         candidate = destinationFolder + result.newName;
@@ -146,8 +131,10 @@ FileOutcome CopyOneFile(const QString &sourcePath, const QString &destinationFol
     auto overwrite = [&] { return CopyFileKeepingTime(sourcePath, target); };
     auto rename = [&] { return CopyWithAutoRename(sourcePath, destinationFolder).copied; };
 
+    // A name held by anything (a link, a folder) counts as taken: the option
+    // decides, and nothing is replaced unasked.
     FileOutcome outcome = FileOutcome::Failed;
-    if (!FileExists(target)) {
+    if (!NameTaken(target)) {
         outcome = CopyFileKeepingTime(sourcePath, target) ? FileOutcome::Copied : FileOutcome::Failed;
     } else {
         const QFileInfo source(sourcePath);
@@ -173,8 +160,9 @@ FileOutcome CopyOneFile(const QString &sourcePath, const QString &destinationFol
             break;
         }
     }
-    if (isMove && outcome != FileOutcome::Failed)
-        QFile::remove(sourcePath);
+    // A move whose source cannot be deleted has not moved the file.
+    if (isMove && outcome != FileOutcome::Failed && !QFile::remove(sourcePath))
+        outcome = FileOutcome::Failed;
     return outcome;
 }
 
@@ -197,6 +185,18 @@ bool CopyRun::step()
     m_outcomes.append(CopyOneFile(m_files.at(m_position), m_destination, m_option, m_isMove));
     ++m_position;
     return true;
+}
+
+int CopyRun::succeeded() const
+{
+    return int(std::count_if(m_outcomes.cbegin(), m_outcomes.cend(), [](FileOutcome outcome) {
+        return outcome == FileOutcome::Copied || outcome == FileOutcome::Overwritten || outcome == FileOutcome::Renamed;
+    }));
+}
+
+int CopyRun::failed() const
+{
+    return int(m_outcomes.count(FileOutcome::Failed));
 }
 
 QStringList ExistingFiles(const QStringList &files)

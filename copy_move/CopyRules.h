@@ -75,6 +75,11 @@ public:
     // Handles the next file; false when the run had already ended.
     bool step();
     const QList<FileOutcome> &outcomes() const { return m_outcomes; }
+    // Of the files handled so far: how many are now in the destination
+    // folder (copied, overwritten or renamed; moved in move mode), and how
+    // many are not because copying (or deleting a moved file's source) failed.
+    int succeeded() const;
+    int failed() const;
 
 private:
     QStringList m_files;

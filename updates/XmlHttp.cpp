@@ -1,10 +1,10 @@
 #include "updates/XmlHttp.h"
 
 #include "updates/HttpStatusTexts.h"
+#include "platform/SafeFiles.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -56,6 +56,7 @@ void XmlHttp::open(const QString &method, const QString &url, const QString &sav
     m_headers.clear();
     m_body.clear();
     m_bodyCut = false;
+    m_bodySaved = false;
 }
 
 void XmlHttp::setRequestHeader(const QString &name, const QString &value)
@@ -190,8 +191,10 @@ void XmlHttp::poll()
     m_downOk = true;
     const int code = m_status;
     if (code == 200) {
-        if (!m_saveFile.isEmpty() && !m_body.isEmpty())
-            saveBody();
+        // A body cut at the limit is not the file: the file at the save path
+        // stays as it was.
+        if (!m_saveFile.isEmpty() && !m_body.isEmpty() && !m_bodyCut)
+            m_bodySaved = saveBody();
         emit dataArrived();
     } else if (code >= 0 && code <= 600) {
         emit dataError(HttpStatusText(code));
@@ -199,16 +202,12 @@ void XmlHttp::poll()
 }
 
 // The file at the save path is replaced only by a complete body: the new
-// bytes go to a temporary file beside it that then takes its name. A body
-// that cannot be stored leaves the old file as it was.
-void XmlHttp::saveBody()
+// bytes go to a new side file beside it that then takes its name (a link at
+// either name is replaced, never written through). A body that cannot be
+// stored leaves the old file as it was.
+bool XmlHttp::saveBody()
 {
-    QSaveFile file(m_saveFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    if (file.write(m_body) != m_body.size()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    NewFile file;
+    return file.create(m_saveFile + QStringLiteral(".part")) && file.file().write(m_body) == m_body.size()
+           && file.putInPlace(m_saveFile);
 }

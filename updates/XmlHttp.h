@@ -33,7 +33,8 @@ public:
     ~XmlHttp() override;
 
     // Open_: a new request; the method is upper-cased. The response body of a
-    // 200 goes to savePath when it is not empty.
+    // 200 goes to savePath when it is not empty, and only a whole body: one
+    // cut at the body limit is not saved (bodySaved() tells).
     void open(const QString &method, const QString &url, const QString &savePath = QString());
     // SetRequestHeader: a header of the opened request.
     void setRequestHeader(const QString &name, const QString &value);
@@ -56,6 +57,10 @@ public:
     // with what had come; bodyCut() tells that it happened. 0: no limit.
     void setBodyLimit(qint64 bytes) { m_bodyLimit = bytes; }
     bool bodyCut() const { return m_bodyCut; }
+    // Whether the last response's body is now in the file at the save path
+    // (false as well when no path was given, the body was empty or cut, or
+    // the file could not be written).
+    bool bodySaved() const { return m_bodySaved; }
     // A request with no progress for this long ends complete with status 0.
     // 0: it may wait for ever.
     void setTransferTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
@@ -74,7 +79,7 @@ private:
     void poll();
     void dropReply();
     void takeBody();
-    void saveBody();
+    bool saveBody();
 
     QNetworkAccessManager *m_network = nullptr; // null when no back-end could be made
     QTimer m_timer;
@@ -92,5 +97,6 @@ private:
     QString m_saveFile;
     qint64 m_bodyLimit = 0;
     bool m_bodyCut = false;
+    bool m_bodySaved = false;
     int m_timeoutMs = 0;
 };

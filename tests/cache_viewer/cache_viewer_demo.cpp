@@ -35,12 +35,17 @@ int main(int argc, char *argv[])
     CacheViewer viewer(CacheViewerServices{stored, prompts, work.filePath("SaveList.dat"), cache, CacheExportFolder(),
                                            UserCacheLayout{}});
     viewer.show();
+    QObject::connect(
+        &viewer, &CacheViewer::listed, &viewer,
+        [&] {
+            for (int i = 0; i < viewer.ListView1->topLevelItemCount(); ++i) {
+                QTreeWidgetItem *item = viewer.ListView1->topLevelItem(i);
+                item->setSelected(item->text(0).contains(QStringLiteral("wing-flutter")));
+            }
+            if (app.arguments().contains(QStringLiteral("--copy")))
+                viewer.Command6_Click();
+        },
+        Qt::SingleShotConnection);
     viewer.Command1_Click();
-    for (int i = 0; i < viewer.ListView1->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = viewer.ListView1->topLevelItem(i);
-        item->setSelected(item->text(0).contains(QStringLiteral("wing-flutter")));
-    }
-    if (app.arguments().contains(QStringLiteral("--copy")))
-        viewer.Command6_Click();
     return app.exec();
 }

@@ -59,6 +59,8 @@ private slots:
     void closingEndsTheRun();
     void destinationThatCannotBeMade();
     void vanishedFilesDoNothingVisible();
+    void endMessageCountsFailures_data();
+    void endMessageCountsFailures();
 
 private:
     std::unique_ptr<CopyMoveDialog> openDialog(bool isMove = false)
@@ -219,6 +221,48 @@ void TestCopyMoveDialog::vanishedFilesDoNothingVisible()
     QVERIFY(m_prompts.messageTexts().isEmpty());
     QCOMPARE(setting("目的文件夹"), files.filePath("to/"));
     QVERIFY(QFile::exists(historyPath()));
+}
+
+// clang-format off
+void TestCopyMoveDialog::endMessageCountsFailures_data()
+{
+    QTest::addColumn<bool>("isMove");
+    QTest::addColumn<QStringList>("blocked"); // names whose copy cannot be made
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("icon");
+
+    QTest::newRow("copy, all copied") << false << QStringList{} << "复制文件完成！" << int(PromptIcon::Information);
+    QTest::newRow("copy, one failed") << false << QStringList{"f1.pdf"} << "复制文件结束：成功4 个，失败1 个！" << int(PromptIcon::Warning);
+    QTest::newRow("copy, all failed") << false << QStringList{"f0.pdf", "f1.pdf", "f2.pdf", "f3.pdf", "f4.pdf"}
+                                      << "复制文件结束：成功0 个，失败5 个！" << int(PromptIcon::Warning);
+    QTest::newRow("move, two failed") << true << QStringList{"f0.pdf", "f4.pdf"} << "移动文件结束：成功3 个，失败2 个！" << int(PromptIcon::Warning);
+}
+// clang-format on
+
+// The end message says how many files were copied and how many were not;
+// a folder in the way of the copy's side file makes a copy fail.
+void TestCopyMoveDialog::endMessageCountsFailures()
+{
+    QFETCH(bool, isMove);
+    QFETCH(QStringList, blocked);
+    QFETCH(QString, message);
+    QFETCH(int, icon);
+
+    QTemporaryDir files;
+    const QStringList list = fiveFiles(files);
+    QCOMPARE(list.size(), 5);
+    for (const QString &name : blocked)
+        QVERIFY(QDir().mkpath(files.filePath("to/" + name + ".copying")));
+    auto dialog = openDialog(isMove);
+    dialog->FileList = list;
+    typeFolder(*dialog, files.filePath("to"));
+    QSignalSpy finished(dialog.get(), &CopyMoveDialog::runFinished);
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(m_prompts.messageTexts(), QStringList{message});
+    QCOMPARE(int(m_prompts.records.first().icon), icon);
+    for (const QString &path : list)
+        QCOMPARE(QFile::exists(path), !isMove || blocked.contains(QFileInfo(path).fileName()));
 }
 
 QTEST_MAIN(TestCopyMoveDialog)

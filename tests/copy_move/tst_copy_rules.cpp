@@ -1,6 +1,7 @@
 // The copy/move rules on real files in a temporary folder: the collision
 // options, the counter names, the splitting of names, and runs step by step.
 #include "copy_move/CopyRules.h"
+#include "platform/SafeFiles.h"
 #include "tests/support/FileHelpers.h"
 
 #include <QDir>
@@ -43,6 +44,9 @@ private slots:
     void moveDeletesOnlyWhatWasCopied();
     void runGoesOneFilePerStep();
     void vanishedFilesLeaveTheList();
+    void plantedLinks_data();
+    void plantedLinks();
+    void runCountsSuccessesAndFailures();
 };
 
 // clang-format off
@@ -235,6 +239,83 @@ void TestCopyRules::vanishedFilesLeaveTheList()
     const QString kept = dir.filePath("kept.pdf");
     QVERIFY(writeFile(kept, "k"));
     QCOMPARE(ExistingFiles({dir.filePath("gone.pdf"), kept, dir.path()}), QStringList{kept});
+}
+
+// clang-format off
+void TestCopyRules::plantedLinks_data()
+{
+    QTest::addColumn<QString>("plantedAt");  // name in the destination: a link to a file elsewhere, or "name/" a folder
+    QTest::addColumn<bool>("dangling");      // the link points nowhere
+    QTest::addColumn<int>("optionIndex");
+    QTest::addColumn<int>("outcome");        // FileOutcome
+    QTest::addColumn<QString>("copyName");   // where the copy lands; empty: nowhere
+
+    QTest::newRow("link at the side file's name") << "a.pdf.copying" << false << 2 << int(FileOutcome::Copied) << "a.pdf";
+    QTest::newRow("dangling link at the side file's name") << "a.pdf.copying" << true << 2 << int(FileOutcome::Copied) << "a.pdf";
+    QTest::newRow("folder at the side file's name") << "a.pdf.copying/" << false << 2 << int(FileOutcome::Failed) << "";
+    QTest::newRow("overwrite replaces a link, not its target") << "a.pdf" << false << 2 << int(FileOutcome::Overwritten) << "a.pdf";
+    QTest::newRow("skip leaves a dangling link") << "a.pdf" << true << 1 << int(FileOutcome::LeftAlone) << "";
+    QTest::newRow("rename passes a dangling link") << "a.pdf" << true << 3 << int(FileOutcome::Renamed) << "a[001].pdf";
+    QTest::newRow("rename passes a folder") << "a.pdf/" << false << 3 << int(FileOutcome::Renamed) << "a[001].pdf";
+}
+// clang-format on
+
+// Links planted in the destination are never written through: the file they
+// point to keeps its bytes, and the copy ends as a regular file.
+void TestCopyRules::plantedLinks()
+{
+    QFETCH(QString, plantedAt);
+    QFETCH(bool, dangling);
+    QFETCH(int, optionIndex);
+    QFETCH(int, outcome);
+    QFETCH(QString, copyName);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("from") && QDir(dir.path()).mkpath("to") && QDir(dir.path()).mkpath("elsewhere"));
+    const QString to = dir.filePath("to") + '/';
+    const QString source = dir.filePath("from/a.pdf");
+    const QString victim = dir.filePath("elsewhere/victim.pdf");
+    QVERIFY(writeFile(source, "new") && writeFile(victim, "victim"));
+    if (plantedAt.endsWith('/'))
+        QVERIFY(QDir().mkpath(to + plantedAt + "inner"));
+    else
+        QVERIFY(QFile::link(dangling ? dir.filePath("elsewhere/none.pdf") : victim, to + plantedAt));
+
+    QCOMPARE(int(CopyOneFile(source, to, CollisionFromIndex(optionIndex), false)), outcome);
+
+    QCOMPARE(readFile(victim), QByteArray("victim"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("elsewhere/none.pdf")));
+    if (!copyName.isEmpty()) {
+        QVERIFY(!QFileInfo(to + copyName).isSymLink());
+        QCOMPARE(readFile(to + copyName), QByteArray("new"));
+    }
+    // A folder is never removed, a link left alone stays, and no side file
+    // is left behind.
+    if (plantedAt.endsWith('/'))
+        QVERIFY(QFileInfo(to + plantedAt + "inner").isDir());
+    if (outcome == int(FileOutcome::LeftAlone))
+        QVERIFY(QFileInfo(to + plantedAt).isSymLink());
+    if (plantedAt != "a.pdf.copying/")
+        QVERIFY(!NameTaken(to + "a.pdf.copying"));
+}
+
+// A run counts what reached the destination and what could not.
+void TestCopyRules::runCountsSuccessesAndFailures()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("from") && QDir(dir.path()).mkpath("to/b.pdf.copying"));
+    const QString from = dir.filePath("from") + '/';
+    const QString to = dir.filePath("to") + '/';
+    QVERIFY(writeFile(from + "a.pdf", "a") && writeFile(from + "b.pdf", "b") && writeFile(from + "c.pdf", "c")
+            && writeFile(to + "c.pdf", "old"));
+
+    CopyRun run({from + "a.pdf", from + "b.pdf", from + "c.pdf", to + "c.pdf"}, to, Collision::Skip, false);
+    while (run.step()) {
+    }
+    QCOMPARE(run.outcomes(), (QList<FileOutcome>{FileOutcome::Copied, FileOutcome::Failed, FileOutcome::LeftAlone,
+                                                 FileOutcome::PassedOver}));
+    QCOMPARE(run.succeeded(), 1);
+    QCOMPARE(run.failed(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCopyRules)

@@ -22,6 +22,9 @@ private slots:
     void existingFileIsReplaced();
     void neverCompleting_pollsUntilAbort();
     void bodyLimit_cutsLongBody();
+    void savePath_onlyWholeBodies_data();
+    void savePath_onlyWholeBodies();
+    void savePath_linkIsReplacedNotFollowed();
     void updateCheck_data();
     void updateCheck();
     void updateCheck_runsOnceAndNotWithoutBase();
@@ -178,6 +181,86 @@ void TestXmlHttp::bodyLimit_cutsLongBody()
     QTRY_COMPARE(arrivedSpy.count(), 1);
     QVERIFY(control.bodyCut());
     QCOMPARE(control.responseBody().size(), 1000);
+}
+
+// clang-format off
+void TestXmlHttp::savePath_onlyWholeBodies_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("before"); // the file at the save path before; empty: none
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QByteArray>("after");  // empty: no file
+
+    const QByteArray whole = FixtureSite::pdfBody(700);
+    QTest::newRow("whole body within the limit") << "/pdf?size=700" << QByteArray() << true << whole;
+    QTest::newRow("whole body replaces the old file") << "/pdf?size=700" << QByteArray("old") << true << whole;
+    QTest::newRow("long body cut, no file before") << "/pdf?size=5000" << QByteArray() << false << QByteArray();
+    QTest::newRow("long body cut keeps the old file") << "/pdf?size=5000" << QByteArray("old") << false << QByteArray("old");
+    QTest::newRow("endless body cut keeps the old file") << "/endless/x" << QByteArray("old") << false << QByteArray("old");
+}
+// clang-format on
+
+// With a save path and a body limit, only a whole body is saved: one cut at
+// the limit leaves the file as it was, and the control says it was not saved.
+void TestXmlHttp::savePath_onlyWholeBodies()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, before);
+    QFETCH(bool, saved);
+    QFETCH(QByteArray, after);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("saved.pdf"));
+    if (!before.isEmpty()) {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(before);
+    }
+    XmlHttp control(m_network);
+    control.setBodyLimit(1000);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    control.open(QStringLiteral("GET"), m_site.url(path), file);
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 1);
+    QCOMPARE(control.bodyCut(), !saved);
+    QCOMPARE(control.bodySaved(), saved);
+    QFile result(file);
+    if (after.isEmpty()) {
+        QVERIFY(!result.exists());
+    } else {
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), after);
+    }
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), after.isEmpty() ? QStringList() : QStringList{"saved.pdf"});
+}
+
+// A link at the save path is replaced by the saved file; the file it
+// pointed to keeps its bytes.
+void TestXmlHttp::savePath_linkIsReplacedNotFollowed()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("saved.pdf"));
+    const QString victim = dir.filePath(QStringLiteral("victim.pdf"));
+    {
+        QFile other(victim);
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("victim");
+    }
+    QVERIFY(QFile::link(victim, file));
+    XmlHttp control(m_network);
+    QSignalSpy arrivedSpy(&control, &XmlHttp::dataArrived);
+    control.open(QStringLiteral("GET"), m_site.url(QStringLiteral("/pdf?size=300")), file);
+    control.send();
+    QTRY_COMPARE(arrivedSpy.count(), 1);
+    QVERIFY(control.bodySaved());
+    QVERIFY(!QFileInfo(file).isSymLink());
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), FixtureSite::pdfBody(300));
+    QFile other(victim);
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QCOMPARE(other.readAll(), QByteArray("victim"));
 }
 
 // What the update check of a running 1.4.927 says for each answer.
